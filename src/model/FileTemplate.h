@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonValue>
+#include <QList>
+#include <QString>
+#include <QUuid>
+
+#include <optional>
+
+// One recipe for a new file: an extension and the text the file will hold. Built-in and custom
+// templates share this shape. Identity is `id` alone; equality and hashing cover all five fields,
+// with text compared as Unicode (canonically equivalent spellings are equal).
+struct FileTemplate {
+    QUuid id;
+    QString name;
+    QString fileExtension;
+    QString content;
+    bool isBuiltIn = false;
+
+    // Canonical upper-case 36-character form, as stored and as named in the enabled set.
+    QString idText() const;
+
+    // Compact JSON object with exactly the five members, in field order.
+    QByteArray toJson() const;
+    static std::optional<FileTemplate> fromJson(const QJsonValue& value);
+
+    // A list is a JSON array of records in list order. Decoding is all or nothing: one bad
+    // record, or bytes that are not a JSON array, fail the whole list.
+    static QByteArray encodeList(const QList<FileTemplate>& templates);
+    static std::optional<QList<FileTemplate>> decodeList(const QByteArray& json);
+
+    // Strict UUID text: 8-4-4-4-12 hexadecimal digits, either case, nothing around them.
+    static std::optional<QUuid> parseId(QStringView text);
+
+    friend bool operator==(const FileTemplate& a, const FileTemplate& b);
+};
+
+size_t qHash(const FileTemplate& t, size_t seed = 0) noexcept;
+
+template <>
+struct std::hash<FileTemplate> {
+    size_t operator()(const FileTemplate& t) const noexcept { return qHash(t); }
+};

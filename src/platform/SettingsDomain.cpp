@@ -1,0 +1,143 @@
+#include "platform/SettingsDomain.h"
+
+#include "model/AppIdentity.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonParseError>
+#include <QLockFile>
+#include <QSaveFile>
+
+namespace {
+
+const QLatin1String dataMember("data");
+
+enum class FileState { Missing, Parsed, Corrupt };
+
+struct FileContents {
+    QJsonObject values;
+    FileState state = FileState::Missing;
+};
+
+FileContents readFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    if (bytes.trimmed().isEmpty())
+        return {{}, FileState::Parsed};
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return {{}, FileState::Corrupt};
+    return {document.object(), FileState::Parsed};
+}
+
+// Never deletes what it cannot read: a second corrupt file is kept under the next free suffix.
+bool keepAside(const QString& path)
+{
+    QString target = path + QLatin1String(".corrupt");
+    for (int n = 2; QFileInfo::exists(target) && n < 1000; ++n)
+        target = path + QLatin1String(".corrupt.") + QString::number(n);
+    return QFile::rename(path, target);
+}
+
+} // namespace
+
+std::optional<QByteArray> SettingsSnapshot::data(const QString& key) const
+{
+    const QJsonValue value = m_values.value(key);
+    if (!value.isObject())
+        return std::nullopt;
+    const QJsonObject object = value.toObject();
+    if (object.size() != 1 || !object.value(dataMember).isString())
+        return std::nullopt;
+    auto decoded = QByteArray::fromBase64Encoding(object.value(dataMember).toString().toLatin1(),
+                                                  QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded)
+        return std::nullopt;
+    return std::move(decoded.decoded);
+}
+
+std::optional<QJsonArray> SettingsSnapshot::array(const QString& key) const
+{
+    const QJsonValue value = m_values.value(key);
+    if (!value.isArray())
+        return std::nullopt;
+    return value.toArray();
+}
+
+std::optional<QString> SettingsSnapshot::text(const QString& key) const
+{
+    const QJsonValue value = m_values.value(key);
+    if (!value.isString())
+        return std::nullopt;
+    return value.toString();
+}
+
+SettingsDomain::SettingsDomain(QString filePath) : m_filePath(std::move(filePath)) {}
+
+QString SettingsDomain::configHome()
+{
+    const QString configured = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!configured.isEmpty() && QDir::isAbsolutePath(configured))
+        return QDir::cleanPath(configured);
+    return QDir::homePath() + QLatin1String("/.config");
+}
+
+SettingsDomain SettingsDomain::openSuite()
+{
+    const QString path = configHome() + QLatin1Char('/') + AppIdentity::suiteName + QLatin1String(".json");
+    const QFileInfo info(path);
+    if (info.exists() && (!info.isFile() || !info.isReadable()))
+        return standard();
+    return SettingsDomain(path);
+}
+
+SettingsDomain SettingsDomain::standard()
+{
+    return SettingsDomain(configHome() + QLatin1Char('/') + AppIdentity::applicationId + QLatin1String(".json"));
+}
+
+SettingsSnapshot SettingsDomain::read() const
+{
+    return SettingsSnapshot(readFile(m_filePath).values);
+}
+
+bool SettingsDomain::setData(const QString& key, const QByteArray& value)
+{
+    return write(key, QJsonObject{{dataMember, QString::fromLatin1(value.toBase64())}});
+}
+
+bool SettingsDomain::setArray(const QString& key, const QStringList& texts)
+{
+    return write(key, QJsonArray::fromStringList(texts));
+}
+
+bool SettingsDomain::setText(const QString& key, const QString& value)
+{
+    return write(key, value);
+}
+
+bool SettingsDomain::write(const QString& key, const QJsonValue& value)
+{
+    if (!QDir().mkpath(QFileInfo(m_filePath).absolutePath()))
+        return false;
+    QLockFile lock(m_filePath + QLatin1String(".lock"));
+    if (!lock.tryLock(10'000))
+        return false;
+
+    FileContents contents = readFile(m_filePath);
+    if (contents.state == FileState::Corrupt && !keepAside(m_filePath))
+        return false;
+    contents.values.insert(key, value);
+
+    QSaveFile file(m_filePath);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(QJsonDocument(contents.values).toJson(QJsonDocument::Indented));
+    return file.commit();
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// What one read of a domain found. Typed reads yield nothing for a missing key and for a value of
+// another type, so callers never see a value they did not ask for.
+class SettingsSnapshot {
+public:
+    SettingsSnapshot() = default;
+    explicit SettingsSnapshot(QJsonObject values) : m_values(std::move(values)) {}
+
+    std::optional<QByteArray> data(const QString& key) const;
+    std::optional<QJsonArray> array(const QString& key) const;
+    std::optional<QString> text(const QString& key) const;
+    bool contains(const QString& key) const { return m_values.contains(key); }
+
+private:
+    QJsonObject m_values;
+};
+
+// A persistent key-value domain shared by several programs of the product: one JSON object in one
+// file, member name = key. Binary data is an object {"data": "<base64>"}.
+//
+// Nothing is cached and no handle is held: every read parses the file afresh, and every write takes
+// a lock file, re-reads, changes its one key and replaces the file atomically, so two programs that
+// write different keys at the same moment both keep their key. A file that does not parse reads as
+// empty and is kept aside as "<file>.corrupt" before the first write replaces it.
+class SettingsDomain {
+public:
+    explicit SettingsDomain(QString filePath);
+
+    // The suite of the application group; the process's standard domain stands in when the suite's
+    // file cannot be used (it is not a regular file, or cannot be read).
+    static SettingsDomain openSuite();
+    static SettingsDomain standard();
+    // $XDG_CONFIG_HOME when it is an absolute path, else ~/.config.
+    static QString configHome();
+
+    const QString& filePath() const { return m_filePath; }
+
+    SettingsSnapshot read() const;
+    std::optional<QByteArray> data(const QString& key) const { return read().data(key); }
+    std::optional<QJsonArray> array(const QString& key) const { return read().array(key); }
+    std::optional<QString> text(const QString& key) const { return read().text(key); }
+
+    // Each returns false when the change could not be made durable; the file is then unchanged.
+    bool setData(const QString& key, const QByteArray& value);
+    bool setArray(const QString& key, const QStringList& texts);
+    bool setText(const QString& key, const QString& value);
+
+    // Writes are durable when they return, so there is nothing to push out; kept as an operation
+    // because callers that share the domain with another process ask for it at fixed points.
+    bool flush() { return true; }
+
+private:
+    bool write(const QString& key, const QJsonValue& value);
+
+    QString m_filePath;
+};

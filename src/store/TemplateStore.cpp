@@ -1,0 +1,157 @@
+#include "store/TemplateStore.h"
+
+#include "model/BuiltInTemplates.h"
+
+#include <QJsonArray>
+
+#include <algorithm>
+
+namespace Keys {
+const QString customTemplates = QStringLiteral("customTemplates");
+const QString enabledBuiltIns = QStringLiteral("enabledBuiltIns");
+const QString defaultBaseName = QStringLiteral("defaultBaseName");
+} // namespace Keys
+
+TemplateStore::TemplateStore(DomainOpener openDomain, QObject* parent)
+    : QObject(parent), m_openDomain(std::move(openDomain))
+{
+    load();
+}
+
+TemplateStore& TemplateStore::shared()
+{
+    // Deliberately leaked: the store must outlive every view and the event loop, and a QObject
+    // destroyed during static destruction would outlive the application object it belongs to.
+    static TemplateStore* const instance = new TemplateStore();
+    return *instance;
+}
+
+QList<FileTemplate> TemplateStore::storedTemplates(const SettingsSnapshot& snapshot)
+{
+    const std::optional<QByteArray> bytes = snapshot.data(Keys::customTemplates);
+    if (!bytes)
+        return {};
+    return FileTemplate::decodeList(*bytes).value_or(QList<FileTemplate>{});
+}
+
+QSet<QString> TemplateStore::enabledSet(const SettingsSnapshot& snapshot)
+{
+    const std::optional<QJsonArray> stored = snapshot.array(Keys::enabledBuiltIns);
+    if (stored) {
+        QSet<QString> result;
+        bool allTexts = true;
+        for (const QJsonValue& element : *stored) {
+            if (!element.isString()) {
+                allTexts = false;
+                break;
+            }
+            result.insert(element.toString());
+        }
+        if (allTexts)
+            return result;
+    }
+    QSet<QString> all;
+    for (const FileTemplate& t : builtInTemplates())
+        all.insert(t.idText());
+    return all;
+}
+
+void TemplateStore::load()
+{
+    m_customTemplates = storedTemplates(domain().read());
+}
+
+void TemplateStore::save()
+{
+    domain().setData(Keys::customTemplates, FileTemplate::encodeList(m_customTemplates));
+    Q_EMIT didChange();
+}
+
+QList<FileTemplate> TemplateStore::enabledTemplates()
+{
+    // One read serves both keys, so the list is a consistent picture of the domain at one moment
+    // even while another program writes it.
+    const SettingsSnapshot snapshot = domain().read();
+    m_customTemplates = storedTemplates(snapshot);
+    const QSet<QString> enabled = enabledSet(snapshot);
+
+    QList<FileTemplate> result;
+    result.reserve(builtInTemplates().size() + m_customTemplates.size());
+    const auto offer = [&](const FileTemplate& t) {
+        if (!t.isBuiltIn || enabled.contains(t.idText()))
+            result.append(t);
+    };
+    std::for_each(builtInTemplates().begin(), builtInTemplates().end(), offer);
+    std::for_each(m_customTemplates.begin(), m_customTemplates.end(), offer);
+    return result;
+}
+
+void TemplateStore::updateTemplate(const FileTemplate& changed)
+{
+    const auto it = std::find_if(m_customTemplates.begin(), m_customTemplates.end(),
+                                 [&](const FileTemplate& t) { return t.id == changed.id; });
+    if (it == m_customTemplates.end())
+        return;
+    *it = changed;
+    save();
+}
+
+QList<qsizetype> TemplateStore::validPositions(const QList<qsizetype>& positions) const
+{
+    QList<qsizetype> result;
+    for (const qsizetype p : positions) {
+        if (p >= 0 && p < m_customTemplates.size())
+            result.append(p);
+    }
+    std::sort(result.begin(), result.end());
+    result.erase(std::unique(result.begin(), result.end()), result.end());
+    return result;
+}
+
+void TemplateStore::deleteTemplates(const QList<qsizetype>& positions)
+{
+    const QList<qsizetype> valid = validPositions(positions);
+    for (auto it = valid.rbegin(); it != valid.rend(); ++it)
+        m_customTemplates.removeAt(*it);
+    save();
+}
+
+void TemplateStore::moveTemplates(const QList<qsizetype>& positions, qsizetype destination)
+{
+    const QList<qsizetype> valid = validPositions(positions);
+    QList<FileTemplate> moving;
+    moving.reserve(valid.size());
+    for (const qsizetype p : valid)
+        moving.append(m_customTemplates.at(p));
+    for (auto it = valid.rbegin(); it != valid.rend(); ++it)
+        m_customTemplates.removeAt(*it);
+
+    const auto before = std::count_if(valid.begin(), valid.end(), [&](qsizetype p) { return p < destination; });
+    const qsizetype insertion = std::clamp<qsizetype>(destination - before, 0, m_customTemplates.size());
+    for (qsizetype i = 0; i < moving.size(); ++i)
+        m_customTemplates.insert(insertion + i, moving.at(i));
+    save();
+}
+
+QSet<QString> TemplateStore::enabledBuiltIns() const
+{
+    return enabledSet(domain().read());
+}
+
+void TemplateStore::setEnabledBuiltIns(const QSet<QString>& ids)
+{
+    QStringList texts(ids.begin(), ids.end());
+    texts.sort(); // order carries no meaning; sorted keeps the file stable between writes
+    domain().setArray(Keys::enabledBuiltIns, texts);
+    Q_EMIT didChange();
+}
+
+QString TemplateStore::defaultBaseName() const
+{
+    return domain().text(Keys::defaultBaseName).value_or(QStringLiteral("Untitled"));
+}
+
+void TemplateStore::setDefaultBaseName(const QString& name)
+{
+    domain().setText(Keys::defaultBaseName, name);
+}

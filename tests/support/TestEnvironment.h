@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <map>
+#include <optional>
+
+// A throw-away home for one test: HOME, XDG_CONFIG_HOME and XDG_RUNTIME_DIR point into a
+// temporary folder for the object's lifetime and are restored afterwards.
+class TemporaryHome {
+public:
+    TemporaryHome();
+    ~TemporaryHome();
+    TemporaryHome(const TemporaryHome&) = delete;
+    TemporaryHome& operator=(const TemporaryHome&) = delete;
+
+    QString path() const { return m_dir.path(); }
+    QString configHome() const { return m_dir.path() + QStringLiteral("/config"); }
+    QString suiteFile() const;
+
+private:
+    QTemporaryDir m_dir;
+    std::map<QByteArray, std::optional<QByteArray>> m_saved;
+};
+
+// Whole-file helpers for checking what really reached the disk.
+QByteArray readAll(const QString& path);
+void writeAll(const QString& path, const QByteArray& bytes);
