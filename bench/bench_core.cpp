@@ -64,7 +64,8 @@ void expandVariables(benchmark::State& state)
     QString body;
     while (body.toUtf8().size() < 4096)
         body += line + QStringLiteral("plain text that needs no replacing at all, just copying.\n");
-    const FileCreationService service;
+    TemplateStore store;
+    const FileCreationService service(store);
     const QUrl folder = QUrl::fromLocalFile(QStringLiteral("/home/someone/Projects/Notes"));
     for (auto _ : state)
         benchmark::DoNotOptimize(service.expandVariables(body, folder));

@@ -1,13 +1,89 @@
 #include "creation/FileCreationService.h"
 
+#include "store/TemplateStore.h"
+
 #include <QCalendar>
+#include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 
 #include <functional>
 
-FileCreationService::FileCreationService(const Clock& clock, const UserAccount& account)
-    : m_clock(clock), m_account(account)
+namespace {
+
+// Keeps a name part inside its folder: no separator, no terminator.
+QString oneComponent(QString part)
+{
+    part.replace(QLatin1Char('/'), QLatin1Char('-'));
+    part.replace(QChar(0), QLatin1Char('-'));
+    return part;
+}
+
+QString localPath(const QUrl& directory)
+{
+    return directory.isLocalFile() ? directory.toLocalFile() : QString();
+}
+
+} // namespace
+
+FileCreationService::FileCreationService(TemplateStore& store, FileWriter& writer, const Clock& clock,
+                                         const UserAccount& account)
+    : m_store(store), m_writer(writer), m_clock(clock), m_account(account)
 {}
+
+FileCreationService::Result FileCreationService::createFile(const FileTemplate& fileTemplate, const QUrl& directory,
+                                                            const std::optional<QString>& baseName) const
+{
+    // A relative path would silently mean "relative to wherever the program was started".
+    const QString path = localPath(directory);
+    const QFileInfo folder(path);
+    if (path.isEmpty() || !QDir::isAbsolutePath(path) || !folder.exists())
+        return FileCreationError(FileCreationError::Case::directoryNotFound);
+    if (!folder.isDir())
+        return FileCreationError(FileCreationError::Case::notADirectory);
+
+    const QString base = baseName ? *baseName : m_store.defaultBaseName();
+    Candidate candidate = firstFreeFrom(1, base, fileTemplate.fileExtension, path);
+    const QByteArray bytes = expandVariables(fileTemplate.content, directory).toUtf8();
+
+    for (;;) {
+        const std::optional<PlatformError> error = m_writer.createNew(path, candidate.name, bytes);
+        if (!error)
+            return QUrl::fromLocalFile(QDir(path).filePath(candidate.name));
+        if (error->code == PlatformError::permissionDenied)
+            return FileCreationError(FileCreationError::Case::permissionDenied);
+        if (error->code != PlatformError::nameTaken)
+            return FileCreationError::unknownError(*error);
+        // Someone else took the name after it was checked: the next candidate, never a replacement.
+        if (candidate.index >= fallbackIndex)
+            return FileCreationError(FileCreationError::Case::tooManyConflicts);
+        candidate = firstFreeFrom(candidate.index + 1, base, fileTemplate.fileExtension, path);
+    }
+}
+
+QString FileCreationService::uniqueFileName(const QString& baseName, const QString& fileExtension,
+                                            const QUrl& directory) const
+{
+    return firstFreeFrom(1, baseName, fileExtension, localPath(directory)).name;
+}
+
+FileCreationService::Candidate FileCreationService::firstFreeFrom(int index, const QString& baseName,
+                                                                  const QString& fileExtension,
+                                                                  const QString& directoryPath) const
+{
+    const QString base = oneComponent(baseName);
+    const QString suffix = QLatin1Char('.') + oneComponent(fileExtension);
+    const QString prefix = directoryPath.endsWith(QLatin1Char('/')) ? directoryPath : directoryPath + QLatin1Char('/');
+    // QFileInfo::exists follows a link at the end of the path, so a dangling link counts as free
+    // here; the write then finds the name taken and moves on. Index 1 is the plain name, so the
+    // first number ever written is 2.
+    for (; index < fallbackIndex; ++index) {
+        const QString name = index == 1 ? base + suffix : base + QLatin1Char(' ') + QString::number(index) + suffix;
+        if (!QFileInfo::exists(prefix + name))
+            return {name, index};
+    }
+    return {base + QLatin1Char(' ') + QString::number(m_clock.now().toSecsSinceEpoch()) + suffix, fallbackIndex};
+}
 
 QString FileCreationService::lastPathComponent(const QUrl& directory)
 {

@@ -1,17 +1,39 @@
 #pragma once
 
+#include "creation/FileCreationError.h"
+#include "model/FileTemplate.h"
 #include "platform/Clock.h"
+#include "platform/FileWriter.h"
 #include "platform/UserAccount.h"
 
 #include <QString>
 #include <QUrl>
 
-// Turns one template and one target folder into one new file. Stateless: every call reads what it
-// needs afresh.
+#include <optional>
+#include <variant>
+
+class TemplateStore;
+
+// Turns one template and one target folder into one new file under a name that is free, with the
+// template's variables filled in. Stateless: every call reads what it needs afresh (the default
+// base name included); the folder-access grant around a call is the caller's business.
 class FileCreationService {
 public:
-    explicit FileCreationService(const Clock& clock = Clock::system(),
+    using Result = std::variant<QUrl, FileCreationError>;
+
+    explicit FileCreationService(TemplateStore& store, FileWriter& writer = FileWriter::system(),
+                                 const Clock& clock = Clock::system(),
                                  const UserAccount& account = UserAccount::current());
+
+    // The new file's URL, or why there is none. Without a base name the stored default is used.
+    // Never replaces anything: a name taken between the check and the write moves on to the next
+    // candidate name.
+    Result createFile(const FileTemplate& fileTemplate, const QUrl& directory,
+                      const std::optional<QString>& baseName = std::nullopt) const;
+
+    // The first free name of "B.E", "B 2.E" … "B 999.E", else "B <seconds since 1970>.E" unchecked.
+    // Always one path component: a "/" or NUL in the base name or extension becomes "-".
+    QString uniqueFileName(const QString& baseName, const QString& fileExtension, const QUrl& directory) const;
 
     // Fills in {{date}}, {{time}}, {{folder}}, {{username}} and {{year}}, in that order, each on
     // the result of the one before, all from one instant.
@@ -21,6 +43,17 @@ public:
     static QString lastPathComponent(const QUrl& directory);
 
 private:
+    struct Candidate {
+        QString name;
+        int index; // 1 for the plain name, 2…999 numbered, fallbackIndex for the time-stamped one
+    };
+    static constexpr int fallbackIndex = 1000;
+
+    Candidate firstFreeFrom(int index, const QString& baseName, const QString& fileExtension,
+                            const QString& directoryPath) const;
+
+    TemplateStore& m_store;
+    FileWriter& m_writer;
     const Clock& m_clock;
     const UserAccount& m_account;
 };

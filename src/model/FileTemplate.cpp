@@ -37,13 +37,27 @@ void appendJsonString(QByteArray& out, const QString& text)
         const char16_t u = units[i].unicode();
         if (u < 0x80) {
             switch (u) {
-            case '"': out.append("\\\""); break;
-            case '\\': out.append("\\\\"); break;
-            case '\n': out.append("\\n"); break;
-            case '\r': out.append("\\r"); break;
-            case '\t': out.append("\\t"); break;
-            case '\b': out.append("\\b"); break;
-            case '\f': out.append("\\f"); break;
+            case '"':
+                out.append("\\\"");
+                break;
+            case '\\':
+                out.append("\\\\");
+                break;
+            case '\n':
+                out.append("\\n");
+                break;
+            case '\r':
+                out.append("\\r");
+                break;
+            case '\t':
+                out.append("\\t");
+                break;
+            case '\b':
+                out.append("\\b");
+                break;
+            case '\f':
+                out.append("\\f");
+                break;
             default:
                 if (u < 0x20)
                     escapeUnit(u);

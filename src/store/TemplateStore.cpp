@@ -1,6 +1,7 @@
 #include "store/TemplateStore.h"
 
 #include "model/BuiltInTemplates.h"
+#include "platform/Log.h"
 
 #include <QJsonArray>
 
@@ -10,10 +11,12 @@ namespace Keys {
 const QString customTemplates = QStringLiteral("customTemplates");
 const QString enabledBuiltIns = QStringLiteral("enabledBuiltIns");
 const QString defaultBaseName = QStringLiteral("defaultBaseName");
+const QString homeFolderBookmark = QStringLiteral("homeFolderBookmark");
+const QString bookmarkLastError = QStringLiteral("bookmarkLastError");
 } // namespace Keys
 
-TemplateStore::TemplateStore(DomainOpener openDomain, QObject* parent)
-    : QObject(parent), m_openDomain(std::move(openDomain))
+TemplateStore::TemplateStore(DomainOpener openDomain, const Bookmark& bookmarks, QObject* parent)
+    : QObject(parent), m_openDomain(std::move(openDomain)), m_bookmarks(bookmarks)
 {
     load();
 }
@@ -154,4 +157,47 @@ QString TemplateStore::defaultBaseName() const
 void TemplateStore::setDefaultBaseName(const QString& name)
 {
     domain().setText(Keys::defaultBaseName, name);
+}
+
+bool TemplateStore::saveHomeFolderBookmark(const QUrl& folder)
+{
+    QString error;
+    const std::optional<QByteArray> data =
+        m_bookmarks.make(folder.isLocalFile() ? folder.toLocalFile() : folder.toString(), &error);
+    SettingsDomain settings = domain();
+    if (!data) {
+        Log::line(QStringLiteral("[QNT] bookmark save FAILED: %1").arg(error));
+        settings.setText(Keys::bookmarkLastError, QStringLiteral("ERROR: ") + error);
+        settings.flush();
+        return false;
+    }
+    const bool stored = settings.setData(Keys::homeFolderBookmark, *data);
+    settings.flush();
+    return stored;
+}
+
+bool TemplateStore::hasHomeFolderBookmark() const
+{
+    return domain().data(Keys::homeFolderBookmark).has_value();
+}
+
+std::optional<QUrl> TemplateStore::resolveHomeFolderURL()
+{
+    SettingsDomain settings = domain();
+    settings.flush(); // another program of the group may have just written the grant
+    const std::optional<QByteArray> data = settings.data(Keys::homeFolderBookmark);
+    if (!data) {
+        Log::line(QStringLiteral("[QNT] resolveHomeFolderURL: no bookmark data in UserDefaults"));
+        return std::nullopt;
+    }
+    QString error;
+    const std::optional<Bookmark::Resolved> resolved = m_bookmarks.resolve(*data, &error);
+    if (!resolved) {
+        Log::line(QStringLiteral("[QNT] resolveHomeFolderURL: resolution FAILED: %1").arg(error));
+        return std::nullopt;
+    }
+    const QUrl location = QUrl::fromLocalFile(resolved->path);
+    if (resolved->isStale)
+        saveHomeFolderBookmark(location); // its own log line and "bookmarkLastError" tell of a failure
+    return location;
 }

@@ -1,14 +1,17 @@
 #pragma once
 
 #include "model/FileTemplate.h"
+#include "platform/Bookmark.h"
 #include "platform/SettingsDomain.h"
 
 #include <QList>
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <QUrl>
 
 #include <functional>
+#include <optional>
 
 // Everything the product keeps between runs: the custom templates, which built-ins are on, the base
 // name of new files and the folder-access grant. All of it lives in the shared settings domain,
@@ -21,7 +24,8 @@ class TemplateStore : public QObject {
 public:
     using DomainOpener = std::function<SettingsDomain()>;
 
-    explicit TemplateStore(DomainOpener openDomain = &SettingsDomain::openSuite, QObject* parent = nullptr);
+    explicit TemplateStore(DomainOpener openDomain = &SettingsDomain::openSuite,
+                           const Bookmark& bookmarks = Bookmark::system(), QObject* parent = nullptr);
 
     // The process's one store; made (and loaded) on first use, never destroyed.
     static TemplateStore& shared();
@@ -57,6 +61,15 @@ public:
     QString defaultBaseName() const;
     void setDefaultBaseName(const QString& name);
 
+    // The folder-access grant. Saving replaces any earlier grant; a failure is logged and recorded
+    // under "bookmarkLastError", and leaves the earlier grant in place.
+    bool saveHomeFolderBookmark(const QUrl& folder);
+    // Whether grant data is stored at all, even data that no longer resolves.
+    bool hasHomeFolderBookmark() const;
+    // The granted folder, not yet under access; nothing (and a log line) when there is no usable
+    // grant. A grant whose folder was replaced at the same path is renewed on the way.
+    std::optional<QUrl> resolveHomeFolderURL();
+
 Q_SIGNALS:
     void didChange();
 
@@ -68,5 +81,6 @@ private:
     QList<qsizetype> validPositions(const QList<qsizetype>& positions) const;
 
     DomainOpener m_openDomain;
+    const Bookmark& m_bookmarks;
     QList<FileTemplate> m_customTemplates;
 };

@@ -1,5 +1,6 @@
 #include "creation/FileCreationService.h"
 #include "platform/UserAccount.h"
+#include "store/TemplateStore.h"
 #include "support/Fakes.h"
 
 #include <QCoreApplication>
@@ -10,6 +11,12 @@
 
 namespace {
 
+TemplateStore& store()
+{
+    static TemplateStore instance([] { return SettingsDomain(QStringLiteral("/nonexistent/settings.json")); });
+    return instance;
+}
+
 // 2026-12-05 06:46:30 UTC; the suite runs with TZ=UTC and LC_ALL=en_US.UTF-8 (see main).
 const QDateTime instant = QDateTime(QDate(2026, 12, 5), QTime(6, 46, 30), Qt::UTC);
 
@@ -18,7 +25,8 @@ QString expand(const QString& content, const QString& folder = QStringLiteral("/
 {
     const FakeClock clock(instant);
     const FakeUserAccount account(fullName);
-    return FileCreationService(clock, account).expandVariables(content, QUrl::fromLocalFile(folder));
+    return FileCreationService(store(), FileWriter::system(), clock, account)
+        .expandVariables(content, QUrl::fromLocalFile(folder));
 }
 
 // Runs this test program as a child with another environment, to see what the user's settings decide.
@@ -110,7 +118,7 @@ void TestVariableExpansion::takesTheInstantOnce()
     FakeClock clock(QDateTime(QDate(2026, 12, 31), QTime(23, 30), Qt::UTC));
     clock.setStep(3600);
     const FakeUserAccount account;
-    const QString out = FileCreationService(clock, account)
+    const QString out = FileCreationService(store(), FileWriter::system(), clock, account)
                             .expandVariables(QStringLiteral("{{date}} {{time}} {{year}}"), QUrl::fromLocalFile("/"));
     QCOMPARE(clock.calls(), 1);
     QVERIFY2(out.startsWith(QStringLiteral("12/31/26 11:30")) && out.endsWith(QStringLiteral(" 2026")),
@@ -169,7 +177,8 @@ int main(int argc, char** argv)
         QCoreApplication app(argc, argv);
         const FakeClock clock(QDateTime::fromSecsSinceEpoch(QByteArray(argv[2]).toLongLong(), Qt::UTC));
         const FakeUserAccount account;
-        const QString out = FileCreationService(clock, account).expandVariables(QString::fromUtf8(argv[3]), QUrl());
+        const QString out = FileCreationService(store(), FileWriter::system(), clock, account)
+                                .expandVariables(QString::fromUtf8(argv[3]), QUrl());
         std::fputs(out.toUtf8().constData(), stdout);
         return 0;
     }
