@@ -1,7 +1,67 @@
+// quintara [URL…]: serves create requests given as quintara:// URLs. The first launch becomes the
+// running instance; a later launch hands its URLs to it and exits without starting a GUI.
+#include "app/AppDelegate.h"
+#include "app/DesktopWorkspace.h"
+#include "creation/FileCreationService.h"
+#include "launcher/CommandLine.h"
+#include "platform/InstanceChannel.h"
+#include "platform/Log.h"
+#include "platform/SecurityScope.h"
+#include "platform/TerminationSignals.h"
+#include "platform/UserAccount.h"
+#include "store/TemplateManager.h"
+#include "store/TemplateStore.h"
+#include "ui/common/FolderPicker.h"
+
 #include <QApplication>
+
+#include <cstdio>
 
 int main(int argc, char** argv)
 {
+    const CommandLine commandLine = CommandLine::parse(argc, argv);
+    if (commandLine.exitCode)
+        return *commandLine.exitCode;
+
+    InstanceChannel::Delivery delivery = InstanceChannel::Delivery::NoInstance;
+    std::unique_ptr<InstanceChannel> channel = InstanceChannel::claimOrDeliver(commandLine.urls, &delivery);
+    if (!channel) {
+        if (delivery == InstanceChannel::Delivery::Delivered)
+            return 0;
+        std::fputs("quintara: the running instance did not answer\n", stderr);
+        return 1;
+    }
+
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("Quintara"));
+    QApplication::setApplicationVersion(QStringLiteral(QUINTARA_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("app.quintara.Quintara"));
+    Log::installFormat();
+
+    TemplateStore& store = TemplateStore::shared();
+    const FileCreationService engine(store);
+    DesktopWorkspace workspace;
+    DialogFolderPicker picker;
+    AppDelegate delegate(
+        {store, TemplateManager::shared(), engine, SecurityScope::shared(), workspace, picker, UserAccount::current()});
+
+    if (!channel->listen())
+        std::fprintf(stderr, "quintara: cannot listen on %s; later launches will not reach this one\n",
+                     qPrintable(InstanceChannel::socketPath()));
+    QObject::connect(channel.get(), &InstanceChannel::urlsReceived, &delegate, [&delegate](const QStringList& urls) {
+        QList<QUrl> parsed;
+        for (const QString& url : urls)
+            parsed.append(QUrl(url, QUrl::StrictMode));
+        delegate.openUrls(parsed);
+    });
+    QObject::connect(channel.get(), &InstanceChannel::reopenRequested, &delegate,
+                     [&delegate] { delegate.applicationShouldHandleReopen(); });
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &app, &QCoreApplication::quit);
+
+    delegate.applicationWillFinishLaunching();
+    for (const QString& url : commandLine.urls)
+        delegate.handleGetURLEvent(url);
+    delegate.applicationDidFinishLaunching();
+    return app.exec();
 }

@@ -1,9 +1,13 @@
 #pragma once
 
 #include "platform/Clock.h"
+#include "platform/SecurityScope.h"
 #include "platform/UserAccount.h"
+#include "platform/Workspace.h"
 
 #include <QDateTime>
+#include <QStringList>
+#include <QUrl>
 
 // A clock stopped at a chosen instant; counts how often it was asked.
 class FakeClock final : public Clock {
@@ -33,4 +37,40 @@ public:
 
 private:
     QString m_fullName;
+};
+
+// Records what would have been shown in the file manager or opened in a browser.
+class FakeWorkspace final : public Workspace {
+public:
+    void revealFile(const QString& path) override { revealed.append(path); }
+    bool openUrl(const QUrl& url) override
+    {
+        opened.append(url);
+        return true;
+    }
+    QStringList revealed;
+    QList<QUrl> opened;
+};
+
+// A real scope that also counts how access is started and stopped.
+class RecordingSecurityScope final : public SecurityScope {
+public:
+    bool startAccessing(const QString& folderPath) override
+    {
+        const bool started = !refuseStarts && m_scope.startAccessing(folderPath);
+        starts += started ? 1 : 0;
+        return started;
+    }
+    void stopAccessing(const QString& folderPath) override
+    {
+        ++stops;
+        m_scope.stopAccessing(folderPath);
+    }
+    bool contains(const QString& realFolderPath) const override { return m_scope.contains(realFolderPath); }
+    bool refuseStarts = false;
+    int starts = 0;
+    int stops = 0;
+
+private:
+    CountedSecurityScope m_scope;
 };

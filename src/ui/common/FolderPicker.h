@@ -11,9 +11,9 @@ class QWidget;
 class FolderPicker {
 public:
     struct Request {
-        QString message;      // shown above the folder list
-        QString prompt;       // the confirming button
-        QString startFolder;  // where the picker opens
+        QString message;     // shown above the folder list
+        QString prompt;      // the confirming button
+        QString startFolder; // where the picker opens
     };
     using Completion = std::function<void(const std::optional<QString>& folder)>;
 

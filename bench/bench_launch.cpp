@@ -1,0 +1,135 @@
+// Wall time from launching Quintara to the new file on disk, as the file manager experiences it:
+//  - second launch: an instance already runs; a new `quintara URL` hands the request over;
+//  - cold launch: nothing runs; `quintara URL` starts, becomes the instance and serves it.
+// Each is reported against `touch` of a file in the same run, and the cold launch's peak memory.
+// Targets: second launch within 6x touch; cold launch within 15x touch; peak memory under 60 MiB.
+//
+// Usage: bench_launch [path/to/quintara] [iterations]
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QUrl>
+
+#include <algorithm>
+#include <cstdio>
+#include <sys/stat.h>
+
+namespace {
+
+struct Home {
+    QTemporaryDir dir;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+
+    Home()
+    {
+        QDir().mkpath(dir.filePath(QStringLiteral("runtime")));
+        QFile::setPermissions(dir.filePath(QStringLiteral("runtime")),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        env.insert(QStringLiteral("HOME"), dir.path());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.filePath(QStringLiteral("runtime")));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS")); // reveal falls back without a file manager
+        grant();
+    }
+
+    // The folder-access grant, written as the program itself stores it.
+    void grant()
+    {
+        struct stat info {};
+        ::stat(QFile::encodeName(dir.path()).constData(), &info);
+        const QByteArray bookmark = "{\"kind\":\"quintara-bookmark\",\"version\":1,\"path\":\"" + dir.path().toUtf8() +
+                                    "\",\"device\":" + QByteArray::number(quint64(info.st_dev)) +
+                                    ",\"inode\":" + QByteArray::number(quint64(info.st_ino)) + "}";
+        const QJsonObject settings{{QStringLiteral("homeFolderBookmark"),
+                                    QJsonObject{{QStringLiteral("data"), QString::fromLatin1(bookmark.toBase64())}}}};
+        QDir().mkpath(dir.filePath(QStringLiteral("config")));
+        QFile file(dir.filePath(QStringLiteral("config/group.app.quintara.Quintara.json")));
+        file.open(QIODevice::WriteOnly);
+        file.write(QJsonDocument(settings).toJson());
+    }
+
+    QString url(const QString& folder) const
+    {
+        return QStringLiteral("quintara://create?t=0&d=") + QString::fromLatin1(QUrl::toPercentEncoding(folder, "/"));
+    }
+};
+
+void waitFor(const QString& path)
+{
+    while (!QFileInfo::exists(path))
+        QThread::usleep(200);
+}
+
+qint64 peakKiB(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    }
+    return -1;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QString binary = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("build/bin/quintara");
+    const int iterations = argc > 2 ? std::max(1, QByteArray(argv[2]).toInt()) : 15;
+    std::vector<double> touchMs, coldMs, secondMs, peaks;
+
+    for (int i = 0; i < iterations; ++i) {
+        Home home;
+        const QString notes = home.dir.filePath(QStringLiteral("Notes"));
+        QDir().mkpath(notes);
+        QElapsedTimer timer;
+
+        timer.start();
+        QProcess::execute(QStringLiteral("touch"), {notes + QStringLiteral("/touched.txt")});
+        touchMs.push_back(timer.nsecsElapsed() / 1e6);
+
+        QProcess instance;
+        instance.setProcessEnvironment(home.env);
+        timer.start();
+        instance.start(binary, {home.url(notes)});
+        waitFor(notes + QStringLiteral("/Untitled.txt"));
+        coldMs.push_back(timer.nsecsElapsed() / 1e6);
+        QThread::msleep(100);
+        peaks.push_back(peakKiB(instance.processId()) / 1024.0);
+
+        QProcess second;
+        second.setProcessEnvironment(home.env);
+        timer.start();
+        second.start(binary, {home.url(notes)});
+        waitFor(notes + QStringLiteral("/Untitled 2.txt"));
+        secondMs.push_back(timer.nsecsElapsed() / 1e6);
+        second.waitForFinished();
+
+        instance.terminate();
+        instance.waitForFinished();
+    }
+
+    const double touch = median(touchMs);
+    std::printf("median of %d runs\n", iterations);
+    std::printf("touch          %8.2f ms\n", touch);
+    std::printf("second launch  %8.2f ms  = %5.2fx touch (target 6x)\n", median(secondMs), median(secondMs) / touch);
+    std::printf("cold launch    %8.2f ms  = %5.2fx touch (target 15x)\n", median(coldMs), median(coldMs) / touch);
+    std::printf("cold peak RSS  %8.1f MiB (target 60 MiB)\n", median(peaks));
+    return 0;
+}

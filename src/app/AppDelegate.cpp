@@ -1,0 +1,153 @@
+#include "app/AppDelegate.h"
+
+#include "creation/CreateRequest.h"
+#include "creation/FileCreationService.h"
+#include "platform/Log.h"
+#include "platform/SecurityScope.h"
+#include "platform/Workspace.h"
+#include "store/TemplateManager.h"
+#include "store/TemplateStore.h"
+#include "ui/common/Symbols.h"
+#include "ui/welcome/WelcomeView.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+#include <QWidget>
+
+namespace {
+
+AppDelegate* s_instance = nullptr;
+
+bool hasVisibleWindow()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.begin(), windows.end(), [](const QWidget* w) {
+        return w->isVisible() && w->isWindow() && w->windowType() != Qt::Popup && w->windowType() != Qt::ToolTip;
+    });
+}
+
+} // namespace
+
+AppDelegate::AppDelegate(Services services, QObject* parent) : QObject(parent), m_services(services)
+{
+    s_instance = this;
+    QApplication::setQuitOnLastWindowClosed(applicationShouldTerminateAfterLastWindowClosed());
+}
+
+AppDelegate::~AppDelegate()
+{
+    delete m_welcomeWindow;
+    if (s_instance == this)
+        s_instance = nullptr;
+}
+
+AppDelegate* AppDelegate::instance()
+{
+    return s_instance;
+}
+
+void AppDelegate::applicationWillFinishLaunching()
+{
+    m_acceptsGetURLEvents = true;
+}
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    if (!m_launchedForURL)
+        showWelcomeWindow();
+}
+
+bool AppDelegate::applicationShouldHandleReopen()
+{
+    if (!hasVisibleWindow())
+        showWelcomeWindow();
+    return true;
+}
+
+void AppDelegate::openUrls(const QList<QUrl>& urls)
+{
+    for (const QUrl& url : urls) {
+        if (url.scheme() == QLatin1String("quintara"))
+            processCreateURL(url);
+    }
+}
+
+void AppDelegate::handleGetURLEvent(const QString& urlText)
+{
+    if (!m_acceptsGetURLEvents || urlText.isEmpty())
+        return;
+    const QUrl url(urlText, QUrl::StrictMode);
+    if (!url.isValid())
+        return;
+    m_launchedForURL = true;
+    processCreateURL(url);
+}
+
+void AppDelegate::processCreateURL(const QUrl& url)
+{
+    const std::optional<CreateRequest> request = CreateRequest::parse(url);
+    if (!request)
+        return;
+    // The index is checked before the grant, so a stale index never opens the welcome window.
+    const QList<FileTemplate> templates = m_services.store.enabledTemplates();
+    if (request->index < 0 || request->index >= templates.size())
+        return;
+    const FileTemplate chosen = templates.at(request->index);
+    const QUrl target = QUrl::fromLocalFile(request->directoryPath);
+
+    const std::optional<QUrl> granted = m_services.store.resolveHomeFolderURL();
+    if (!granted) {
+        Log::line(QStringLiteral("[QNT] processCreateURL: no bookmark — opening welcome window"));
+        m_launchedForURL = false;
+        showWelcomeWindow();
+        return;
+    }
+
+    const QString grantedPath = granted->toLocalFile();
+    const bool accessing = m_services.scope.startAccessing(grantedPath);
+    const FileCreationService::Result result = m_services.engine.createFile(chosen, target);
+    if (const auto* error = std::get_if<FileCreationError>(&result)) {
+        Log::line(QStringLiteral("[QNT] processCreateURL error: %1").arg(error->errorDescription()));
+    } else {
+        const QString created = std::get<QUrl>(result).toLocalFile();
+        Log::line(QStringLiteral("[QNT] processCreateURL: created %1").arg(created));
+        m_services.workspace.revealFile(created);
+    }
+    if (accessing)
+        m_services.scope.stopAccessing(grantedPath);
+}
+
+void AppDelegate::showWelcomeWindow()
+{
+    QTimer::singleShot(0, this, [this] {
+        if (!m_welcomeWindow)
+            buildWelcomeWindow();
+        m_welcomeWindow->show();
+        m_welcomeWindow->raise();
+        m_welcomeWindow->activateWindow();
+    });
+}
+
+void AppDelegate::openSettingsWindow()
+{
+    QTimer::singleShot(0, this, [] {});
+}
+
+void AppDelegate::buildWelcomeWindow()
+{
+    auto* view = new WelcomeView(
+        m_services.manager, m_services.picker, m_services.workspace, m_services.account,
+        [this] { openSettingsWindow(); }, [] { QCoreApplication::quit(); });
+    view->setObjectName(QStringLiteral("welcomeWindow"));
+    view->setWindowTitle(QStringLiteral("Welcome to Quintara"));
+    view->setWindowIcon(Symbols::applicationIcon());
+    // Titled, closable and minimisable; never resizable. Closing hides it: the same window returns.
+    view->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint |
+                         Qt::CustomizeWindowHint);
+    view->setFixedSize(view->size());
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        view->move(screen->availableGeometry().center() - view->rect().center());
+    m_welcomeWindow = view;
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QUrl>
+#include <QWidget>
+
+class FileCreationService;
+class FolderPicker;
+class SecurityScope;
+class TemplateManager;
+class TemplateStore;
+class UserAccount;
+class Workspace;
+
+// The application's one delegate: it serves create requests, decides at start-up whether the
+// welcome window is shown, owns that window for the whole run, and opens the Settings window.
+// The program keeps running without windows so that it can serve requests.
+class AppDelegate : public QObject {
+    Q_OBJECT
+
+public:
+    struct Services {
+        TemplateStore& store;
+        TemplateManager& manager;
+        const FileCreationService& engine;
+        SecurityScope& scope;
+        Workspace& workspace;
+        FolderPicker& picker;
+        const UserAccount& account;
+    };
+
+    explicit AppDelegate(Services services, QObject* parent = nullptr);
+    ~AppDelegate() override;
+
+    // The delegate of the running application, for views that reach it; null when there is none.
+    static AppDelegate* instance();
+
+    // Start-up, in this order: will-finish, then the URLs the program was started with, then did-finish.
+    void applicationWillFinishLaunching();
+    void applicationDidFinishLaunching();
+    bool applicationShouldTerminateAfterLastWindowClosed() const { return false; }
+    // A later launch without URLs; shows the welcome window when no window is visible.
+    bool applicationShouldHandleReopen();
+
+    // URLs handed over by a later launch; only those of the quintara scheme are served.
+    void openUrls(const QList<QUrl>& urls);
+    // A URL this instance was started with.
+    void handleGetURLEvent(const QString& urlText);
+    void processCreateURL(const QUrl& url);
+
+    // Both return at once; the window opens on the next turn of the event loop.
+    void showWelcomeWindow();
+    void openSettingsWindow();
+
+    bool launchedForURL() const { return m_launchedForURL; }
+    QWidget* welcomeWindow() const { return m_welcomeWindow; }
+
+private:
+    void buildWelcomeWindow();
+
+    Services m_services;
+    bool m_acceptsGetURLEvents = false;
+    bool m_launchedForURL = false;
+    QPointer<QWidget> m_welcomeWindow;
+};

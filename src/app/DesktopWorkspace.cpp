@@ -1,0 +1,35 @@
+#include "app/DesktopWorkspace.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDesktopServices>
+#include <QFileInfo>
+
+DesktopWorkspace::DesktopWorkspace(QObject* parent) : QObject(parent) {}
+
+void DesktopWorkspace::revealFile(const QString& path)
+{
+    const QUrl folder = QUrl::fromLocalFile(QFileInfo(path).absolutePath());
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        QDesktopServices::openUrl(folder);
+        return;
+    }
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
+    call << QStringList{QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)} << QString();
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [folder](QDBusPendingCallWatcher* finished) {
+        if (finished->isError())
+            QDesktopServices::openUrl(folder);
+        finished->deleteLater();
+    });
+}
+
+bool DesktopWorkspace::openUrl(const QUrl& url)
+{
+    return QDesktopServices::openUrl(url);
+}

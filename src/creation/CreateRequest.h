@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+#include <optional>
+
+// A request to create one file: quintara://create?t=INDEX&d=FOLDER. The index names a template by
+// its position in the list of enabled templates; the folder is a file-system path.
+struct CreateRequest {
+    qint64 index = 0; // may be negative here; the caller checks it against the list
+    QString directoryPath;
+
+    // Nothing for anything but a well-formed request: another scheme or host, a missing or
+    // malformed "t", or no "d" with a value. Names and values are percent-decoded ("+" stays "+"),
+    // and the first of several items with one name counts.
+    static std::optional<CreateRequest> parse(const QUrl& url);
+
+    // Optional "+" or "-", then ASCII digits, within a signed 64-bit integer.
+    static std::optional<qint64> parseIndex(const QString& text);
+};

@@ -1,0 +1,52 @@
+#include "launcher/CommandLine.h"
+
+#include <QUrl>
+
+#include <cstdio>
+
+namespace {
+
+const char usage[] = "Usage: quintara [URL…]\n"
+                     "Creates new files from templates. Each URL has the form\n"
+                     "  quintara://create?t=INDEX&d=FOLDER\n"
+                     "where INDEX is the position of an enabled template (from 0) and FOLDER the\n"
+                     "absolute path of the folder for the new file, percent-encoded.\n"
+                     "A running Quintara serves the URLs; otherwise this launch becomes it.\n"
+                     "\n"
+                     "Options:\n"
+                     "  -h, --help     show this help and exit\n"
+                     "  -v, --version  show the version and exit\n";
+
+} // namespace
+
+CommandLine CommandLine::parse(int argc, char** argv)
+{
+    CommandLine line;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        const bool option = !optionsEnded && argument.startsWith(QLatin1Char('-'));
+        if (option && argument == QLatin1String("--")) {
+            optionsEnded = true;
+        } else if (option && (argument == QLatin1String("--help") || argument == QLatin1String("-h"))) {
+            std::fputs(usage, stdout);
+            line.exitCode = 0;
+            return line;
+        } else if (option && (argument == QLatin1String("--version") || argument == QLatin1String("-v"))) {
+            std::printf("Quintara %s (%s)\n", QUINTARA_VERSION, QUINTARA_BUILD_NUMBER);
+            line.exitCode = 0;
+            return line;
+        } else if (option) {
+            std::fprintf(stderr, "quintara: unknown option '%s'\nTry 'quintara --help'.\n", argv[i]);
+            line.exitCode = 2;
+            return line;
+        } else if (const QUrl url(argument, QUrl::StrictMode); !url.isValid() || url.scheme().isEmpty()) {
+            std::fprintf(stderr, "quintara: '%s' is not a URL; expected quintara://create?t=INDEX&d=FOLDER\n", argv[i]);
+            line.exitCode = 2;
+            return line;
+        } else {
+            line.urls.append(argument);
+        }
+    }
+    return line;
+}

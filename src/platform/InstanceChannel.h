@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QLockFile>
+#include <QObject>
+#include <QStringList>
+
+#include <memory>
+
+class QLocalServer;
+class QLocalSocket;
+
+// Keeps the program to one running instance per user. The first launch claims the channel (a lock
+// held for its whole run) and listens on a local socket in the user's runtime folder; a later
+// launch hands its URLs (none means "reopen") to it, waits for the acknowledgement and leaves.
+// The client side needs no application object and no display.
+class InstanceChannel : public QObject {
+    Q_OBJECT
+
+public:
+    enum class Delivery {
+        Delivered,  // the running instance served the message
+        NoInstance, // nobody listens; the caller may try to become the instance
+        Failed,     // someone listens but did not acknowledge in time
+    };
+
+    explicit InstanceChannel(QObject* parent = nullptr);
+    ~InstanceChannel() override;
+
+    // $XDG_RUNTIME_DIR/app.quintara.Quintara.socket, or Qt's runtime location when unset.
+    static QString socketPath();
+
+    // Blocking; safe before any application object exists.
+    static Delivery send(const QStringList& urls, int timeoutMs);
+
+    // Hands over `urls`, or becomes the instance: true when this process now owns the channel (and
+    // should listen), false when another instance took the message. `delivered` tells which.
+    // Two launches racing each other end with one owner that received the other's message.
+    static std::unique_ptr<InstanceChannel> claimOrDeliver(const QStringList& urls, Delivery* delivered);
+
+    // Starts listening, replacing a socket left behind by an instance that crashed.
+    bool listen();
+
+Q_SIGNALS:
+    // Emitted synchronously for each message; the sender is acknowledged after the handlers ran.
+    void urlsReceived(const QStringList& urls);
+    void reopenRequested();
+
+private:
+    // A message is one line of JSON, {"urls": [...]}; the answer is the line "ok".
+    static QByteArray encodeMessage(const QStringList& urls);
+    static const QByteArray acknowledgement;
+    void serve(QLocalSocket* socket);
+
+    std::unique_ptr<QLockFile> m_lock;
+    QLocalServer* m_server = nullptr;
+};

@@ -1,0 +1,112 @@
+#include "model/AppIdentity.h"
+#include "platform/InstanceChannel.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+// The sending side lives apart from the listening side so that a launch that only hands over a
+// URL links nothing of Qt's networking.
+namespace {
+
+class Fd {
+public:
+    explicit Fd(int fd) : m_fd(fd) {}
+    ~Fd()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+bool waitFor(int fd, short events, std::chrono::steady_clock::time_point deadline)
+{
+    for (;;) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return false;
+        pollfd p{fd, events, 0};
+        const int n = ::poll(&p, 1, int(left.count()));
+        if (n > 0)
+            return true;
+        if (n < 0 && errno != EINTR)
+            return false;
+    }
+}
+
+} // namespace
+
+QString InstanceChannel::socketPath()
+{
+    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (folder.isEmpty() || !QDir::isAbsolutePath(folder))
+        folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return folder + QLatin1Char('/') + AppIdentity::applicationId + QLatin1String(".socket");
+}
+
+const QByteArray InstanceChannel::acknowledgement = QByteArrayLiteral("ok\n");
+
+QByteArray InstanceChannel::encodeMessage(const QStringList& urls)
+{
+    return QJsonDocument(QJsonObject{{QStringLiteral("urls"), QJsonArray::fromStringList(urls)}})
+               .toJson(QJsonDocument::Compact) +
+           '\n';
+}
+
+InstanceChannel::Delivery InstanceChannel::send(const QStringList& urls, int timeoutMs)
+{
+    const QByteArray path = QFile::encodeName(socketPath());
+    sockaddr_un address{};
+    if (path.size() >= qsizetype(sizeof address.sun_path))
+        return Delivery::NoInstance;
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+
+    const Fd socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (socket.get() < 0)
+        return Delivery::NoInstance;
+    if (::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+        return Delivery::NoInstance;
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    const QByteArray message = encodeMessage(urls);
+    for (qsizetype sent = 0; sent < message.size();) {
+        if (!waitFor(socket.get(), POLLOUT, deadline))
+            return Delivery::Failed;
+        const ssize_t n = ::send(socket.get(), message.constData() + sent, size_t(message.size() - sent), MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return Delivery::Failed;
+        sent += n;
+    }
+    QByteArray answer;
+    while (!answer.endsWith('\n')) {
+        if (!waitFor(socket.get(), POLLIN, deadline))
+            return Delivery::Failed;
+        char buffer[64];
+        const ssize_t n = ::recv(socket.get(), buffer, sizeof buffer, 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return Delivery::Failed;
+        answer.append(buffer, n);
+    }
+    return answer == acknowledgement ? Delivery::Delivered : Delivery::Failed;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <functional>
+
+class FolderPicker;
+class QWidget;
+class TemplateManager;
+class UserAccount;
+class Workspace;
+
+// The two setup actions that both the welcome window and the General settings pane offer: granting
+// the program access to the home folder, and opening the system's extension settings.
+
+// Asks the user for the folder to grant and stores the grant. Returns at once; once a folder has
+// been chosen and saved, `setAccess` is told (on a later turn of the event loop) whether a grant is
+// now stored, unless `parent` is gone by then. Cancelling changes nothing. With `logFailure`, a
+// grant that did not stick is also logged with the chosen folder's path.
+void requestHomeFolderAccess(TemplateManager& manager, FolderPicker& picker, const UserAccount& account,
+                             QWidget* parent, std::function<void(bool)> setAccess, bool logFailure);
+
+// Opens the pane where the user turns the file manager extension on; whether anything opened is
+// not reported.
+void openExtensionSettings(Workspace& workspace);

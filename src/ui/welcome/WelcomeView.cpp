@@ -1,0 +1,266 @@
+#include "ui/welcome/WelcomeView.h"
+
+#include "store/TemplateManager.h"
+#include "store/TemplateStore.h"
+#include "ui/common/HomeFolderAccess.h"
+#include "ui/common/Symbols.h"
+#include "ui/welcome/StepRow.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int iconSize = 84;
+
+QFont pixelFont(const QFont& base, int pixelSize, QFont::Weight weight)
+{
+    QFont font = base;
+    font.setPixelSize(pixelSize);
+    font.setWeight(weight);
+    return font;
+}
+
+QLabel* label(const QString& text, const QFont& font, const QString& name, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setFont(font);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QFrame* divider(QWidget* parent)
+{
+    auto* line = new QFrame(parent);
+    line->setFixedHeight(1);
+    line->setAutoFillBackground(true);
+    line->setBackgroundRole(QPalette::Midlight);
+    return line;
+}
+
+// The application icon, painted at the screen's pixel density each time, so it stays sharp.
+class ApplicationIcon final : public QWidget {
+public:
+    explicit ApplicationIcon(QWidget* parent) : QWidget(parent)
+    {
+        setObjectName(QStringLiteral("applicationIcon"));
+        setFixedSize(iconSize, iconSize);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QPixmap icon = Symbols::applicationPixmap(iconSize, devicePixelRatioF());
+        if (!icon.isNull()) {
+            painter.drawPixmap(QRectF(rect()), icon, icon.rect());
+            return;
+        }
+        // Until the drawn icon is available: a rounded tile in the accent colour holding a page.
+        const QColor accent = palette().color(QPalette::Highlight);
+        QLinearGradient tile(0, 0, 0, iconSize);
+        tile.setColorAt(0, accent.lighter(125));
+        tile.setColorAt(1, accent.darker(115));
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(tile);
+        painter.drawRoundedRect(QRectF(4, 4, iconSize - 8, iconSize - 8), 18, 18);
+
+        const QRectF page(28, 20, 28, 40);
+        const qreal fold = 9;
+        QPainterPath sheet;
+        sheet.moveTo(page.topLeft());
+        sheet.lineTo(page.right() - fold, page.top());
+        sheet.lineTo(page.right(), page.top() + fold);
+        sheet.lineTo(page.bottomRight());
+        sheet.lineTo(page.bottomLeft());
+        sheet.closeSubpath();
+        painter.setBrush(Qt::white);
+        painter.drawPath(sheet);
+        painter.setPen(QPen(accent, 2.5, Qt::SolidLine, Qt::RoundCap));
+        const QPointF plus(page.center().x(), page.center().y() + 3);
+        painter.drawLine(plus - QPointF(6, 0), plus + QPointF(6, 0));
+        painter.drawLine(plus - QPointF(0, 6), plus + QPointF(0, 6));
+    }
+};
+
+StepRow::Step folderAccessStep(bool granted, std::function<void()> action)
+{
+    if (granted)
+        return {.number = 2,
+                .isComplete = true,
+                .title = QStringLiteral("Folder access granted"),
+                .description =
+                    QStringLiteral("The extension can now create files in your Home folder and all subfolders."),
+                .actionLabel = QStringLiteral("Update Access…"),
+                .action = std::move(action)};
+    return {.number = 2,
+            .isComplete = false,
+            .title = QStringLiteral("Grant folder access"),
+            .description = QStringLiteral("Choose your Home folder so the extension can create files anywhere on "
+                                          "your Mac. macOS will show a folder picker."),
+            .actionLabel = QStringLiteral("Grant Folder Access…"),
+            .action = std::move(action)};
+}
+
+} // namespace
+
+WelcomeView::WelcomeView(TemplateManager& manager, FolderPicker& picker, Workspace& workspace,
+                         const UserAccount& account, std::function<void()> openSettings, std::function<void()> quit,
+                         QWidget* parent)
+    : QWidget(parent), m_manager(manager), m_picker(picker), m_account(account)
+{
+    setObjectName(QStringLiteral("welcomeView"));
+    setFixedSize(600, 580);
+
+    auto* header = new QVBoxLayout;
+    header->setContentsMargins(0, 28, 0, 20);
+    header->setSpacing(10);
+    header->addWidget(new ApplicationIcon(this), 0, Qt::AlignHCenter);
+    header->addWidget(label(QStringLiteral("Welcome to Quintara"), pixelFont(font(), 22, QFont::Bold),
+                            QStringLiteral("welcomeTitle"), this),
+                      0, Qt::AlignHCenter);
+    QLabel* tagline = label(QStringLiteral("The right-click “New File” feature macOS forgot."),
+                            pixelFont(font(), 13, QFont::Normal), QStringLiteral("welcomeTagline"), this);
+    tagline->setForegroundRole(QPalette::PlaceholderText);
+    header->addWidget(tagline, 0, Qt::AlignHCenter);
+
+    auto* insetDivider = new QHBoxLayout;
+    insetDivider->setContentsMargins(32, 0, 32, 0);
+    insetDivider->addWidget(divider(this));
+
+    QLabel* heading = label(QStringLiteral("Set up in 2 quick steps"), pixelFont(font(), 15, QFont::DemiBold),
+                            QStringLiteral("stepsHeading"), this);
+    heading->setContentsMargins(0, 0, 0, 2);
+
+    auto* extensionStep = new StepRow(
+        {.number = 1,
+         .isComplete = std::nullopt,
+         .title = QStringLiteral("Enable the Finder extension"),
+         .description = QStringLiteral("Open System Settings → Privacy & Security → Extensions → Added Extensions, "
+                                       "then turn on “Quintara”."),
+         .actionLabel = QStringLiteral("Open Extension Settings"),
+         .action =
+             [&workspace] {
+                 openExtensionSettings(workspace);
+             }},
+        this);
+    extensionStep->setObjectName(QStringLiteral("step1"));
+    m_folderStep = new StepRow(folderAccessStep(false, [this] { requestAccess(); }), this);
+    m_folderStep->setObjectName(QStringLiteral("step2"));
+    auto* menuStep =
+        new StepRow({.number = 3,
+                     .isComplete = std::nullopt,
+                     .title = QStringLiteral("Right-click any folder in Finder"),
+                     .description = QStringLiteral("Pick a template (“New Text File”, “New Markdown”, etc.) from the "
+                                                   "menu. The new file appears instantly."),
+                     .actionLabel = std::nullopt,
+                     .action = {}},
+                    this);
+    menuStep->setObjectName(QStringLiteral("step3"));
+
+    auto* steps = new QVBoxLayout;
+    steps->setContentsMargins(32, 20, 32, 0);
+    steps->setSpacing(18);
+    steps->addWidget(heading);
+    steps->addWidget(extensionStep);
+    steps->addWidget(m_folderStep);
+    steps->addWidget(menuStep);
+
+    auto* quitButton = new QPushButton(QStringLiteral("Quit"), this);
+    quitButton->setObjectName(QStringLiteral("quitButton"));
+    connect(quitButton, &QPushButton::clicked, this, [quit = std::move(quit)] {
+        if (quit)
+            quit();
+    });
+    auto* manageButton = new QPushButton(QStringLiteral("Manage Templates…"), this);
+    manageButton->setObjectName(QStringLiteral("manageTemplatesButton"));
+    connect(manageButton, &QPushButton::clicked, this, [openSettings = std::move(openSettings)] {
+        if (openSettings)
+            openSettings();
+    });
+    auto* doneButton = new QPushButton(QStringLiteral("Done"), this);
+    doneButton->setObjectName(QStringLiteral("doneButton"));
+    doneButton->setDefault(true);
+    // The prominent style: the accent colour behind light text, a shade deeper since styles lighten button fills.
+    QPalette prominent = doneButton->palette();
+    prominent.setColor(QPalette::Button, prominent.color(QPalette::Highlight).darker(115));
+    prominent.setColor(QPalette::ButtonText, prominent.color(QPalette::HighlightedText));
+    doneButton->setPalette(prominent);
+    connect(doneButton, &QPushButton::clicked, this, &WelcomeView::closeWindow);
+    // Return means "Done" wherever the focus is in this window, as a dialog's default button would.
+    for (const auto key : {Qt::Key_Return, Qt::Key_Enter})
+        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, doneButton, &QPushButton::click);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setContentsMargins(24, 14, 24, 14);
+    buttons->setSpacing(8);
+    buttons->addWidget(quitButton);
+    buttons->addStretch(1);
+    buttons->addWidget(manageButton);
+    buttons->addWidget(doneButton);
+    // Some styles leave a long title tight against the frame; give every title a little room.
+    for (QPushButton* button : {quitButton, manageButton, doneButton})
+        button->setMinimumWidth(button->sizeHint().width() + 12);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addLayout(header);
+    column->addLayout(insetDivider);
+    column->addLayout(steps);
+    column->addStretch(1);
+    column->addWidget(divider(this));
+    column->addLayout(buttons);
+
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationActive)
+            refreshFolderAccess();
+    });
+}
+
+void WelcomeView::refreshFolderAccess()
+{
+    setHasFolderAccess(m_manager.store().hasHomeFolderBookmark());
+}
+
+void WelcomeView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    refreshFolderAccess();
+}
+
+void WelcomeView::setHasFolderAccess(bool granted)
+{
+    m_hasFolderAccess = granted;
+    m_folderStep->setStep(folderAccessStep(granted, [this] { requestAccess(); }));
+}
+
+void WelcomeView::requestAccess()
+{
+    requestHomeFolderAccess(
+        m_manager, m_picker, m_account, this, [this](bool granted) { setHasFolderAccess(granted); }, false);
+}
+
+void WelcomeView::closeWindow()
+{
+    if (QWidget* active = QApplication::activeWindow()) {
+        active->close();
+        return;
+    }
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* window : windows) {
+        if (window->windowTitle().contains(QStringLiteral("Welcome"), Qt::CaseSensitive)) {
+            window->close();
+            return;
+        }
+    }
+}

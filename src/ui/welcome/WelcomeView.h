@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+
+class FolderPicker;
+class StepRow;
+class TemplateManager;
+class UserAccount;
+class Workspace;
+
+// The first-run setup screen: the product's icon and name, the steps that make file creation work
+// (turn the extension on, grant folder access, use the context menu) and a bar to quit, manage
+// templates or close the window. Whether access is granted is re-read whenever the view comes on
+// screen or the application becomes active, since the grant can change behind its back.
+class WelcomeView : public QWidget {
+    Q_OBJECT
+
+public:
+    // `openSettings` and `quit` are what "Manage Templates…" and "Quit" do; empty ones do nothing.
+    explicit WelcomeView(TemplateManager& manager, FolderPicker& picker, Workspace& workspace,
+                         const UserAccount& account, std::function<void()> openSettings, std::function<void()> quit,
+                         QWidget* parent = nullptr);
+
+    bool hasFolderAccess() const { return m_hasFolderAccess; }
+
+public Q_SLOTS:
+    // Takes the stored grant as the truth; a grant that no longer resolves still counts.
+    void refreshFolderAccess();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void setHasFolderAccess(bool granted);
+    void requestAccess();
+    // Closes the active window, or else the first window whose title mentions "Welcome".
+    void closeWindow();
+
+    TemplateManager& m_manager;
+    FolderPicker& m_picker;
+    const UserAccount& m_account;
+    bool m_hasFolderAccess = false;
+    StepRow* m_folderStep;
+};

@@ -1,0 +1,187 @@
+#include "app/AppDelegate.h"
+#include "creation/FileCreationService.h"
+#include "platform/FileWriter.h"
+#include "store/TemplateManager.h"
+#include "store/TemplateStore.h"
+#include "support/Fakes.h"
+#include "support/LogCapture.h"
+#include "support/TestEnvironment.h"
+#include "ui/common/FolderPicker.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTest>
+#include <QWidget>
+
+namespace {
+
+class SilentPicker final : public FolderPicker {
+public:
+    void pickFolder(const Request&, QWidget*, Completion) override {}
+};
+
+} // namespace
+
+// The start-up decisions and the create-request road, in process, with the real store and engine.
+class TestAppDelegate : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void plainStartShowsTheWelcomeWindowOnce();
+    void startForARequestShowsNoWindow();
+    void startForARequestWithoutGrantShowsTheWindowOnce();
+    void reopenShowsTheWindowOnlyWhenNoneIsVisible();
+    void accessIsStoppedOnlyWhenItWasStarted();
+    void handedOverUrlsOfOtherSchemesAreSkipped();
+
+private:
+    QString request(int index, const QString& folder) const
+    {
+        return QStringLiteral("quintara://create?t=%1&d=%2").arg(index).arg(folder);
+    }
+    void grant() { QVERIFY(m_store->saveHomeFolderBookmark(QUrl::fromLocalFile(m_home->path()))); }
+    QWidgetList visibleWindows() const;
+
+    std::unique_ptr<TemporaryHome> m_home;
+    std::unique_ptr<TemplateStore> m_store;
+    std::unique_ptr<TemplateManager> m_manager;
+    RecordingSecurityScope m_scope;
+    std::unique_ptr<ConfinedFileWriter> m_writer;
+    std::unique_ptr<FileCreationService> m_engine;
+    FakeWorkspace m_workspace;
+    SilentPicker m_picker;
+    FakeUserAccount m_account;
+    std::unique_ptr<AppDelegate> m_delegate;
+};
+
+void TestAppDelegate::init()
+{
+    m_home = std::make_unique<TemporaryHome>();
+    m_store = std::make_unique<TemplateStore>(
+        [path = m_home->configHome() + QStringLiteral("/suite.json")] { return SettingsDomain(path); });
+    m_manager = std::make_unique<TemplateManager>(*m_store);
+    m_writer = std::make_unique<ConfinedFileWriter>(m_scope);
+    m_engine = std::make_unique<FileCreationService>(*m_store, *m_writer);
+    m_workspace = FakeWorkspace();
+    m_scope.starts = m_scope.stops = 0;
+    m_scope.refuseStarts = false;
+    m_delegate = std::make_unique<AppDelegate>(
+        AppDelegate::Services{*m_store, *m_manager, *m_engine, m_scope, m_workspace, m_picker, m_account});
+    QCOMPARE(AppDelegate::instance(), m_delegate.get());
+    m_delegate->applicationWillFinishLaunching();
+}
+
+void TestAppDelegate::cleanup()
+{
+    m_delegate.reset();
+    m_home.reset();
+}
+
+QWidgetList TestAppDelegate::visibleWindows() const
+{
+    QWidgetList visible;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible())
+            visible.append(w);
+    }
+    return visible;
+}
+
+void TestAppDelegate::plainStartShowsTheWelcomeWindowOnce()
+{
+    m_delegate->applicationDidFinishLaunching();
+    QVERIFY(!m_delegate->welcomeWindow()); // deferred to the event loop
+    m_delegate->showWelcomeWindow();
+    QTRY_COMPARE(visibleWindows().size(), 1);
+    QWidget* window = m_delegate->welcomeWindow();
+    QCOMPARE(window->windowTitle(), QStringLiteral("Welcome to Quintara"));
+    QCOMPARE(window->size(), QSize(600, 580));
+    QCOMPARE(window->minimumSize(), window->maximumSize());
+    QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(window->windowFlags() & Qt::WindowMinimizeButtonHint);
+
+    // Closing hides it; showing again brings back the very same window.
+    window->close();
+    QVERIFY(!window->isVisible());
+    QCOMPARE(QApplication::quitOnLastWindowClosed(), false);
+    m_delegate->showWelcomeWindow();
+    QTRY_VERIFY(window->isVisible());
+    QCOMPARE(m_delegate->welcomeWindow(), window);
+}
+
+void TestAppDelegate::startForARequestShowsNoWindow()
+{
+    grant();
+    const QString notes = m_home->path() + QStringLiteral("/Notes");
+    QDir().mkpath(notes);
+    LogCapture log;
+    m_delegate->handleGetURLEvent(request(0, notes));
+    m_delegate->applicationDidFinishLaunching();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    QVERIFY(m_delegate->launchedForURL());
+    QVERIFY(!m_delegate->welcomeWindow());
+    QCOMPARE(m_workspace.revealed, QStringList{notes + QStringLiteral("/Untitled.txt")});
+    QCOMPARE(log.lines(), QStringList{"[QNT] processCreateURL: created " + notes + "/Untitled.txt"});
+}
+
+void TestAppDelegate::startForARequestWithoutGrantShowsTheWindowOnce()
+{
+    LogCapture log;
+    m_delegate->handleGetURLEvent(request(0, m_home->path()));
+    QVERIFY(!m_delegate->launchedForURL());
+    m_delegate->applicationDidFinishLaunching(); // asks again; still one window
+    QTRY_VERIFY(m_delegate->welcomeWindow() && m_delegate->welcomeWindow()->isVisible());
+    QCOMPARE(visibleWindows().size(), 1);
+    QCOMPARE(log.lines(), (QStringList{"[QNT] resolveHomeFolderURL: no bookmark data in UserDefaults",
+                                       "[QNT] processCreateURL: no bookmark — opening welcome window"}));
+}
+
+void TestAppDelegate::reopenShowsTheWindowOnlyWhenNoneIsVisible()
+{
+    QWidget other;
+    other.show();
+    QVERIFY(m_delegate->applicationShouldHandleReopen());
+    QCoreApplication::processEvents();
+    QVERIFY(!m_delegate->welcomeWindow());
+    other.hide();
+    QVERIFY(m_delegate->applicationShouldHandleReopen());
+    QTRY_VERIFY(m_delegate->welcomeWindow() && m_delegate->welcomeWindow()->isVisible());
+}
+
+void TestAppDelegate::accessIsStoppedOnlyWhenItWasStarted()
+{
+    grant();
+    const QString notes = m_home->path() + QStringLiteral("/Notes");
+    QDir().mkpath(notes);
+    m_delegate->processCreateURL(QUrl(request(0, notes)));              // success
+    m_delegate->processCreateURL(QUrl(request(0, notes + "/missing"))); // engine failure
+    QCOMPARE(m_scope.starts, 2);
+    QCOMPARE(m_scope.stops, 2);
+    QVERIFY(!m_scope.contains(QDir(m_home->path()).canonicalPath()));
+
+    // A start that fails is not an error, but there is then nothing to stop.
+    m_scope.refuseStarts = true;
+    LogCapture log;
+    m_delegate->processCreateURL(QUrl(request(0, notes)));
+    QCOMPARE(m_scope.stops, 2);
+    QCOMPARE(log.lines(),
+             QStringList{"[QNT] processCreateURL error: Permission denied. Cannot write to this location."});
+}
+
+void TestAppDelegate::handedOverUrlsOfOtherSchemesAreSkipped()
+{
+    grant();
+    LogCapture log;
+    m_delegate->openUrls(
+        {QUrl(QStringLiteral("https://create?t=0&d=") + m_home->path()), QUrl(), QUrl(request(0, m_home->path()))});
+    QCOMPARE(log.lines().size(), 1);
+    QVERIFY(QFile::exists(m_home->path() + QStringLiteral("/Untitled.txt")));
+    QVERIFY(!m_delegate->launchedForURL());
+}
+
+QTEST_MAIN(TestAppDelegate)
+#include "tst_AppDelegate.moc"

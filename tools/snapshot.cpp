@@ -1,0 +1,128 @@
+// Renders the program's windows in their main states to PNG files, without a display:
+//   snapshot OUTDIR
+// writes one OUTDIR/<name>.png per entry of the table below. Every snapshot gets a fresh, empty
+// settings domain in a temporary home, so what it shows depends on nothing outside the table.
+
+#include "platform/UserAccount.h"
+#include "platform/Workspace.h"
+#include "store/TemplateManager.h"
+#include "store/TemplateStore.h"
+#include "ui/common/FolderPicker.h"
+#include "ui/welcome/WelcomeView.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPixmap>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+namespace {
+
+// Nothing a snapshot does may reach the real desktop.
+class InertWorkspace final : public Workspace {
+public:
+    void revealFile(const QString&) override {}
+    bool openUrl(const QUrl&) override { return false; }
+};
+
+class InertPicker final : public FolderPicker {
+public:
+    void pickFolder(const Request&, QWidget*, Completion) override {}
+};
+
+// What a window needs from the rest of the program, set up fresh for each snapshot.
+struct Scene {
+    explicit Scene(const QString& home)
+        : home(home), store([path = home + QStringLiteral("/settings.json")] { return SettingsDomain(path); }),
+          manager(store)
+    {}
+    void grantHomeFolder() { store.saveHomeFolderBookmark(QUrl::fromLocalFile(home)); }
+
+    QString home;
+    TemplateStore store;
+    TemplateManager manager;
+    InertWorkspace workspace;
+    InertPicker picker;
+};
+
+struct Snapshot {
+    QString name;
+    std::function<std::unique_ptr<QWidget>(Scene&)> build;
+};
+
+std::unique_ptr<QWidget> welcome(Scene& scene)
+{
+    return std::make_unique<WelcomeView>(scene.manager, scene.picker, scene.workspace, UserAccount::current(),
+                                         std::function<void()>(), std::function<void()>());
+}
+
+const QList<Snapshot>& snapshots()
+{
+    static const QList<Snapshot> table = {
+        {QStringLiteral("welcome-not-granted"), welcome},
+        {QStringLiteral("welcome-granted"),
+         [](Scene& scene) {
+             scene.grantHomeFolder();
+             return welcome(scene);
+         }},
+    };
+    return table;
+}
+
+bool render(const Snapshot& snapshot, const QString& outDir, const QString& home)
+{
+    Scene scene(home);
+    const std::unique_ptr<QWidget> window = snapshot.build(scene);
+    // Shown, so the view reads its state and lays itself out as it would on screen.
+    window->show();
+    QApplication::processEvents();
+    const QString file = QDir(outDir).filePath(snapshot.name + QStringLiteral(".png"));
+    const bool saved = window->grab().save(file);
+    QTextStream(saved ? stdout : stderr) << (saved ? "wrote " : "could not write ") << file << Qt::endl;
+    return saved;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s OUTDIR\n", argv[0]);
+        return 2;
+    }
+    // Set before the application object exists, which is when they are read.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR"))
+        qputenv("QT_SCALE_FACTOR", "2"); // sharp pictures: two pixels per point
+    QTemporaryDir home;
+    if (!home.isValid()) {
+        std::fprintf(stderr, "cannot create a temporary folder\n");
+        return 1;
+    }
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
+    const QString runtime = home.path() + QStringLiteral("/runtime");
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
+
+    QApplication app(argc, argv);
+    const QString outDir = QString::fromLocal8Bit(argv[1]);
+    if (!QDir().mkpath(outDir)) {
+        std::fprintf(stderr, "cannot create %s\n", argv[1]);
+        return 1;
+    }
+    bool ok = true;
+    for (const Snapshot& snapshot : snapshots()) {
+        const QString sceneHome = home.path() + QLatin1Char('/') + snapshot.name;
+        QDir().mkpath(sceneHome);
+        ok = render(snapshot, outDir, sceneHome) && ok;
+    }
+    return ok ? 0 : 1;
+}
