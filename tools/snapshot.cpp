@@ -1,14 +1,9 @@
 // Renders the program's windows in their main states to PNG files, without a display:
 //   snapshot OUTDIR
-// writes one OUTDIR/<name>.png per entry of the table below. Every snapshot gets a fresh, empty
-// settings domain in a temporary home, so what it shows depends on nothing outside the table.
+// writes one OUTDIR/<name>.png per snapshot registered by the snapshots_<area>.cpp files. Every snapshot gets a fresh,
+// empty settings domain in a temporary home, so what it shows depends on nothing outside the table.
 
-#include "platform/UserAccount.h"
-#include "platform/Workspace.h"
-#include "store/TemplateManager.h"
-#include "store/TemplateStore.h"
-#include "ui/common/FolderPicker.h"
-#include "ui/welcome/WelcomeView.h"
+#include "SnapshotScene.h"
 
 #include <QApplication>
 #include <QDir>
@@ -23,57 +18,6 @@
 
 namespace {
 
-// Nothing a snapshot does may reach the real desktop.
-class InertWorkspace final : public Workspace {
-public:
-    void revealFile(const QString&) override {}
-    bool openUrl(const QUrl&) override { return false; }
-};
-
-class InertPicker final : public FolderPicker {
-public:
-    void pickFolder(const Request&, QWidget*, Completion) override {}
-};
-
-// What a window needs from the rest of the program, set up fresh for each snapshot.
-struct Scene {
-    explicit Scene(const QString& home)
-        : home(home), store([path = home + QStringLiteral("/settings.json")] { return SettingsDomain(path); }),
-          manager(store)
-    {}
-    void grantHomeFolder() { store.saveHomeFolderBookmark(QUrl::fromLocalFile(home)); }
-
-    QString home;
-    TemplateStore store;
-    TemplateManager manager;
-    InertWorkspace workspace;
-    InertPicker picker;
-};
-
-struct Snapshot {
-    QString name;
-    std::function<std::unique_ptr<QWidget>(Scene&)> build;
-};
-
-std::unique_ptr<QWidget> welcome(Scene& scene)
-{
-    return std::make_unique<WelcomeView>(scene.manager, scene.picker, scene.workspace, UserAccount::current(),
-                                         std::function<void()>(), std::function<void()>());
-}
-
-const QList<Snapshot>& snapshots()
-{
-    static const QList<Snapshot> table = {
-        {QStringLiteral("welcome-not-granted"), welcome},
-        {QStringLiteral("welcome-granted"),
-         [](Scene& scene) {
-             scene.grantHomeFolder();
-             return welcome(scene);
-         }},
-    };
-    return table;
-}
-
 bool render(const Snapshot& snapshot, const QString& outDir, const QString& home)
 {
     Scene scene(home);
@@ -81,6 +25,10 @@ bool render(const Snapshot& snapshot, const QString& outDir, const QString& home
     // Shown, so the view reads its state and lays itself out as it would on screen.
     window->show();
     QApplication::processEvents();
+    if (snapshot.prepare) {
+        snapshot.prepare(*window);
+        QApplication::processEvents();
+    }
     const QString file = QDir(outDir).filePath(snapshot.name + QStringLiteral(".png"));
     const bool saved = window->grab().save(file);
     QTextStream(saved ? stdout : stderr) << (saved ? "wrote " : "could not write ") << file << Qt::endl;
@@ -88,6 +36,12 @@ bool render(const Snapshot& snapshot, const QString& outDir, const QString& home
 }
 
 } // namespace
+
+QList<Snapshot>& snapshotRegistry()
+{
+    static QList<Snapshot> registry;
+    return registry;
+}
 
 int main(int argc, char** argv)
 {
@@ -119,7 +73,7 @@ int main(int argc, char** argv)
         return 1;
     }
     bool ok = true;
-    for (const Snapshot& snapshot : snapshots()) {
+    for (const Snapshot& snapshot : snapshotRegistry()) {
         const QString sceneHome = home.path() + QLatin1Char('/') + snapshot.name;
         QDir().mkpath(sceneHome);
         ok = render(snapshot, outDir, sceneHome) && ok;

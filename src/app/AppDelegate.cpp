@@ -1,5 +1,7 @@
 #include "app/AppDelegate.h"
 
+#include "app/BundleInfo.h"
+#include "app/WindowMenus.h"
 #include "creation/CreateRequest.h"
 #include "creation/FileCreationService.h"
 #include "platform/Log.h"
@@ -8,10 +10,12 @@
 #include "store/TemplateManager.h"
 #include "store/TemplateStore.h"
 #include "ui/common/Symbols.h"
+#include "ui/settings/SettingsView.h"
 #include "ui/welcome/WelcomeView.h"
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QMainWindow>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
@@ -39,6 +43,7 @@ AppDelegate::AppDelegate(Services services, QObject* parent) : QObject(parent), 
 AppDelegate::~AppDelegate()
 {
     delete m_welcomeWindow;
+    delete m_settingsWindow;
     if (s_instance == this)
         s_instance = nullptr;
 }
@@ -124,30 +129,74 @@ void AppDelegate::showWelcomeWindow()
     QTimer::singleShot(0, this, [this] {
         if (!m_welcomeWindow)
             buildWelcomeWindow();
-        m_welcomeWindow->show();
-        m_welcomeWindow->raise();
-        m_welcomeWindow->activateWindow();
+        present(m_welcomeWindow);
     });
 }
 
 void AppDelegate::openSettingsWindow()
 {
-    QTimer::singleShot(0, this, [] {});
+    QTimer::singleShot(0, this, [this] {
+        if (!m_settingsWindow)
+            buildSettingsWindow();
+        present(m_settingsWindow);
+    });
 }
+
+void AppDelegate::showAbout()
+{
+    QTimer::singleShot(0, this, [this] {
+        if (!m_settingsWindow)
+            buildSettingsWindow();
+        m_settingsWindow->findChild<SettingsView*>()->setCurrentIndex(SettingsView::AboutTab);
+        present(m_settingsWindow);
+    });
+}
+
+void AppDelegate::present(QWidget* window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+namespace {
+
+// A window of the program: the view as its content, the shared menus above it, its size fixed
+// to the content's. Closing hides it; the same object is shown again later.
+QMainWindow* makeWindow(QWidget* content, const QString& objectName, const QString& title, AppDelegate& delegate,
+                        Workspace& workspace)
+{
+    auto* window = new QMainWindow;
+    window->setObjectName(objectName);
+    window->setWindowTitle(title);
+    window->setWindowIcon(Symbols::applicationIcon());
+    window->setCentralWidget(content);
+    WindowMenus::install(*window, delegate, workspace);
+    // Titled, closable and minimisable; never resizable.
+    window->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint |
+                           Qt::CustomizeWindowHint);
+    window->adjustSize();
+    window->setFixedSize(window->sizeHint());
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        window->move(screen->availableGeometry().center() - window->rect().center());
+    return window;
+}
+
+} // namespace
 
 void AppDelegate::buildWelcomeWindow()
 {
     auto* view = new WelcomeView(
         m_services.manager, m_services.picker, m_services.workspace, m_services.account,
         [this] { openSettingsWindow(); }, [] { QCoreApplication::quit(); });
-    view->setObjectName(QStringLiteral("welcomeWindow"));
-    view->setWindowTitle(QStringLiteral("Welcome to Quintara"));
-    view->setWindowIcon(Symbols::applicationIcon());
-    // Titled, closable and minimisable; never resizable. Closing hides it: the same window returns.
-    view->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint |
-                         Qt::CustomizeWindowHint);
-    view->setFixedSize(view->size());
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        view->move(screen->availableGeometry().center() - view->rect().center());
-    m_welcomeWindow = view;
+    m_welcomeWindow = makeWindow(view, QStringLiteral("welcomeWindow"), QStringLiteral("Welcome to Quintara"), *this,
+                                 m_services.workspace);
+}
+
+void AppDelegate::buildSettingsWindow()
+{
+    auto* view = new SettingsView(m_services.manager, m_services.picker, m_services.workspace, m_services.account,
+                                  m_services.clock, BundleInfo::dictionary());
+    m_settingsWindow =
+        makeWindow(view, QStringLiteral("settingsWindow"), tr("Quintara Settings"), *this, m_services.workspace);
 }

@@ -6,6 +6,7 @@
 #include <QUrl>
 #include <QWidget>
 
+class Clock;
 class FileCreationService;
 class FolderPicker;
 class SecurityScope;
@@ -29,6 +30,7 @@ public:
         Workspace& workspace;
         FolderPicker& picker;
         const UserAccount& account;
+        const Clock& clock;
     };
 
     explicit AppDelegate(Services services, QObject* parent = nullptr);
@@ -50,18 +52,25 @@ public:
     void handleGetURLEvent(const QString& urlText);
     void processCreateURL(const QUrl& url);
 
-    // Both return at once; the window opens on the next turn of the event loop.
+    // All three return at once; the window opens on the next turn of the event loop. Each window
+    // is built once per run; closing hides it, and the same window comes back.
     void showWelcomeWindow();
     void openSettingsWindow();
+    // The Settings window, on its About tab.
+    void showAbout();
 
     bool launchedForURL() const { return m_launchedForURL; }
     QWidget* welcomeWindow() const { return m_welcomeWindow; }
+    QWidget* settingsWindow() const { return m_settingsWindow; }
 
 private:
     void buildWelcomeWindow();
+    void buildSettingsWindow();
+    void present(QWidget* window);
 
     Services m_services;
     bool m_acceptsGetURLEvents = false;
     bool m_launchedForURL = false;
     QPointer<QWidget> m_welcomeWindow;
+    QPointer<QWidget> m_settingsWindow;
 };

@@ -4,6 +4,7 @@
 #include "app/DesktopWorkspace.h"
 #include "creation/FileCreationService.h"
 #include "launcher/CommandLine.h"
+#include "platform/Clock.h"
 #include "platform/InstanceChannel.h"
 #include "platform/Log.h"
 #include "platform/SecurityScope.h"
@@ -42,8 +43,8 @@ int main(int argc, char** argv)
     const FileCreationService engine(store);
     DesktopWorkspace workspace;
     DialogFolderPicker picker;
-    AppDelegate delegate(
-        {store, TemplateManager::shared(), engine, SecurityScope::shared(), workspace, picker, UserAccount::current()});
+    AppDelegate delegate({store, TemplateManager::shared(), engine, SecurityScope::shared(), workspace, picker,
+                          UserAccount::current(), Clock::system()});
 
     if (!channel->listen())
         std::fprintf(stderr, "quintara: cannot listen on %s; later launches will not reach this one\n",

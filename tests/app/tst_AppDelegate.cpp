@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 #include "creation/FileCreationService.h"
+#include "model/AppIdentity.h"
 #include "platform/FileWriter.h"
 #include "store/TemplateManager.h"
 #include "store/TemplateStore.h"
@@ -7,9 +8,13 @@
 #include "support/LogCapture.h"
 #include "support/TestEnvironment.h"
 #include "ui/common/FolderPicker.h"
+#include "ui/settings/SettingsView.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
 #include <QTest>
 #include <QWidget>
 
@@ -36,6 +41,8 @@ private Q_SLOTS:
     void reopenShowsTheWindowOnlyWhenNoneIsVisible();
     void accessIsStoppedOnlyWhenItWasStarted();
     void handedOverUrlsOfOtherSchemesAreSkipped();
+    void settingsWindowHasItsTabsAndComesBackAsTheSameWindow();
+    void everyWindowCarriesTheMenus();
 
 private:
     QString request(int index, const QString& folder) const
@@ -54,6 +61,7 @@ private:
     FakeWorkspace m_workspace;
     SilentPicker m_picker;
     FakeUserAccount m_account;
+    FakeClock m_clock{QDateTime(QDate(2026, 12, 5), QTime(6, 46), Qt::UTC)};
     std::unique_ptr<AppDelegate> m_delegate;
 };
 
@@ -69,7 +77,7 @@ void TestAppDelegate::init()
     m_scope.starts = m_scope.stops = 0;
     m_scope.refuseStarts = false;
     m_delegate = std::make_unique<AppDelegate>(
-        AppDelegate::Services{*m_store, *m_manager, *m_engine, m_scope, m_workspace, m_picker, m_account});
+        AppDelegate::Services{*m_store, *m_manager, *m_engine, m_scope, m_workspace, m_picker, m_account, m_clock});
     QCOMPARE(AppDelegate::instance(), m_delegate.get());
     m_delegate->applicationWillFinishLaunching();
 }
@@ -98,7 +106,7 @@ void TestAppDelegate::plainStartShowsTheWelcomeWindowOnce()
     QTRY_COMPARE(visibleWindows().size(), 1);
     QWidget* window = m_delegate->welcomeWindow();
     QCOMPARE(window->windowTitle(), QStringLiteral("Welcome to Quintara"));
-    QCOMPARE(window->size(), QSize(600, 580));
+    QCOMPARE(window->findChild<QWidget*>(QStringLiteral("welcomeView"))->size(), QSize(600, 580));
     QCOMPARE(window->minimumSize(), window->maximumSize());
     QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(window->windowFlags() & Qt::WindowMinimizeButtonHint);
@@ -181,6 +189,74 @@ void TestAppDelegate::handedOverUrlsOfOtherSchemesAreSkipped()
     QCOMPARE(log.lines().size(), 1);
     QVERIFY(QFile::exists(m_home->path() + QStringLiteral("/Untitled.txt")));
     QVERIFY(!m_delegate->launchedForURL());
+}
+
+void TestAppDelegate::settingsWindowHasItsTabsAndComesBackAsTheSameWindow()
+{
+    // "Manage Templates…" in the welcome window opens Settings and leaves the welcome window open.
+    m_delegate->showWelcomeWindow();
+    QTRY_VERIFY(m_delegate->welcomeWindow() && m_delegate->welcomeWindow()->isVisible());
+    m_delegate->welcomeWindow()->findChild<QPushButton*>(QStringLiteral("manageTemplatesButton"))->click();
+    QTRY_VERIFY(m_delegate->settingsWindow() && m_delegate->settingsWindow()->isVisible());
+    QVERIFY(m_delegate->welcomeWindow()->isVisible());
+
+    QWidget* window = m_delegate->settingsWindow();
+    const auto* tabs = window->findChild<SettingsView*>();
+    QStringList labels;
+    for (int i = 0; i < tabs->count(); ++i) {
+        labels.append(tabs->tabText(i));
+        QCOMPARE(tabs->widget(i)->size(), QSize(620, 460));
+        QVERIFY(!tabs->tabIcon(i).isNull());
+    }
+    QCOMPARE(labels, (QStringList{"Templates", "General", "About"}));
+    QCOMPARE(tabs->currentIndex(), 0);
+
+    window->close();
+    m_delegate->openSettingsWindow();
+    m_delegate->openSettingsWindow();
+    QTRY_VERIFY(window->isVisible());
+    QCOMPARE(m_delegate->settingsWindow(), window);
+    m_delegate->showAbout();
+    QTRY_COMPARE(tabs->currentIndex(), int(SettingsView::AboutTab));
+}
+
+void TestAppDelegate::everyWindowCarriesTheMenus()
+{
+    m_delegate->showWelcomeWindow();
+    m_delegate->openSettingsWindow();
+    QTRY_VERIFY(m_delegate->welcomeWindow() && m_delegate->settingsWindow());
+    for (QWidget* window : {m_delegate->welcomeWindow(), m_delegate->settingsWindow()}) {
+        const auto* bar = window->findChild<QMenuBar*>();
+        QVERIFY(bar);
+        QStringList menus;
+        QStringList help;
+        for (QAction* menu : bar->actions())
+            menus.append(menu->text());
+        const QMenu* helpMenu = window->findChild<QMenu*>(QStringLiteral("helpMenu"));
+        for (QAction* item : helpMenu->actions()) {
+            help.append(item->isSeparator() ? QStringLiteral("---") : item->text());
+            QVERIFY(item->shortcut().isEmpty());
+        }
+        QCOMPARE(menus, (QStringList{"Quintara", "Help"}));
+        QCOMPARE(help, (QStringList{"Welcome to Quintara", "---", "Support", "Privacy Policy"}));
+        QStringList application;
+        for (QAction* item : window->findChild<QMenu*>(QStringLiteral("applicationMenu"))->actions()) {
+            if (!item->isSeparator())
+                application.append(item->text());
+        }
+        QCOMPARE(application, (QStringList{"About Quintara", "Settings…", "Quit Quintara"}));
+    }
+    // The links open the maker's pages and change nothing else.
+    const QList<QAction*> items =
+        m_delegate->settingsWindow()->findChild<QMenu*>(QStringLiteral("helpMenu"))->actions();
+    items.at(2)->trigger();
+    items.at(3)->trigger();
+    QCOMPARE(m_workspace.opened, (QList<QUrl>{QUrl(AppIdentity::supportUrl), QUrl(AppIdentity::privacyUrl)}));
+
+    // "Welcome to Quintara" brings the closed welcome window back.
+    m_delegate->welcomeWindow()->close();
+    items.at(0)->trigger();
+    QTRY_VERIFY(m_delegate->welcomeWindow()->isVisible());
 }
 
 QTEST_MAIN(TestAppDelegate)

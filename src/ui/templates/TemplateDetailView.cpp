@@ -1,0 +1,282 @@
+#include "ui/templates/TemplateDetailView.h"
+
+#include "ui/templates/TemplateStyle.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextLayout>
+#include <QVBoxLayout>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int boxPadding = 8;
+constexpr qreal boxRadius = 6;
+constexpr qreal chipRadius = 4;
+
+struct Variable {
+    const char* chip;
+    const char* description;
+};
+
+constexpr Variable variables[] = {
+    {"{{date}}", "Current date"},       {"{{time}}", "Current time"}, {"{{folder}}", "Folder name"},
+    {"{{username}}", "Your full name"}, {"{{year}}", "4-digit year"},
+};
+
+// A rounded panel in the text-background colour with a faint outline; its children sit inside the padding.
+class RoundedBox final : public QWidget {
+public:
+    explicit RoundedBox(QWidget* parent) : QWidget(parent)
+    {
+        setObjectName(QStringLiteral("contentBox"));
+        setContentsMargins(boxPadding, boxPadding, boxPadding, boxPadding);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF outline = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+        painter.setPen(QPen(TemplateStyle::secondary(palette(), 0.2), 1));
+        painter.setBrush(palette().color(QPalette::Base));
+        painter.drawRoundedRect(outline, boxRadius, boxRadius);
+    }
+};
+
+// Plain text drawn line by line, wrapping at word boundaries and inside words too long for a line,
+// so the page never needs to scroll sideways. Its height follows its width, which lets the page
+// (not the box) scroll. Nothing in the text is ever interpreted: it is laid out as characters.
+class PlainTextBlock final : public QWidget {
+public:
+    PlainTextBlock(QString text, const QFont& font, QWidget* parent) : QWidget(parent), m_text(std::move(text))
+    {
+        setObjectName(QStringLiteral("contentText"));
+        // Painted text is invisible to assistive technology unless named.
+        setAccessibleName(m_text);
+        setFont(font);
+        QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+        policy.setHeightForWidth(true);
+        setSizePolicy(policy);
+    }
+
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override { return layOut(width); }
+    QSize sizeHint() const override
+    {
+        const int width = fontMetrics().averageCharWidth() * 60;
+        return {width, heightForWidth(width)};
+    }
+    QSize minimumSizeHint() const override
+    {
+        return {fontMetrics().averageCharWidth() * 8, fontMetrics().lineSpacing()};
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        layOut(width());
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::Text));
+        for (const auto& line : m_lines)
+            line->draw(&painter, QPointF(0, 0));
+    }
+    void changeEvent(QEvent* event) override
+    {
+        if (event->type() == QEvent::FontChange)
+            m_laidOutWidth = -1;
+        QWidget::changeEvent(event);
+    }
+
+private:
+    // Lays the text out for `width` (remembering the result for that width) and returns its height.
+    int layOut(int width) const
+    {
+        if (width == m_laidOutWidth)
+            return m_height;
+        const QFontMetricsF metrics(font());
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        option.setTabStopDistance(metrics.horizontalAdvance(QLatin1Char(' ')) * 4);
+        m_lines.clear();
+        qreal y = 0;
+        // One layout per line of the text, so a line feed always starts a new line and an empty line keeps its
+        // height. A final line feed ends the last line rather than opening an empty one, as in a text editor.
+        QStringList paragraphs = m_text.split(QLatin1Char('\n'));
+        if (paragraphs.size() > 1 && paragraphs.last().isEmpty())
+            paragraphs.removeLast();
+        for (const QString& paragraph : std::as_const(paragraphs)) {
+            auto layout = std::make_unique<QTextLayout>(paragraph, font());
+            layout->setTextOption(option);
+            layout->setCacheEnabled(true);
+            layout->beginLayout();
+            for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
+                line.setLineWidth(qMax(width, 1));
+                line.setPosition(QPointF(0, y));
+                y += metrics.lineSpacing();
+            }
+            layout->endLayout();
+            m_lines.push_back(std::move(layout));
+        }
+        m_laidOutWidth = width;
+        m_height = qCeil(y);
+        return m_height;
+    }
+
+    QString m_text;
+    mutable std::vector<std::unique_ptr<QTextLayout>> m_lines;
+    mutable int m_laidOutWidth = -1;
+    mutable int m_height = 0;
+};
+
+// A variable's name on a tinted, rounded background.
+class Chip final : public QLabel {
+public:
+    Chip(const QString& text, QWidget* parent) : QLabel(text, parent)
+    {
+        setObjectName(QStringLiteral("variableChip"));
+        setTextFormat(Qt::PlainText);
+        setFont(TemplateStyle::monospaced(TemplateStyle::caption));
+        setContentsMargins(6, 2, 6, 2);
+        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        {
+            QPainter painter(this);
+            painter.setRenderHint(QPainter::Antialiasing);
+            QColor tint = palette().color(QPalette::Highlight);
+            tint.setAlphaF(0.12f);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(tint);
+            painter.drawRoundedRect(QRectF(rect()), chipRadius, chipRadius);
+        }
+        QLabel::paintEvent(event);
+    }
+};
+
+QVBoxLayout* section(const QString& heading, const QString& name, QWidget* host)
+{
+    auto* column = new QVBoxLayout(host);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(6);
+    column->addWidget(TemplateStyle::label(
+        heading, TemplateStyle::font(host->font(), TemplateStyle::headline, QFont::DemiBold), name, host));
+    return column;
+}
+
+} // namespace
+
+TemplateDetailView::TemplateDetailView(const FileTemplate& fileTemplate, std::function<void()> onEdit, QWidget* parent)
+    : QScrollArea(parent), m_template(fileTemplate), m_onEdit(std::move(onEdit))
+{
+    setObjectName(QStringLiteral("templateDetailView"));
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setWidgetResizable(true);
+    viewport()->setBackgroundRole(QPalette::Window);
+    TemplateStyle::makeSlim(verticalScrollBar());
+
+    auto* page = new QWidget(this);
+    page->setObjectName(QStringLiteral("detailPage"));
+    auto* column = new QVBoxLayout(page);
+    column->setContentsMargins(TemplateStyle::padding, TemplateStyle::padding, TemplateStyle::padding,
+                               TemplateStyle::padding);
+    column->setSpacing(16);
+    column->addWidget(header(page));
+    column->addWidget(TemplateStyle::divider(page));
+    column->addWidget(contentSection(page));
+    column->addWidget(variablesSection(page));
+    column->addStretch(1);
+    setWidget(page);
+}
+
+QWidget* TemplateDetailView::header(QWidget* page)
+{
+    auto* host = new QWidget(page);
+    auto* titles = new QVBoxLayout;
+    titles->setSpacing(2);
+    QLabel* name =
+        TemplateStyle::label(m_template.name, TemplateStyle::font(font(), TemplateStyle::title2, QFont::Bold),
+                             QStringLiteral("detailName"), host);
+    name->setWordWrap(true);
+    titles->addWidget(name);
+    titles->addWidget(TemplateStyle::secondaryLabel(QLatin1Char('.') + m_template.fileExtension,
+                                                    TemplateStyle::font(font(), TemplateStyle::subheadline),
+                                                    QStringLiteral("detailExtension"), host));
+
+    auto* row = new QHBoxLayout(host);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addLayout(titles, 1);
+    if (!m_template.isBuiltIn) {
+        auto* edit = new QPushButton(QStringLiteral("Edit"), host);
+        edit->setObjectName(QStringLiteral("editButton"));
+        edit->setMinimumWidth(edit->sizeHint().width() + 12);
+        connect(edit, &QPushButton::clicked, this, [this] {
+            if (m_onEdit)
+                m_onEdit();
+        });
+        row->addWidget(edit, 0, Qt::AlignVCenter);
+    }
+    return host;
+}
+
+QWidget* TemplateDetailView::contentSection(QWidget* page)
+{
+    auto* host = new QWidget(page);
+    QVBoxLayout* column = section(QStringLiteral("Template Content"), QStringLiteral("contentHeading"), host);
+    auto* box = new RoundedBox(host);
+    auto* inside = new QVBoxLayout(box);
+    inside->setContentsMargins(0, 0, 0, 0);
+    if (m_template.content.isEmpty()) {
+        QFont italic = TemplateStyle::font(font(), TemplateStyle::body);
+        italic.setItalic(true);
+        inside->addWidget(
+            TemplateStyle::secondaryLabel(QStringLiteral("(empty file)"), italic, QStringLiteral("emptyContent"), box));
+        // Only as wide as the note itself.
+        column->addWidget(box, 0, Qt::AlignLeft);
+    } else {
+        inside->addWidget(
+            new PlainTextBlock(m_template.content, TemplateStyle::monospaced(TemplateStyle::footnote), box));
+        column->addWidget(box);
+    }
+    return host;
+}
+
+QWidget* TemplateDetailView::variablesSection(QWidget* page)
+{
+    auto* host = new QWidget(page);
+    QVBoxLayout* column = section(QStringLiteral("Supported Variables"), QStringLiteral("variablesHeading"), host);
+    auto* grid = new QGridLayout;
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(6);
+    for (int column = 0; column < 2; ++column) {
+        grid->setColumnStretch(column, 1);
+        grid->setColumnMinimumWidth(column, 10);
+    }
+    int index = 0;
+    for (const Variable& variable : variables) {
+        auto* cell = new QHBoxLayout;
+        cell->setSpacing(6);
+        cell->addWidget(new Chip(QString::fromUtf8(variable.chip), host));
+        cell->addWidget(TemplateStyle::secondaryLabel(QString::fromUtf8(variable.description),
+                                                      TemplateStyle::font(font(), TemplateStyle::caption),
+                                                      QStringLiteral("variableDescription"), host));
+        grid->addLayout(cell, index / 2, index % 2, Qt::AlignLeft | Qt::AlignVCenter);
+        ++index;
+    }
+    column->addLayout(grid);
+    return host;
+}

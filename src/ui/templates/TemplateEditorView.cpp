@@ -1,0 +1,338 @@
+#include "ui/templates/TemplateEditorView.h"
+
+#include "ui/templates/TemplateStyle.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+#include <utility>
+
+namespace {
+
+constexpr int sheetWidth = 500;
+constexpr int sheetHeight = 420;
+constexpr int formHeight = 130;
+constexpr int minimumEditorHeight = 130;
+// Vertical padding of the bars: with the full default padding the fixed sheet would leave the
+// content editor less than its minimum height.
+constexpr int barPadding = 12;
+constexpr int formRowHeight = 38;
+
+// White space for names and extensions: the Unicode space separators and the tab, never line breaks.
+bool isHorizontalSpace(QChar c)
+{
+    return c.category() == QChar::Separator_Space || c == QLatin1Char('\t');
+}
+
+// The range of `text` left after trimming white space from both ends.
+std::pair<qsizetype, qsizetype> trimmedRange(const QString& text)
+{
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && isHorizontalSpace(text.at(start)))
+        ++start;
+    while (end > start && isHorizontalSpace(text.at(end - 1)))
+        --end;
+    return {start, end};
+}
+
+QString trimmed(const QString& text)
+{
+    const auto [start, end] = trimmedRange(text);
+    return text.mid(start, end - start);
+}
+
+// One pass of the extension's cleaning: trim, then drop every full stop. `cursor` follows the
+// characters it stood behind.
+std::pair<QString, int> cleanOnce(const QString& text, int cursor)
+{
+    const auto [start, end] = trimmedRange(text);
+    QString result;
+    int movedCursor = 0;
+    for (qsizetype i = start; i < end; ++i) {
+        if (text.at(i) == QLatin1Char('.'))
+            continue;
+        result.append(text.at(i));
+        if (i < cursor)
+            ++movedCursor;
+    }
+    return {result, movedCursor};
+}
+
+// Cleaning repeats until nothing changes, since dropping a full stop can bare white space at an end
+// (" .md" → " md" → "md").
+std::pair<QString, int> cleanExtension(QString text, int cursor)
+{
+    for (;;) {
+        auto [next, nextCursor] = cleanOnce(text, cursor);
+        if (next == text)
+            return {text, cursor};
+        text = std::move(next);
+        cursor = nextCursor;
+    }
+}
+
+// The content editor. Shift+Return would put a line separator (U+2028) into the text, which is not a
+// line break in a file; here it breaks the line like Return.
+class ContentEditor final : public QPlainTextEdit {
+public:
+    explicit ContentEditor(QWidget* parent) : QPlainTextEdit(parent) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (event->matches(QKeySequence::InsertLineSeparator)) {
+            insertPlainText(QStringLiteral("\n"));
+            return;
+        }
+        QPlainTextEdit::keyPressEvent(event);
+    }
+};
+
+// The editor's outline: a rounded rectangle on the text background, drawn faintly, or in the
+// accent colour while the editor has the focus (the editor itself draws no frame).
+class EditorFrame final : public QWidget {
+public:
+    EditorFrame(QWidget* editor, QWidget* parent) : QWidget(parent), m_editor(editor)
+    {
+        // Two pixels keep the editor's square corners inside the rounded outline.
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(2, 2, 2, 2);
+        layout->addWidget(editor);
+        editor->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_editor && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+            update();
+        return QWidget::eventFilter(watched, event);
+    }
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QColor outline =
+            m_editor->hasFocus() ? palette().color(QPalette::Highlight) : TemplateStyle::secondary(palette(), 0.25);
+        painter.setPen(QPen(outline, 1));
+        painter.setBrush(palette().color(QPalette::Base));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+    }
+
+private:
+    QWidget* m_editor;
+};
+
+// The grouped form's panel: rows on a slightly lifted background inside a faint rounded border.
+class FormGroup final : public QWidget {
+public:
+    explicit FormGroup(QWidget* parent) : QWidget(parent) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QColor fill = palette().color(QPalette::Base);
+        fill.setAlphaF(0.6f);
+        painter.setPen(QPen(TemplateStyle::secondary(palette(), 0.2), 1));
+        painter.setBrush(fill);
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
+    }
+};
+
+} // namespace
+
+TemplateEditorView::TemplateEditorView(const FileTemplate& draft, bool isNew,
+                                       std::function<void(const FileTemplate&)> onSave, QWidget* parent)
+    : QDialog(parent), m_draft(draft), m_isNew(isNew), m_onSave(std::move(onSave))
+{
+    setObjectName(QStringLiteral("templateEditorView"));
+    const QString title = isNew ? QStringLiteral("New Template") : QStringLiteral("Edit Template");
+    setWindowTitle(title);
+    setWindowModality(Qt::WindowModal);
+    setFixedSize(sheetWidth, sheetHeight);
+
+    auto* header = new QHBoxLayout;
+    header->setContentsMargins(TemplateStyle::padding, barPadding, TemplateStyle::padding, barPadding);
+    header->addWidget(TemplateStyle::label(title, TemplateStyle::font(font(), TemplateStyle::headline, QFont::DemiBold),
+                                           QStringLiteral("editorTitle"), this));
+    header->addStretch(1);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addLayout(header);
+    column->addWidget(TemplateStyle::divider(this));
+    column->addWidget(fields());
+    column->addWidget(TemplateStyle::divider(this));
+    column->addWidget(contentArea(), 1);
+    column->addWidget(TemplateStyle::divider(this));
+    column->addWidget(buttonBar());
+
+    updateConfirmButton();
+    m_nameField->setFocus();
+    m_nameField->selectAll();
+}
+
+QWidget* TemplateEditorView::fields()
+{
+    auto* host = new QWidget(this);
+    host->setFixedHeight(formHeight);
+    auto* group = new FormGroup(host);
+    const QFont body = TemplateStyle::font(font(), TemplateStyle::body);
+
+    m_nameField = new QLineEdit(m_draft.name, group);
+    m_nameField->setObjectName(QStringLiteral("nameField"));
+    m_nameField->setFont(body);
+    connect(m_nameField, &QLineEdit::textChanged, this, [this](const QString& text) {
+        m_draft.name = text;
+        updateConfirmButton();
+    });
+
+    // Filled before the cleaning is connected: a stored extension shows as it is until the user edits it.
+    m_extensionField = new QLineEdit(m_draft.fileExtension, group);
+    m_extensionField->setObjectName(QStringLiteral("extensionField"));
+    m_extensionField->setFont(body);
+    m_extensionField->setFixedWidth(100);
+    connect(m_extensionField, &QLineEdit::textChanged, this, &TemplateEditorView::extensionEdited);
+
+    auto* extensionRow = new QHBoxLayout;
+    extensionRow->setSpacing(8);
+    extensionRow->addWidget(m_extensionField);
+    extensionRow->addWidget(TemplateStyle::secondaryLabel(QStringLiteral("e.g.  txt  ·  md  ·  json  ·  py"),
+                                                          TemplateStyle::font(font(), TemplateStyle::caption),
+                                                          QStringLiteral("extensionHint"), group));
+    extensionRow->addStretch(1);
+
+    auto* grid = new QGridLayout(group);
+    grid->setContentsMargins(12, 0, 12, 0);
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(0);
+    grid->setColumnStretch(1, 1);
+    grid->setRowMinimumHeight(0, formRowHeight);
+    grid->setRowMinimumHeight(2, formRowHeight);
+    QLabel* nameLabel = TemplateStyle::label(QStringLiteral("Template Name"), body, QStringLiteral("nameLabel"), group);
+    nameLabel->setBuddy(m_nameField);
+    QLabel* extensionLabel =
+        TemplateStyle::label(QStringLiteral("Extension"), body, QStringLiteral("extensionLabel"), group);
+    extensionLabel->setBuddy(m_extensionField);
+    grid->addWidget(nameLabel, 0, 0);
+    grid->addWidget(m_nameField, 0, 1);
+    grid->addWidget(TemplateStyle::divider(group), 1, 0, 1, 2);
+    grid->addWidget(extensionLabel, 2, 0);
+    grid->addLayout(extensionRow, 2, 1);
+
+    auto* layout = new QVBoxLayout(host);
+    layout->setContentsMargins(20, 0, 20, 0);
+    layout->addWidget(group, 0, Qt::AlignVCenter);
+    return host;
+}
+
+QWidget* TemplateEditorView::contentArea()
+{
+    auto* host = new QWidget(this);
+    auto* heading = new QHBoxLayout;
+    heading->addWidget(TemplateStyle::label(QStringLiteral("Content"),
+                                            TemplateStyle::font(font(), TemplateStyle::headline, QFont::DemiBold),
+                                            QStringLiteral("contentHeading"), host));
+    heading->addStretch(1);
+    heading->addWidget(TemplateStyle::secondaryLabel(
+        QStringLiteral("Variables: {{date}}  {{time}}  {{folder}}  {{username}}  {{year}}"),
+        TemplateStyle::font(font(), TemplateStyle::caption), QStringLiteral("contentHint"), host));
+
+    m_contentEditor = new ContentEditor(host);
+    m_contentEditor->setObjectName(QStringLiteral("contentEditor"));
+    m_contentEditor->setFrameShape(QFrame::NoFrame);
+    m_contentEditor->setFont(TemplateStyle::monospaced(TemplateStyle::body));
+    m_contentEditor->document()->setDocumentMargin(6);
+    TemplateStyle::makeSlim(m_contentEditor->verticalScrollBar());
+    m_contentEditor->setTabStopDistance(m_contentEditor->fontMetrics().horizontalAdvance(QLatin1Char(' ')) * 4);
+    m_contentEditor->setPlainText(m_draft.content);
+    // Connected after filling, so the draft keeps the content exactly as stored until the user edits it.
+    connect(m_contentEditor, &QPlainTextEdit::textChanged, this, [this] {
+        // The raw text, not toPlainText(), which would turn no-break spaces into plain ones.
+        m_draft.content =
+            m_contentEditor->document()->toRawText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    });
+    auto* frame = new EditorFrame(m_contentEditor, host);
+    frame->setMinimumHeight(minimumEditorHeight);
+
+    auto* column = new QVBoxLayout(host);
+    column->setContentsMargins(TemplateStyle::padding, barPadding, TemplateStyle::padding, barPadding);
+    column->setSpacing(6);
+    column->addLayout(heading);
+    column->addWidget(frame, 1);
+    return host;
+}
+
+QWidget* TemplateEditorView::buttonBar()
+{
+    auto* host = new QWidget(this);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), host);
+    cancel->setObjectName(QStringLiteral("cancelButton"));
+    // Return belongs to the confirm button even while Cancel has the focus.
+    cancel->setAutoDefault(false);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    m_confirmButton = new QPushButton(m_isNew ? QStringLiteral("Add") : QStringLiteral("Save"), host);
+    m_confirmButton->setObjectName(QStringLiteral("confirmButton"));
+    m_confirmButton->setDefault(true);
+    connect(m_confirmButton, &QPushButton::clicked, this, &TemplateEditorView::saveDraft);
+
+    for (QPushButton* button : {cancel, m_confirmButton})
+        button->setMinimumWidth(qMax(80, button->sizeHint().width() + 12));
+
+    auto* row = new QHBoxLayout(host);
+    row->setContentsMargins(TemplateStyle::padding, barPadding, TemplateStyle::padding, barPadding);
+    row->addStretch(1);
+    row->addWidget(cancel);
+    row->addWidget(m_confirmButton);
+    return host;
+}
+
+bool TemplateEditorView::isValid() const
+{
+    return !trimmed(m_draft.name).isEmpty() && !trimmed(m_draft.fileExtension).isEmpty();
+}
+
+void TemplateEditorView::saveDraft()
+{
+    if (m_saved || !isValid())
+        return;
+    m_saved = true;
+    m_draft.name = trimmed(m_draft.name);
+    m_draft.fileExtension = cleanExtension(m_draft.fileExtension, 0).first.toLower();
+    if (m_onSave)
+        m_onSave(m_draft);
+    accept();
+}
+
+void TemplateEditorView::extensionEdited(const QString& text)
+{
+    const auto [cleaned, cursor] = cleanExtension(text, m_extensionField->cursorPosition());
+    if (cleaned != text) {
+        const QSignalBlocker blocker(m_extensionField);
+        m_extensionField->setText(cleaned);
+        m_extensionField->setCursorPosition(cursor);
+    }
+    m_draft.fileExtension = cleaned;
+    updateConfirmButton();
+}
+
+void TemplateEditorView::updateConfirmButton()
+{
+    m_confirmButton->setEnabled(isValid());
+}

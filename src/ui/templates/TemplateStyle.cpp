@@ -1,0 +1,71 @@
+#include "ui/templates/TemplateStyle.h"
+
+#include <QFontDatabase>
+#include <QFrame>
+#include <QLabel>
+#include <QPalette>
+#include <QScrollBar>
+
+namespace TemplateStyle {
+
+QFont font(const QFont& base, int pixelSize, QFont::Weight weight)
+{
+    QFont result = base;
+    result.setPixelSize(pixelSize);
+    result.setWeight(weight);
+    return result;
+}
+
+QFont monospaced(int pixelSize)
+{
+    QFont result = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    result.setStyleHint(QFont::Monospace);
+    result.setPixelSize(pixelSize);
+    return result;
+}
+
+QColor secondary(const QPalette& palette, qreal opacity)
+{
+    QColor colour = palette.color(QPalette::PlaceholderText);
+    colour.setAlphaF(colour.alphaF() * opacity);
+    return colour;
+}
+
+QLabel* label(const QString& text, const QFont& font, const QString& objectName, QWidget* parent)
+{
+    auto* result = new QLabel(text, parent);
+    result->setObjectName(objectName);
+    result->setFont(font);
+    result->setTextFormat(Qt::PlainText);
+    return result;
+}
+
+QLabel* secondaryLabel(const QString& text, const QFont& font, const QString& objectName, QWidget* parent)
+{
+    QLabel* result = label(text, font, objectName, parent);
+    result->setForegroundRole(QPalette::PlaceholderText);
+    return result;
+}
+
+QFrame* divider(QWidget* parent)
+{
+    auto* line = new QFrame(parent);
+    line->setFixedHeight(1);
+    line->setAutoFillBackground(true);
+    line->setBackgroundRole(QPalette::Midlight);
+    return line;
+}
+
+void makeSlim(QScrollBar* scrollBar)
+{
+    const QColor thumb = secondary(scrollBar->palette(), 0.8);
+    scrollBar->setStyleSheet(
+        QStringLiteral("QScrollBar:vertical { background: transparent; width: 10px; margin: 0; }"
+                       "QScrollBar::handle:vertical { background: %1; border-radius: 3px; min-height: 24px;"
+                       " margin: 2px; }"
+                       "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+                       "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }")
+            .arg(thumb.name(QColor::HexArgb)));
+}
+
+} // namespace TemplateStyle

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+class QFrame;
+class QLabel;
+class QPalette;
+class QScrollBar;
+class QWidget;
+
+// The text styles, colours and spacing that the templates pane, its editor and its detail page
+// share, so that the three agree on what "caption" or "secondary" means.
+namespace TemplateStyle {
+
+// Pixel sizes of the text styles, in proportion to 13 px body text.
+inline constexpr int body = 13;
+inline constexpr int caption = 11;
+inline constexpr int caption2 = 10;
+inline constexpr int headline = 13;
+inline constexpr int subheadline = 12;
+inline constexpr int title2 = 17;
+inline constexpr int footnote = 11;
+
+// The space a padded stack keeps from its edges when no amount is given.
+inline constexpr int padding = 16;
+
+// `base` at a pixel size, keeping its family, so the styles follow the application font.
+QFont font(const QFont& base, int pixelSize, QFont::Weight weight = QFont::Normal);
+// The system's fixed-pitch font at a pixel size.
+QFont monospaced(int pixelSize);
+
+// The secondary (dimmed) text colour, at `opacity` of its own opacity.
+QColor secondary(const QPalette& palette, qreal opacity = 1.0);
+
+// A label that shows its text verbatim: never interpreted as markup.
+QLabel* label(const QString& text, const QFont& font, const QString& objectName, QWidget* parent);
+// The same in the secondary colour.
+QLabel* secondaryLabel(const QString& text, const QFont& font, const QString& objectName, QWidget* parent);
+
+// A one-pixel horizontal rule.
+QFrame* divider(QWidget* parent);
+
+// A narrow vertical scroll bar without arrows: a rounded thumb on a clear track.
+void makeSlim(QScrollBar* scrollBar);
+
+} // namespace TemplateStyle

@@ -1,0 +1,58 @@
+#pragma once
+
+// Shared by the snapshot tool's files: each snapshots_<area>.cpp registers the windows of its area.
+
+#include "platform/UserAccount.h"
+#include "platform/Workspace.h"
+#include "store/TemplateManager.h"
+#include "store/TemplateStore.h"
+#include "ui/common/FolderPicker.h"
+
+#include <QList>
+#include <QString>
+#include <QUrl>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+// Nothing a snapshot does may reach the real desktop.
+class InertWorkspace final : public Workspace {
+public:
+    void revealFile(const QString&) override {}
+    bool openUrl(const QUrl&) override { return false; }
+};
+
+class InertPicker final : public FolderPicker {
+public:
+    void pickFolder(const Request&, QWidget*, Completion) override {}
+};
+
+// What a window needs from the rest of the program, set up fresh for each snapshot.
+struct Scene {
+    explicit Scene(const QString& home)
+        : home(home), store([path = home + QStringLiteral("/settings.json")] { return SettingsDomain(path); }),
+          manager(store)
+    {}
+    void grantHomeFolder() { store.saveHomeFolderBookmark(QUrl::fromLocalFile(home)); }
+
+    QString home;
+    TemplateStore store;
+    TemplateManager manager;
+    InertWorkspace workspace;
+    InertPicker picker;
+};
+
+struct Snapshot {
+    QString name;
+    std::function<std::unique_ptr<QWidget>(Scene&)> build;
+    // Runs after the window is shown and laid out, before the picture is taken (select a row, open a sheet…).
+    std::function<void(QWidget&)> prepare = {};
+};
+
+QList<Snapshot>& snapshotRegistry();
+
+// At namespace scope in a snapshots_<area>.cpp: static const RegisterSnapshots area({...});
+struct RegisterSnapshots {
+    explicit RegisterSnapshots(const QList<Snapshot>& snapshots) { snapshotRegistry().append(snapshots); }
+};

@@ -1,0 +1,88 @@
+// The Templates pane with nothing, a built-in and a custom template selected, and the template editor
+// in its two modes.
+#include "SnapshotScene.h"
+#include "ui/templates/TemplateEditorView.h"
+#include "ui/templates/TemplateRowView.h"
+#include "ui/templates/TemplatesView.h"
+
+#include <QTreeWidget>
+
+namespace {
+
+// The content area of the Settings window, less its tab bar.
+constexpr QSize paneSize(620, 420);
+
+FileTemplate meetingNotes()
+{
+    return {QUuid(QStringLiteral("{3F2504E0-4F89-41D3-9A0C-0305E82C3301}")), QStringLiteral("Meeting Notes"),
+            QStringLiteral("md"),
+            QStringLiteral("# Meeting — {{date}} {{time}}\n\nFolder: {{folder}}\nAttendees: {{username}}\n\n"
+                           "## Agenda\n\n- \n\n## Actions\n\n- [ ] \n"),
+            false};
+}
+
+FileTemplate pythonModule()
+{
+    return {QUuid(QStringLiteral("{3F2504E0-4F89-41D3-9A0C-0305E82C3302}")), QStringLiteral("Python Module"),
+            QStringLiteral("py"),
+            QStringLiteral("\"\"\"{{folder}} module.\"\"\"\n\n# © {{year}} {{username}}\n\n\ndef main() -> None:\n"
+                           "\tpass\n\n\nif __name__ == \"__main__\":\n\tmain()\n"),
+            false};
+}
+
+std::unique_ptr<QWidget> pane(Scene& scene)
+{
+    auto view = std::make_unique<TemplatesView>(scene.manager);
+    view->resize(paneSize);
+    return view;
+}
+
+std::unique_ptr<QWidget> paneWithCustomTemplates(Scene& scene)
+{
+    scene.store.customTemplates() = {meetingNotes(), pythonModule()};
+    scene.store.save();
+    // Two built-ins switched off, to show the switches in both states.
+    QSet<QString> enabled = scene.store.enabledBuiltIns();
+    enabled.remove(QStringLiteral("10000000-0000-0000-0000-000000000004"));
+    enabled.remove(QStringLiteral("10000000-0000-0000-0000-000000000008"));
+    scene.store.setEnabledBuiltIns(enabled);
+    return pane(scene);
+}
+
+// Selects the listed row of the template with this name, as a click would.
+std::function<void(QWidget&)> selectRow(const QString& name)
+{
+    return [name](QWidget& window) {
+        auto* list = window.findChild<QTreeWidget*>(QStringLiteral("templateList"));
+        QTreeWidgetItemIterator it(list);
+        for (; *it; ++it) {
+            const auto* row = qobject_cast<TemplateRowView*>(list->itemWidget(*it, 0));
+            if (row && row->fileTemplate().name == name) {
+                list->setCurrentItem(*it);
+                return;
+            }
+        }
+    };
+}
+
+std::unique_ptr<QWidget> editor(const FileTemplate& draft, bool isNew)
+{
+    return std::make_unique<TemplateEditorView>(draft, isNew, [](const FileTemplate&) {});
+}
+
+const RegisterSnapshots registered({
+    {QStringLiteral("templates-nothing-selected"), paneWithCustomTemplates},
+    {QStringLiteral("templates-builtin-selected"), pane, selectRow(QStringLiteral("HTML"))},
+    {QStringLiteral("templates-custom-selected"), paneWithCustomTemplates, selectRow(QStringLiteral("Meeting Notes"))},
+    {QStringLiteral("editor-new"),
+     [](Scene&) {
+         return editor({QUuid::createUuid(), QStringLiteral("My Template"), QStringLiteral("txt"), QString(), false},
+                       true);
+     }},
+    {QStringLiteral("editor-edit"),
+     [](Scene&) {
+         return editor(pythonModule(), false);
+     }},
+});
+
+} // namespace

@@ -1,0 +1,22 @@
+// The welcome window, without and with the folder-access grant.
+#include "SnapshotScene.h"
+#include "ui/welcome/WelcomeView.h"
+
+namespace {
+
+std::unique_ptr<QWidget> welcome(Scene& scene)
+{
+    return std::make_unique<WelcomeView>(scene.manager, scene.picker, scene.workspace, UserAccount::current(),
+                                         std::function<void()>(), std::function<void()>());
+}
+
+const RegisterSnapshots registered({
+    {QStringLiteral("welcome-not-granted"), welcome},
+    {QStringLiteral("welcome-granted"),
+     [](Scene& scene) {
+         scene.grantHomeFolder();
+         return welcome(scene);
+     }},
+});
+
+} // namespace
