@@ -4,6 +4,8 @@
 #include "model/AppIdentity.h"
 #include "platform/Clock.h"
 #include "platform/Workspace.h"
+#include "ui/common/ApplicationIconView.h"
+#include "ui/common/Style.h"
 #include "ui/common/Symbols.h"
 
 #include <QAbstractButton>
@@ -20,46 +22,6 @@ namespace {
 
 constexpr int iconSize = 96;
 constexpr int linkSymbolSize = 13;
-
-QFont pixelFont(const QFont& base, int pixelSize, QFont::Weight weight = QFont::Normal)
-{
-    QFont font = base;
-    font.setPixelSize(pixelSize);
-    font.setWeight(weight);
-    return font;
-}
-
-QLabel* label(const QString& text, const QFont& font, const QString& name, bool secondary, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setFont(font);
-    label->setTextFormat(Qt::PlainText);
-    if (secondary)
-        label->setForegroundRole(QPalette::PlaceholderText);
-    return label;
-}
-
-// Painted rather than set as a pixmap, so the icon is drawn at the density of whichever screen shows it.
-class ApplicationIcon final : public QWidget {
-public:
-    explicit ApplicationIcon(QWidget* parent) : QWidget(parent)
-    {
-        setObjectName(QStringLiteral("applicationIcon"));
-        setFixedSize(iconSize, iconSize);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        const QPixmap icon = Symbols::applicationPixmap(iconSize, devicePixelRatioF());
-        if (icon.isNull())
-            return;
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawPixmap(QRectF(rect()), icon, icon.rect());
-    }
-};
 
 // A link to a web page: a symbol beside a title, both in the link colour, with no button frame around
 // them, so the links sit exactly as far apart as the row's spacing says.
@@ -113,7 +75,7 @@ LinkButton* link(const QString& title, const QString& symbol, const QUrl& page, 
 {
     auto* button = new LinkButton(title, symbol, parent);
     button->setObjectName(name);
-    button->setFont(pixelFont(parent->font(), 11));
+    button->setFont(Style::font(parent->font(), Style::caption));
     button->setToolTip(page.toString());
     QObject::connect(button, &QAbstractButton::clicked, parent, [&workspace, page] { workspace.openUrl(page); });
     return button;
@@ -126,8 +88,8 @@ AboutView::AboutView(const QVariantMap& bundleInfo, const Clock& clock, Workspac
 {
     setObjectName(QStringLiteral("aboutView"));
 
-    QLabel* tagline = label(QStringLiteral("The missing right-click feature macOS should have had."),
-                            pixelFont(font(), 13), QStringLiteral("taglineLabel"), true, this);
+    QLabel* tagline = Style::secondaryLabel(QStringLiteral("The missing right-click feature macOS should have had."),
+                                            Style::font(font(), Style::body), QStringLiteral("taglineLabel"), this);
     tagline->setWordWrap(true);
     tagline->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     tagline->setMaximumWidth(320);
@@ -140,11 +102,8 @@ AboutView::AboutView(const QVariantMap& bundleInfo, const Clock& clock, Workspac
     taglineRow->addWidget(tagline, 1000);
     taglineRow->addStretch(1);
 
-    auto* divider = new QFrame(this);
+    QFrame* divider = Style::divider(this);
     divider->setObjectName(QStringLiteral("aboutDivider"));
-    divider->setFixedHeight(1);
-    divider->setAutoFillBackground(true);
-    divider->setBackgroundRole(QPalette::Midlight);
     auto* dividerRow = new QHBoxLayout;
     dividerRow->setContentsMargins(60, 0, 60, 0);
     dividerRow->addWidget(divider);
@@ -161,7 +120,8 @@ AboutView::AboutView(const QVariantMap& bundleInfo, const Clock& clock, Workspac
                      0, Qt::AlignVCenter);
     links->addStretch(1);
 
-    m_copyright = label(copyrightLine(), pixelFont(font(), 10), QStringLiteral("copyrightLabel"), true, this);
+    m_copyright = Style::secondaryLabel(copyrightLine(), Style::font(font(), Style::caption2),
+                                        QStringLiteral("copyrightLabel"), this);
 
     // The two equal stretches keep the block from the icon to the links midway between the top edge
     // and the copyright line, which stays at the bottom.
@@ -169,14 +129,15 @@ AboutView::AboutView(const QVariantMap& bundleInfo, const Clock& clock, Workspac
     column->setContentsMargins(40, 0, 40, 0);
     column->setSpacing(0);
     column->addStretch(1);
-    column->addWidget(new ApplicationIcon(this), 0, Qt::AlignHCenter);
+    column->addWidget(new ApplicationIconView(iconSize, this), 0, Qt::AlignHCenter);
     column->addSpacing(12);
-    column->addWidget(
-        label(QStringLiteral("Quintara"), pixelFont(font(), 26, QFont::Bold), QStringLiteral("nameLabel"), false, this),
-        0, Qt::AlignHCenter);
-    column->addWidget(
-        label(BundleInfo::versionLine(bundleInfo), pixelFont(font(), 12), QStringLiteral("versionLabel"), true, this),
-        0, Qt::AlignHCenter);
+    column->addWidget(Style::label(QStringLiteral("Quintara"), Style::font(font(), Style::largeTitle, QFont::Bold),
+                                   QStringLiteral("nameLabel"), this),
+                      0, Qt::AlignHCenter);
+    column->addWidget(Style::secondaryLabel(BundleInfo::versionLine(bundleInfo),
+                                            Style::font(font(), Style::subheadline), QStringLiteral("versionLabel"),
+                                            this),
+                      0, Qt::AlignHCenter);
     column->addSpacing(16);
     column->addLayout(taglineRow);
     column->addSpacing(24);

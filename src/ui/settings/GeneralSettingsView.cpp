@@ -3,6 +3,8 @@
 #include "store/TemplateManager.h"
 #include "store/TemplateStore.h"
 #include "ui/common/HomeFolderAccess.h"
+#include "ui/common/HorizontalSpace.h"
+#include "ui/common/Style.h"
 #include "ui/common/Symbols.h"
 
 #include <QHBoxLayout>
@@ -15,31 +17,17 @@
 
 namespace {
 
-constexpr int bodySize = 13;
-constexpr int subheadlineSize = 12;
-constexpr int captionSize = 11;
 constexpr int rowPadding = 12;
 const QString untitled = QStringLiteral("Untitled");
 
-QFont pixelFont(const QFont& base, int pixelSize, QFont::Weight weight = QFont::Normal)
-{
-    QFont font = base;
-    font.setPixelSize(pixelSize);
-    font.setWeight(weight);
-    return font;
-}
-
 enum class Tone { Primary, Secondary };
 
+// The text keeps to the top-left corner even where the layout makes the label taller than its text.
 QLabel* label(const QString& text, const QFont& font, const QString& name, Tone tone, QWidget* parent)
 {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setFont(font);
-    label->setTextFormat(Qt::PlainText);
+    QLabel* label = tone == Tone::Secondary ? Style::secondaryLabel(text, font, name, parent)
+                                            : Style::label(text, font, name, parent);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    if (tone == Tone::Secondary)
-        label->setForegroundRole(QPalette::PlaceholderText);
     return label;
 }
 
@@ -62,23 +50,6 @@ QColor mix(const QColor& from, const QColor& to, qreal amount)
 QColor signalColour(const QPalette& palette, const QColor& onLight, const QColor& onDark)
 {
     return palette.color(QPalette::Window).lightness() < 128 ? onDark : onLight;
-}
-
-// The platform's whitespace set: the space separators (general category Zs) and the tab, but no line breaks.
-bool isWhitespace(QChar c)
-{
-    return c == u'\t' || c.category() == QChar::Separator_Space;
-}
-
-QString trimmedWhitespace(const QString& text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isWhitespace(text.at(begin)))
-        ++begin;
-    while (end > begin && isWhitespace(text.at(end - 1)))
-        --end;
-    return text.sliced(begin, end - begin);
 }
 
 // Straight quotes here, unlike the typographic ones of other texts: the wording of the example is fixed.
@@ -175,15 +146,9 @@ public:
     void addRow(QLayout* content)
     {
         if (m_rows->count() > 0) {
-            auto* hairline = new QWidget(this);
-            hairline->setFixedHeight(1);
-            hairline->setAutoFillBackground(true);
-            QPalette palette = hairline->palette();
-            palette.setColor(QPalette::Window, lineColour());
-            hairline->setPalette(palette);
             auto* inset = new QHBoxLayout;
             inset->setContentsMargins(rowPadding, 0, rowPadding, 0);
-            inset->addWidget(hairline);
+            inset->addWidget(Style::divider(this, lineColour()));
             m_rows->addLayout(inset);
         }
         content->setContentsMargins(rowPadding, 10, rowPadding, 10);
@@ -217,8 +182,8 @@ QWidget* section(const QString& header, const QString& name, const QList<QLayout
     auto* column = new QVBoxLayout(section);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(6);
-    QLabel* title = label(header, pixelFont(parent->font(), bodySize, QFont::DemiBold), name + QStringLiteral("Header"),
-                          Tone::Primary, section);
+    QLabel* title = label(header, Style::font(parent->font(), Style::body, QFont::DemiBold),
+                          name + QStringLiteral("Header"), Tone::Primary, section);
     title->setContentsMargins(2, 0, 0, 0);
     column->addWidget(title);
     column->addWidget(group);
@@ -232,7 +197,7 @@ GeneralSettingsView::GeneralSettingsView(TemplateManager& manager, FolderPicker&
     : QWidget(parent), m_manager(manager), m_picker(picker), m_account(account)
 {
     setObjectName(QStringLiteral("generalSettingsView"));
-    setFont(pixelFont(font(), bodySize));
+    setFont(Style::font(font(), Style::body));
 
     auto* form = new QWidget;
     form->setObjectName(QStringLiteral("generalForm"));
@@ -296,7 +261,7 @@ QWidget* GeneralSettingsView::folderAccessSection()
         column->addLayout(symbolLabel(look.symbol, look.title, font(),
                                       signalColour(palette(), look.onLight, look.onDark), QStringLiteral("accessTitle"),
                                       form));
-        column->addWidget(paragraph(look.caption, pixelFont(font(), captionSize), QStringLiteral("accessCaption"),
+        column->addWidget(paragraph(look.caption, Style::font(font(), Style::caption), QStringLiteral("accessCaption"),
                                     Tone::Secondary, form));
         column->addLayout(leadingButton(button, 2));
         form->setLayout(column);
@@ -305,13 +270,8 @@ QWidget* GeneralSettingsView::folderAccessSection()
     m_grantedForm = row->itemAt(0)->widget();
     m_requiredForm = row->itemAt(1)->widget();
 
-    // The prominent style for the button that asks for what is missing: the accent colour behind light
-    // text, a shade deeper since styles lighten button fills.
-    auto* grantButton = m_requiredForm->findChild<QPushButton*>();
-    QPalette prominent = grantButton->palette();
-    prominent.setColor(QPalette::Button, prominent.color(QPalette::Highlight).darker(115));
-    prominent.setColor(QPalette::ButtonText, prominent.color(QPalette::HighlightedText));
-    grantButton->setPalette(prominent);
+    // The button that asks for what is missing is the prominent one.
+    Style::makeProminent(m_requiredForm->findChild<QPushButton*>());
     return section(QStringLiteral("Folder Access"), QStringLiteral("folderAccessSection"), {row}, this);
 }
 
@@ -331,7 +291,7 @@ QWidget* GeneralSettingsView::fileNamingSection()
     nameRow->addStretch(1);
     nameRow->addWidget(m_baseNameField, 0, Qt::AlignVCenter);
 
-    m_namingExample = paragraph(namingExample(QString()), pixelFont(font(), captionSize),
+    m_namingExample = paragraph(namingExample(QString()), Style::font(font(), Style::caption),
                                 QStringLiteral("namingExample"), Tone::Secondary, this);
     auto* exampleRow = stack(0);
     exampleRow->addWidget(m_namingExample);
@@ -340,7 +300,7 @@ QWidget* GeneralSettingsView::fileNamingSection()
 
 QWidget* GeneralSettingsView::extensionSection(Workspace& workspace)
 {
-    const QFont caption = pixelFont(font(), captionSize);
+    const QFont caption = Style::font(font(), Style::caption);
     auto* steps = stack(4);
     const QStringList stepTexts = {
         QStringLiteral("Open System Settings → Privacy & Security → Extensions"),
@@ -372,7 +332,7 @@ QWidget* GeneralSettingsView::extensionSection(Workspace& workspace)
 
 QWidget* GeneralSettingsView::syncedFoldersSection()
 {
-    const QFont caption = pixelFont(font(), captionSize);
+    const QFont caption = Style::font(font(), Style::caption);
     const QStringList workarounds = {
         QStringLiteral("Navigate via local path — in Finder, choose Go → Home, then open your Desktop or Documents "
                        "folder from there. The extension works on the local path even when iCloud sync is on."),
@@ -390,15 +350,15 @@ QWidget* GeneralSettingsView::syncedFoldersSection()
             paragraph(workarounds[i], caption, QStringLiteral("workaround") + number, Tone::Secondary, this)));
     }
 
-    QLabel* heading = label(QStringLiteral("Workarounds:"), pixelFont(font(), captionSize, QFont::DemiBold),
+    QLabel* heading = label(QStringLiteral("Workarounds:"), Style::font(font(), Style::caption, QFont::DemiBold),
                             QStringLiteral("workaroundsLabel"), Tone::Secondary, this);
     heading->setContentsMargins(0, 2, 0, 0);
 
     auto* row = stack(8);
     row->addLayout(symbolLabel(QStringLiteral("exclamationmark.triangle"),
                                QStringLiteral("iCloud Desktop & Documents Limitation"),
-                               pixelFont(font(), subheadlineSize, QFont::Medium), palette().color(QPalette::WindowText),
-                               QStringLiteral("icloudTitle"), this));
+                               Style::font(font(), Style::subheadline, QFont::Medium),
+                               palette().color(QPalette::WindowText), QStringLiteral("icloudTitle"), this));
     row->addWidget(
         paragraph(QStringLiteral("Due to macOS sandbox restrictions, the right-click menu does not appear in "
                                  "folders synced via iCloud Desktop & Documents (such as your Desktop or "
@@ -436,7 +396,7 @@ void GeneralSettingsView::baseNameChanged(const QString& text)
 
 void GeneralSettingsView::saveBaseName()
 {
-    const QString name = trimmedWhitespace(m_baseNameField->text());
+    const QString name = HorizontalSpace::trimmed(m_baseNameField->text());
     if (!name.isEmpty())
         m_manager.store().setDefaultBaseName(name);
 }

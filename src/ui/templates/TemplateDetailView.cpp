@@ -1,6 +1,6 @@
 #include "ui/templates/TemplateDetailView.h"
 
-#include "ui/templates/TemplateStyle.h"
+#include "ui/common/Style.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -46,7 +46,7 @@ protected:
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         const QRectF outline = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-        painter.setPen(QPen(TemplateStyle::secondary(palette(), 0.2), 1));
+        painter.setPen(QPen(Style::secondary(palette(), 0.2), 1));
         painter.setBrush(palette().color(QPalette::Base));
         painter.drawRoundedRect(outline, boxRadius, boxRadius);
     }
@@ -144,7 +144,7 @@ public:
     {
         setObjectName(QStringLiteral("variableChip"));
         setTextFormat(Qt::PlainText);
-        setFont(TemplateStyle::monospaced(TemplateStyle::caption));
+        setFont(Style::monospaced(Style::caption));
         setContentsMargins(6, 2, 6, 2);
         setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     }
@@ -170,8 +170,7 @@ QVBoxLayout* section(const QString& heading, const QString& name, QWidget* host)
     auto* column = new QVBoxLayout(host);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(6);
-    column->addWidget(TemplateStyle::label(
-        heading, TemplateStyle::font(host->font(), TemplateStyle::headline, QFont::DemiBold), name, host));
+    column->addWidget(Style::label(heading, Style::font(host->font(), Style::headline, QFont::DemiBold), name, host));
     return column;
 }
 
@@ -186,16 +185,15 @@ TemplateDetailView::TemplateDetailView(const FileTemplate& fileTemplate, std::fu
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setWidgetResizable(true);
     viewport()->setBackgroundRole(QPalette::Window);
-    TemplateStyle::makeSlim(verticalScrollBar());
+    Style::makeSlim(verticalScrollBar());
 
     auto* page = new QWidget(this);
     page->setObjectName(QStringLiteral("detailPage"));
     auto* column = new QVBoxLayout(page);
-    column->setContentsMargins(TemplateStyle::padding, TemplateStyle::padding, TemplateStyle::padding,
-                               TemplateStyle::padding);
+    column->setContentsMargins(Style::padding, Style::padding, Style::padding, Style::padding);
     column->setSpacing(16);
     column->addWidget(header(page));
-    column->addWidget(TemplateStyle::divider(page));
+    column->addWidget(Style::divider(page));
     column->addWidget(contentSection(page));
     column->addWidget(variablesSection(page));
     column->addStretch(1);
@@ -207,14 +205,13 @@ QWidget* TemplateDetailView::header(QWidget* page)
     auto* host = new QWidget(page);
     auto* titles = new QVBoxLayout;
     titles->setSpacing(2);
-    QLabel* name =
-        TemplateStyle::label(m_template.name, TemplateStyle::font(font(), TemplateStyle::title2, QFont::Bold),
-                             QStringLiteral("detailName"), host);
+    QLabel* name = Style::label(m_template.name, Style::font(font(), Style::title2, QFont::Bold),
+                                QStringLiteral("detailName"), host);
     name->setWordWrap(true);
     titles->addWidget(name);
-    titles->addWidget(TemplateStyle::secondaryLabel(QLatin1Char('.') + m_template.fileExtension,
-                                                    TemplateStyle::font(font(), TemplateStyle::subheadline),
-                                                    QStringLiteral("detailExtension"), host));
+    titles->addWidget(Style::secondaryLabel(QLatin1Char('.') + m_template.fileExtension,
+                                            Style::font(font(), Style::subheadline), QStringLiteral("detailExtension"),
+                                            host));
 
     auto* row = new QHBoxLayout(host);
     row->setContentsMargins(0, 0, 0, 0);
@@ -240,15 +237,14 @@ QWidget* TemplateDetailView::contentSection(QWidget* page)
     auto* inside = new QVBoxLayout(box);
     inside->setContentsMargins(0, 0, 0, 0);
     if (m_template.content.isEmpty()) {
-        QFont italic = TemplateStyle::font(font(), TemplateStyle::body);
+        QFont italic = Style::font(font(), Style::body);
         italic.setItalic(true);
         inside->addWidget(
-            TemplateStyle::secondaryLabel(QStringLiteral("(empty file)"), italic, QStringLiteral("emptyContent"), box));
+            Style::secondaryLabel(QStringLiteral("(empty file)"), italic, QStringLiteral("emptyContent"), box));
         // Only as wide as the note itself.
         column->addWidget(box, 0, Qt::AlignLeft);
     } else {
-        inside->addWidget(
-            new PlainTextBlock(m_template.content, TemplateStyle::monospaced(TemplateStyle::footnote), box));
+        inside->addWidget(new PlainTextBlock(m_template.content, Style::monospaced(Style::footnote), box));
         column->addWidget(box);
     }
     return host;
@@ -271,9 +267,9 @@ QWidget* TemplateDetailView::variablesSection(QWidget* page)
         auto* cell = new QHBoxLayout;
         cell->setSpacing(6);
         cell->addWidget(new Chip(QString::fromUtf8(variable.chip), host));
-        cell->addWidget(TemplateStyle::secondaryLabel(QString::fromUtf8(variable.description),
-                                                      TemplateStyle::font(font(), TemplateStyle::caption),
-                                                      QStringLiteral("variableDescription"), host));
+        cell->addWidget(Style::secondaryLabel(QString::fromUtf8(variable.description),
+                                              Style::font(font(), Style::caption),
+                                              QStringLiteral("variableDescription"), host));
         grid->addLayout(cell, index / 2, index % 2, Qt::AlignLeft | Qt::AlignVCenter);
         ++index;
     }

@@ -1,6 +1,7 @@
 #include "ui/templates/TemplateEditorView.h"
 
-#include "ui/templates/TemplateStyle.h"
+#include "ui/common/HorizontalSpace.h"
+#include "ui/common/Style.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -29,35 +30,11 @@ constexpr int minimumEditorHeight = 130;
 constexpr int barPadding = 12;
 constexpr int formRowHeight = 38;
 
-// White space for names and extensions: the Unicode space separators and the tab, never line breaks.
-bool isHorizontalSpace(QChar c)
-{
-    return c.category() == QChar::Separator_Space || c == QLatin1Char('\t');
-}
-
-// The range of `text` left after trimming white space from both ends.
-std::pair<qsizetype, qsizetype> trimmedRange(const QString& text)
-{
-    qsizetype start = 0;
-    qsizetype end = text.size();
-    while (start < end && isHorizontalSpace(text.at(start)))
-        ++start;
-    while (end > start && isHorizontalSpace(text.at(end - 1)))
-        --end;
-    return {start, end};
-}
-
-QString trimmed(const QString& text)
-{
-    const auto [start, end] = trimmedRange(text);
-    return text.mid(start, end - start);
-}
-
 // One pass of the extension's cleaning: trim, then drop every full stop. `cursor` follows the
 // characters it stood behind.
 std::pair<QString, int> cleanOnce(const QString& text, int cursor)
 {
-    const auto [start, end] = trimmedRange(text);
+    const auto [start, end] = HorizontalSpace::trimmedRange(text);
     QString result;
     int movedCursor = 0;
     for (qsizetype i = start; i < end; ++i) {
@@ -125,7 +102,7 @@ protected:
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         const QColor outline =
-            m_editor->hasFocus() ? palette().color(QPalette::Highlight) : TemplateStyle::secondary(palette(), 0.25);
+            m_editor->hasFocus() ? palette().color(QPalette::Highlight) : Style::secondary(palette(), 0.25);
         painter.setPen(QPen(outline, 1));
         painter.setBrush(palette().color(QPalette::Base));
         painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
@@ -147,7 +124,7 @@ protected:
         painter.setRenderHint(QPainter::Antialiasing);
         QColor fill = palette().color(QPalette::Base);
         fill.setAlphaF(0.6f);
-        painter.setPen(QPen(TemplateStyle::secondary(palette(), 0.2), 1));
+        painter.setPen(QPen(Style::secondary(palette(), 0.2), 1));
         painter.setBrush(fill);
         painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
     }
@@ -166,20 +143,20 @@ TemplateEditorView::TemplateEditorView(const FileTemplate& draft, bool isNew,
     setFixedSize(sheetWidth, sheetHeight);
 
     auto* header = new QHBoxLayout;
-    header->setContentsMargins(TemplateStyle::padding, barPadding, TemplateStyle::padding, barPadding);
-    header->addWidget(TemplateStyle::label(title, TemplateStyle::font(font(), TemplateStyle::headline, QFont::DemiBold),
-                                           QStringLiteral("editorTitle"), this));
+    header->setContentsMargins(Style::padding, barPadding, Style::padding, barPadding);
+    header->addWidget(Style::label(title, Style::font(font(), Style::headline, QFont::DemiBold),
+                                   QStringLiteral("editorTitle"), this));
     header->addStretch(1);
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->addLayout(header);
-    column->addWidget(TemplateStyle::divider(this));
+    column->addWidget(Style::divider(this));
     column->addWidget(fields());
-    column->addWidget(TemplateStyle::divider(this));
+    column->addWidget(Style::divider(this));
     column->addWidget(contentArea(), 1);
-    column->addWidget(TemplateStyle::divider(this));
+    column->addWidget(Style::divider(this));
     column->addWidget(buttonBar());
 
     updateConfirmButton();
@@ -192,7 +169,7 @@ QWidget* TemplateEditorView::fields()
     auto* host = new QWidget(this);
     host->setFixedHeight(formHeight);
     auto* group = new FormGroup(host);
-    const QFont body = TemplateStyle::font(font(), TemplateStyle::body);
+    const QFont body = Style::font(font(), Style::body);
 
     m_nameField = new QLineEdit(m_draft.name, group);
     m_nameField->setObjectName(QStringLiteral("nameField"));
@@ -212,9 +189,9 @@ QWidget* TemplateEditorView::fields()
     auto* extensionRow = new QHBoxLayout;
     extensionRow->setSpacing(8);
     extensionRow->addWidget(m_extensionField);
-    extensionRow->addWidget(TemplateStyle::secondaryLabel(QStringLiteral("e.g.  txt  ·  md  ·  json  ·  py"),
-                                                          TemplateStyle::font(font(), TemplateStyle::caption),
-                                                          QStringLiteral("extensionHint"), group));
+    extensionRow->addWidget(Style::secondaryLabel(QStringLiteral("e.g.  txt  ·  md  ·  json  ·  py"),
+                                                  Style::font(font(), Style::caption), QStringLiteral("extensionHint"),
+                                                  group));
     extensionRow->addStretch(1);
 
     auto* grid = new QGridLayout(group);
@@ -224,14 +201,13 @@ QWidget* TemplateEditorView::fields()
     grid->setColumnStretch(1, 1);
     grid->setRowMinimumHeight(0, formRowHeight);
     grid->setRowMinimumHeight(2, formRowHeight);
-    QLabel* nameLabel = TemplateStyle::label(QStringLiteral("Template Name"), body, QStringLiteral("nameLabel"), group);
+    QLabel* nameLabel = Style::label(QStringLiteral("Template Name"), body, QStringLiteral("nameLabel"), group);
     nameLabel->setBuddy(m_nameField);
-    QLabel* extensionLabel =
-        TemplateStyle::label(QStringLiteral("Extension"), body, QStringLiteral("extensionLabel"), group);
+    QLabel* extensionLabel = Style::label(QStringLiteral("Extension"), body, QStringLiteral("extensionLabel"), group);
     extensionLabel->setBuddy(m_extensionField);
     grid->addWidget(nameLabel, 0, 0);
     grid->addWidget(m_nameField, 0, 1);
-    grid->addWidget(TemplateStyle::divider(group), 1, 0, 1, 2);
+    grid->addWidget(Style::divider(group), 1, 0, 1, 2);
     grid->addWidget(extensionLabel, 2, 0);
     grid->addLayout(extensionRow, 2, 1);
 
@@ -245,20 +221,19 @@ QWidget* TemplateEditorView::contentArea()
 {
     auto* host = new QWidget(this);
     auto* heading = new QHBoxLayout;
-    heading->addWidget(TemplateStyle::label(QStringLiteral("Content"),
-                                            TemplateStyle::font(font(), TemplateStyle::headline, QFont::DemiBold),
-                                            QStringLiteral("contentHeading"), host));
+    heading->addWidget(Style::label(QStringLiteral("Content"), Style::font(font(), Style::headline, QFont::DemiBold),
+                                    QStringLiteral("contentHeading"), host));
     heading->addStretch(1);
-    heading->addWidget(TemplateStyle::secondaryLabel(
-        QStringLiteral("Variables: {{date}}  {{time}}  {{folder}}  {{username}}  {{year}}"),
-        TemplateStyle::font(font(), TemplateStyle::caption), QStringLiteral("contentHint"), host));
+    heading->addWidget(
+        Style::secondaryLabel(QStringLiteral("Variables: {{date}}  {{time}}  {{folder}}  {{username}}  {{year}}"),
+                              Style::font(font(), Style::caption), QStringLiteral("contentHint"), host));
 
     m_contentEditor = new ContentEditor(host);
     m_contentEditor->setObjectName(QStringLiteral("contentEditor"));
     m_contentEditor->setFrameShape(QFrame::NoFrame);
-    m_contentEditor->setFont(TemplateStyle::monospaced(TemplateStyle::body));
+    m_contentEditor->setFont(Style::monospaced(Style::body));
     m_contentEditor->document()->setDocumentMargin(6);
-    TemplateStyle::makeSlim(m_contentEditor->verticalScrollBar());
+    Style::makeSlim(m_contentEditor->verticalScrollBar());
     m_contentEditor->setTabStopDistance(m_contentEditor->fontMetrics().horizontalAdvance(QLatin1Char(' ')) * 4);
     m_contentEditor->setPlainText(m_draft.content);
     // Connected after filling, so the draft keeps the content exactly as stored until the user edits it.
@@ -271,7 +246,7 @@ QWidget* TemplateEditorView::contentArea()
     frame->setMinimumHeight(minimumEditorHeight);
 
     auto* column = new QVBoxLayout(host);
-    column->setContentsMargins(TemplateStyle::padding, barPadding, TemplateStyle::padding, barPadding);
+    column->setContentsMargins(Style::padding, barPadding, Style::padding, barPadding);
     column->setSpacing(6);
     column->addLayout(heading);
     column->addWidget(frame, 1);
@@ -296,7 +271,7 @@ QWidget* TemplateEditorView::buttonBar()
         button->setMinimumWidth(qMax(80, button->sizeHint().width() + 12));
 
     auto* row = new QHBoxLayout(host);
-    row->setContentsMargins(TemplateStyle::padding, barPadding, TemplateStyle::padding, barPadding);
+    row->setContentsMargins(Style::padding, barPadding, Style::padding, barPadding);
     row->addStretch(1);
     row->addWidget(cancel);
     row->addWidget(m_confirmButton);
@@ -305,7 +280,8 @@ QWidget* TemplateEditorView::buttonBar()
 
 bool TemplateEditorView::isValid() const
 {
-    return !trimmed(m_draft.name).isEmpty() && !trimmed(m_draft.fileExtension).isEmpty();
+    return !HorizontalSpace::trimmed(m_draft.name).isEmpty() &&
+           !HorizontalSpace::trimmed(m_draft.fileExtension).isEmpty();
 }
 
 void TemplateEditorView::saveDraft()
@@ -313,7 +289,7 @@ void TemplateEditorView::saveDraft()
     if (m_saved || !isValid())
         return;
     m_saved = true;
-    m_draft.name = trimmed(m_draft.name);
+    m_draft.name = HorizontalSpace::trimmed(m_draft.name);
     m_draft.fileExtension = cleanExtension(m_draft.fileExtension, 0).first.toLower();
     if (m_onSave)
         m_onSave(m_draft);

@@ -2,7 +2,7 @@
 
 #include "store/TemplateManager.h"
 #include "store/TemplateStore.h"
-#include "ui/templates/TemplateStyle.h"
+#include "ui/common/Style.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -11,11 +11,9 @@
 
 TemplateRowView::TemplateRowView(TemplateManager& manager, const FileTemplate& fileTemplate, QWidget* parent)
     : QWidget(parent), m_manager(manager), m_template(fileTemplate), m_toggle(new QCheckBox(this)),
-      m_name(TemplateStyle::label(fileTemplate.name, TemplateStyle::font(font(), TemplateStyle::body),
-                                  QStringLiteral("rowName"), this)),
-      m_extension(TemplateStyle::secondaryLabel(QLatin1Char('.') + fileTemplate.fileExtension,
-                                                TemplateStyle::font(font(), TemplateStyle::caption2),
-                                                QStringLiteral("rowExtension"), this))
+      m_name(Style::label(fileTemplate.name, Style::font(font(), Style::body), QStringLiteral("rowName"), this)),
+      m_extension(Style::secondaryLabel(QLatin1Char('.') + fileTemplate.fileExtension,
+                                        Style::font(font(), Style::caption2), QStringLiteral("rowExtension"), this))
 {
     setObjectName(QStringLiteral("templateRow"));
     m_toggle->setObjectName(QStringLiteral("enabledToggle"));

@@ -3,11 +3,11 @@
 #include "model/BuiltInTemplates.h"
 #include "store/TemplateManager.h"
 #include "store/TemplateStore.h"
+#include "ui/common/Style.h"
 #include "ui/common/Symbols.h"
 #include "ui/templates/TemplateDetailView.h"
 #include "ui/templates/TemplateEditorView.h"
 #include "ui/templates/TemplateRowView.h"
-#include "ui/templates/TemplateStyle.h"
 
 #include <QDrag>
 #include <QDragMoveEvent>
@@ -127,7 +127,7 @@ public:
         setDefaultDropAction(Qt::MoveAction);
         setDropIndicatorShown(false);
         setItemDelegate(new ListDelegate(this));
-        TemplateStyle::makeSlim(verticalScrollBar());
+        Style::makeSlim(verticalScrollBar());
     }
 
     QTreeWidgetItem* customSection() const
@@ -291,8 +291,7 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override
     {
-        const QPixmap image =
-            Symbols::pixmap(m_symbol, TemplateStyle::secondary(palette()), m_size, devicePixelRatioF());
+        const QPixmap image = Symbols::pixmap(m_symbol, Style::secondary(palette()), m_size, devicePixelRatioF());
         QPainter painter(this);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawPixmap(QRectF(rect()), image, image.rect());
@@ -353,9 +352,9 @@ TemplatesView::TemplatesView(TemplateManager& manager, QWidget* parent) : QWidge
     placeholderColumn->addWidget(
         new SymbolView(QStringLiteral("doc.text.magnifyingglass"), placeholderSymbolSize, m_placeholder), 0,
         Qt::AlignHCenter);
-    placeholderColumn->addWidget(TemplateStyle::secondaryLabel(QStringLiteral("Select a template to preview"),
-                                                               TemplateStyle::font(font(), TemplateStyle::body),
-                                                               QStringLiteral("placeholderText"), m_placeholder),
+    placeholderColumn->addWidget(Style::secondaryLabel(QStringLiteral("Select a template to preview"),
+                                                       Style::font(font(), Style::body),
+                                                       QStringLiteral("placeholderText"), m_placeholder),
                                  0, Qt::AlignHCenter);
     placeholderColumn->addStretch(1);
     m_detailPane->addWidget(m_placeholder);
@@ -422,7 +421,7 @@ QWidget* TemplatesView::sidebar()
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->addWidget(m_list, 1);
-    column->addWidget(TemplateStyle::divider(pane));
+    column->addWidget(Style::divider(pane));
     column->addWidget(bar);
     return pane;
 }
@@ -433,9 +432,8 @@ QTreeWidgetItem* TemplatesView::addSection(const QString& title, bool custom)
     section->setFlags(Qt::ItemIsEnabled);
     section->setData(0, sectionRole, custom ? customSectionTag : QStringLiteral("builtIn"));
     m_list->insertTopLevelItem(custom ? 1 : 0, section);
-    QLabel* header =
-        TemplateStyle::secondaryLabel(title, TemplateStyle::font(font(), TemplateStyle::caption, QFont::DemiBold),
-                                      QStringLiteral("sectionHeader"), m_list->viewport());
+    QLabel* header = Style::secondaryLabel(title, Style::font(font(), Style::caption, QFont::DemiBold),
+                                           QStringLiteral("sectionHeader"), m_list->viewport());
     header->setContentsMargins(10, custom ? 14 : 8, 8, 4);
     header->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     m_list->setItemWidget(section, 0, header);

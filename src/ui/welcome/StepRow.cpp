@@ -1,5 +1,6 @@
 #include "ui/welcome/StepRow.h"
 
+#include "ui/common/Style.h"
 #include "ui/common/Symbols.h"
 
 #include <QHBoxLayout>
@@ -18,37 +19,24 @@ constexpr int glyphSize = 14;
 // as tall as the 14 px digits of the other badges.
 constexpr int checkmarkSize = 18;
 
-QFont pixelFont(const QFont& base, int pixelSize, QFont::Weight weight)
-{
-    QFont font = base;
-    font.setPixelSize(pixelSize);
-    font.setWeight(weight);
-    return font;
-}
-
 // The platform's "success" green: bright enough to read as done, dark enough for a white mark.
 const QColor completeColor(0x30, 0xB0, 0x50);
 
 } // namespace
 
 StepRow::StepRow(Step step, QWidget* parent)
-    : QWidget(parent), m_title(new QLabel(this)), m_description(new QLabel(this)), m_buttonBar(new QWidget(this)),
-      m_button(new QPushButton(m_buttonBar))
+    : QWidget(parent), m_title(Style::label(QString(), Style::font(font(), Style::headline, QFont::DemiBold),
+                                            QStringLiteral("stepTitle"), this)),
+      m_description(Style::secondaryLabel(QString(), Style::font(font(), Style::subheadline),
+                                          QStringLiteral("stepDescription"), this)),
+      m_buttonBar(new QWidget(this)), m_button(new QPushButton(m_buttonBar))
 {
-    m_title->setObjectName(QStringLiteral("stepTitle"));
-    m_title->setFont(pixelFont(font(), 13, QFont::DemiBold));
-    m_title->setTextFormat(Qt::PlainText);
-
-    m_description->setObjectName(QStringLiteral("stepDescription"));
-    m_description->setFont(pixelFont(font(), 12, QFont::Normal));
-    m_description->setTextFormat(Qt::PlainText);
-    m_description->setForegroundRole(QPalette::PlaceholderText);
     m_description->setWordWrap(true);
     m_description->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     m_button->setObjectName(QStringLiteral("stepButton"));
     m_button->setAttribute(Qt::WA_MacSmallSize); // the small control size, in styles that have one
-    m_button->setFont(pixelFont(font(), 11, QFont::Normal));
+    m_button->setFont(Style::font(font(), Style::caption));
     connect(m_button, &QPushButton::clicked, this, &StepRow::runAction);
     // The button's own 4 px above come on top of the column's spacing, and go away with the button.
     auto* buttonLayout = new QHBoxLayout(m_buttonBar);
@@ -113,7 +101,7 @@ void StepRow::paintEvent(QPaintEvent*)
 
     if (!complete) {
         painter.setPen(accent);
-        painter.setFont(pixelFont(font(), glyphSize, QFont::Bold));
+        painter.setFont(Style::font(font(), glyphSize, QFont::Bold));
         painter.drawText(badge, Qt::AlignCenter, QString::number(m_step.number));
         return;
     }

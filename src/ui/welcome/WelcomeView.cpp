@@ -2,16 +2,14 @@
 
 #include "store/TemplateManager.h"
 #include "store/TemplateStore.h"
+#include "ui/common/ApplicationIconView.h"
 #include "ui/common/HomeFolderAccess.h"
-#include "ui/common/Symbols.h"
+#include "ui/common/Style.h"
 #include "ui/welcome/StepRow.h"
 
 #include <QApplication>
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
@@ -19,78 +17,6 @@
 namespace {
 
 constexpr int iconSize = 84;
-
-QFont pixelFont(const QFont& base, int pixelSize, QFont::Weight weight)
-{
-    QFont font = base;
-    font.setPixelSize(pixelSize);
-    font.setWeight(weight);
-    return font;
-}
-
-QLabel* label(const QString& text, const QFont& font, const QString& name, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setFont(font);
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
-
-QFrame* divider(QWidget* parent)
-{
-    auto* line = new QFrame(parent);
-    line->setFixedHeight(1);
-    line->setAutoFillBackground(true);
-    line->setBackgroundRole(QPalette::Midlight);
-    return line;
-}
-
-// The application icon, painted at the screen's pixel density each time, so it stays sharp.
-class ApplicationIcon final : public QWidget {
-public:
-    explicit ApplicationIcon(QWidget* parent) : QWidget(parent)
-    {
-        setObjectName(QStringLiteral("applicationIcon"));
-        setFixedSize(iconSize, iconSize);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QPixmap icon = Symbols::applicationPixmap(iconSize, devicePixelRatioF());
-        if (!icon.isNull()) {
-            painter.drawPixmap(QRectF(rect()), icon, icon.rect());
-            return;
-        }
-        // Until the drawn icon is available: a rounded tile in the accent colour holding a page.
-        const QColor accent = palette().color(QPalette::Highlight);
-        QLinearGradient tile(0, 0, 0, iconSize);
-        tile.setColorAt(0, accent.lighter(125));
-        tile.setColorAt(1, accent.darker(115));
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(tile);
-        painter.drawRoundedRect(QRectF(4, 4, iconSize - 8, iconSize - 8), 18, 18);
-
-        const QRectF page(28, 20, 28, 40);
-        const qreal fold = 9;
-        QPainterPath sheet;
-        sheet.moveTo(page.topLeft());
-        sheet.lineTo(page.right() - fold, page.top());
-        sheet.lineTo(page.right(), page.top() + fold);
-        sheet.lineTo(page.bottomRight());
-        sheet.lineTo(page.bottomLeft());
-        sheet.closeSubpath();
-        painter.setBrush(Qt::white);
-        painter.drawPath(sheet);
-        painter.setPen(QPen(accent, 2.5, Qt::SolidLine, Qt::RoundCap));
-        const QPointF plus(page.center().x(), page.center().y() + 3);
-        painter.drawLine(plus - QPointF(6, 0), plus + QPointF(6, 0));
-        painter.drawLine(plus - QPointF(0, 6), plus + QPointF(0, 6));
-    }
-};
 
 StepRow::Step folderAccessStep(bool granted, std::function<void()> action)
 {
@@ -124,21 +50,22 @@ WelcomeView::WelcomeView(TemplateManager& manager, FolderPicker& picker, Workspa
     auto* header = new QVBoxLayout;
     header->setContentsMargins(0, 28, 0, 20);
     header->setSpacing(10);
-    header->addWidget(new ApplicationIcon(this), 0, Qt::AlignHCenter);
-    header->addWidget(label(QStringLiteral("Welcome to Quintara"), pixelFont(font(), 22, QFont::Bold),
-                            QStringLiteral("welcomeTitle"), this),
+    header->addWidget(new ApplicationIconView(iconSize, this), 0, Qt::AlignHCenter);
+    header->addWidget(Style::label(QStringLiteral("Welcome to Quintara"),
+                                   Style::font(font(), Style::title1, QFont::Bold), QStringLiteral("welcomeTitle"),
+                                   this),
                       0, Qt::AlignHCenter);
-    QLabel* tagline = label(QStringLiteral("The right-click “New File” feature macOS forgot."),
-                            pixelFont(font(), 13, QFont::Normal), QStringLiteral("welcomeTagline"), this);
-    tagline->setForegroundRole(QPalette::PlaceholderText);
-    header->addWidget(tagline, 0, Qt::AlignHCenter);
+    header->addWidget(Style::secondaryLabel(QStringLiteral("The right-click “New File” feature macOS forgot."),
+                                            Style::font(font(), Style::body), QStringLiteral("welcomeTagline"), this),
+                      0, Qt::AlignHCenter);
 
     auto* insetDivider = new QHBoxLayout;
     insetDivider->setContentsMargins(32, 0, 32, 0);
-    insetDivider->addWidget(divider(this));
+    insetDivider->addWidget(Style::divider(this));
 
-    QLabel* heading = label(QStringLiteral("Set up in 2 quick steps"), pixelFont(font(), 15, QFont::DemiBold),
-                            QStringLiteral("stepsHeading"), this);
+    QLabel* heading =
+        Style::label(QStringLiteral("Set up in 2 quick steps"), Style::font(font(), Style::title3, QFont::DemiBold),
+                     QStringLiteral("stepsHeading"), this);
     heading->setContentsMargins(0, 0, 0, 2);
 
     auto* extensionStep = new StepRow(
@@ -190,11 +117,7 @@ WelcomeView::WelcomeView(TemplateManager& manager, FolderPicker& picker, Workspa
     auto* doneButton = new QPushButton(QStringLiteral("Done"), this);
     doneButton->setObjectName(QStringLiteral("doneButton"));
     doneButton->setDefault(true);
-    // The prominent style: the accent colour behind light text, a shade deeper since styles lighten button fills.
-    QPalette prominent = doneButton->palette();
-    prominent.setColor(QPalette::Button, prominent.color(QPalette::Highlight).darker(115));
-    prominent.setColor(QPalette::ButtonText, prominent.color(QPalette::HighlightedText));
-    doneButton->setPalette(prominent);
+    Style::makeProminent(doneButton);
     connect(doneButton, &QPushButton::clicked, this, &WelcomeView::closeWindow);
     // Return means "Done" wherever the focus is in this window, as a dialog's default button would.
     for (const auto key : {Qt::Key_Return, Qt::Key_Enter})
@@ -218,7 +141,7 @@ WelcomeView::WelcomeView(TemplateManager& manager, FolderPicker& picker, Workspa
     column->addLayout(insetDivider);
     column->addLayout(steps);
     column->addStretch(1);
-    column->addWidget(divider(this));
+    column->addWidget(Style::divider(this));
     column->addLayout(buttons);
 
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {

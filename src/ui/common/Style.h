@@ -7,20 +7,24 @@
 class QFrame;
 class QLabel;
 class QPalette;
+class QPushButton;
 class QScrollBar;
 class QWidget;
 
-// The text styles, colours and spacing that the templates pane, its editor and its detail page
-// share, so that the three agree on what "caption" or "secondary" means.
-namespace TemplateStyle {
+// The text styles, colours and spacing that the whole user interface shares, so that every window
+// agrees on what "caption" or "secondary" means.
+namespace Style {
 
 // Pixel sizes of the text styles, in proportion to 13 px body text.
+inline constexpr int largeTitle = 26;
+inline constexpr int title1 = 22;
+inline constexpr int title2 = 17;
+inline constexpr int title3 = 15;
 inline constexpr int body = 13;
 inline constexpr int caption = 11;
 inline constexpr int caption2 = 10;
 inline constexpr int headline = 13;
 inline constexpr int subheadline = 12;
-inline constexpr int title2 = 17;
 inline constexpr int footnote = 11;
 
 // The space a padded stack keeps from its edges when no amount is given.
@@ -41,8 +45,14 @@ QLabel* secondaryLabel(const QString& text, const QFont& font, const QString& ob
 
 // A one-pixel horizontal rule.
 QFrame* divider(QWidget* parent);
+// The same in `colour`, for a surface where the usual shade would not stand out.
+QFrame* divider(QWidget* parent, const QColor& colour);
+
+// The prominent style, for the button a window most wants pressed: the accent colour behind light
+// text, a shade deeper since styles lighten button fills.
+void makeProminent(QPushButton* button);
 
 // A narrow vertical scroll bar without arrows: a rounded thumb on a clear track.
 void makeSlim(QScrollBar* scrollBar);
 
-} // namespace TemplateStyle
+} // namespace Style

@@ -1,12 +1,13 @@
-#include "ui/templates/TemplateStyle.h"
+#include "ui/common/Style.h"
 
 #include <QFontDatabase>
 #include <QFrame>
 #include <QLabel>
 #include <QPalette>
+#include <QPushButton>
 #include <QScrollBar>
 
-namespace TemplateStyle {
+namespace Style {
 
 QFont font(const QFont& base, int pixelSize, QFont::Weight weight)
 {
@@ -56,6 +57,24 @@ QFrame* divider(QWidget* parent)
     return line;
 }
 
+QFrame* divider(QWidget* parent, const QColor& colour)
+{
+    QFrame* line = divider(parent);
+    line->setBackgroundRole(QPalette::Window);
+    QPalette palette = line->palette();
+    palette.setColor(QPalette::Window, colour);
+    line->setPalette(palette);
+    return line;
+}
+
+void makeProminent(QPushButton* button)
+{
+    QPalette prominent = button->palette();
+    prominent.setColor(QPalette::Button, prominent.color(QPalette::Highlight).darker(115));
+    prominent.setColor(QPalette::ButtonText, prominent.color(QPalette::HighlightedText));
+    button->setPalette(prominent);
+}
+
 void makeSlim(QScrollBar* scrollBar)
 {
     const QColor thumb = secondary(scrollBar->palette(), 0.8);
@@ -68,4 +87,4 @@ void makeSlim(QScrollBar* scrollBar)
             .arg(thumb.name(QColor::HexArgb)));
 }
 
-} // namespace TemplateStyle
+} // namespace Style
