@@ -73,7 +73,7 @@ private Q_SLOTS:
     void folderAccessFollowsThePick_data();
     void folderAccessFollowsThePick();
     void reloadsWhenShownButNotOnActivation();
-    void openExtensionSettingsOpensTheExtensionsPane();
+    void openExtensionSettingsOpensTheExtensionGuide();
     void formFitsTheTabAndNumbersLineUp();
 
 private:
@@ -251,12 +251,11 @@ void TestGeneralSettingsView::reloadsWhenShownButNotOnActivation()
     QCOMPARE(accessForm(), grantedForm);
 }
 
-void TestGeneralSettingsView::openExtensionSettingsOpensTheExtensionsPane()
+void TestGeneralSettingsView::openExtensionSettingsOpensTheExtensionGuide()
 {
     m_view->show();
     m_view->findChild<QPushButton*>(QStringLiteral("openExtensionSettingsButton"))->click();
-    QCOMPARE(m_workspace.opened,
-             QList<QUrl>{QUrl(QStringLiteral("x-apple.systempreferences:com.apple.ExtensionsPreferences"))});
+    QCOMPARE(m_workspace.opened, QList<QUrl>{QUrl::fromLocalFile(QStringLiteral(QUINTARA_EXTENSION_GUIDE))});
 }
 
 void TestGeneralSettingsView::formFitsTheTabAndNumbersLineUp()

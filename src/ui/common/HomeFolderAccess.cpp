@@ -1,12 +1,15 @@
 #include "ui/common/HomeFolderAccess.h"
 
 #include "platform/Log.h"
+#include "platform/ProgramImage.h"
 #include "platform/UserAccount.h"
 #include "platform/Workspace.h"
 #include "store/TemplateManager.h"
 #include "store/TemplateStore.h"
 #include "ui/common/FolderPicker.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -50,9 +53,25 @@ void requestHomeFolderAccess(TemplateManager& manager, FolderPicker& picker, con
                       });
 }
 
+QUrl extensionGuideUrl(const QString& programFolder)
+{
+    // In a build the program runs from bin/, beside share/; once installed, the windows run from
+    // the private program folder, whose way to the data folder the build records.
+    for (const QString& relative :
+         {QStringLiteral("../share/quintara"), QStringLiteral(QUINTARA_INSTALLED_DATA_FROM_PROGRAM)}) {
+        const QFileInfo guide(
+            QDir::cleanPath(programFolder + QLatin1Char('/') + relative + QStringLiteral("/extension-guide.html")));
+        if (guide.isFile())
+            return QUrl::fromLocalFile(guide.absoluteFilePath());
+    }
+    return {};
+}
+
 void openExtensionSettings(Workspace& workspace)
 {
-    const QUrl url(QStringLiteral("x-apple.systempreferences:com.apple.ExtensionsPreferences"));
+    QUrl url = extensionGuideUrl(ProgramImage::folder());
+    if (url.isEmpty())
+        url = QUrl(QStringLiteral("x-apple.systempreferences:com.apple.ExtensionsPreferences"));
     if (url.isValid())
         workspace.openUrl(url);
 }

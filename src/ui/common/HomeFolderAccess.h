@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QString>
+#include <QUrl>
+
 #include <functional>
 
 class FolderPicker;
@@ -18,6 +21,11 @@ class Workspace;
 void requestHomeFolderAccess(TemplateManager& manager, FolderPicker& picker, const UserAccount& account,
                              QWidget* parent, std::function<void(bool)> setAccess, bool logFailure);
 
-// Opens the pane where the user turns the file manager extension on; whether anything opened is
-// not reported.
+// Opens the pane where the user turns the file manager extension on: the guide to the GNOME Files
+// extension that is installed with the program, or the system's extension settings where there is
+// no such guide. Whether anything opened is not reported.
 void openExtensionSettings(Workspace& workspace);
+
+// The file URL of the extension guide that belongs with a program running from `programFolder`;
+// empty when there is none.
+QUrl extensionGuideUrl(const QString& programFolder);

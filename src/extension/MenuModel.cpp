@@ -1,0 +1,54 @@
+#include "extension/MenuModel.h"
+
+#include "store/TemplateStore.h"
+
+#include <QDir>
+#include <QUrl>
+
+namespace {
+
+// Other schemes may still come with a path (a remote share mounted through a local bridge,
+// say), but files cannot be created there through the application's folder grant.
+bool isLocalFolder(const ClickedLocation& location)
+{
+    return location.isFolder && QUrl(location.uri).scheme() == QLatin1String("file") && !location.localPath.isEmpty() &&
+           QDir::isAbsolutePath(location.localPath);
+}
+
+} // namespace
+
+MenuModel::MenuModel(DomainOpener openDomain) : m_openDomain(std::move(openDomain)) {}
+
+std::optional<ExtensionMenu> MenuModel::forBackground(const ClickedLocation& folder) const
+{
+    return menuFor(folder);
+}
+
+std::optional<ExtensionMenu> MenuModel::forSelection(const QList<ClickedLocation>& selection) const
+{
+    if (selection.size() != 1)
+        return std::nullopt;
+    return menuFor(selection.constFirst());
+}
+
+std::optional<ExtensionMenu> MenuModel::menuFor(const ClickedLocation& folder) const
+{
+    if (!isLocalFolder(folder))
+        return std::nullopt;
+    // A store of its own, made for this one menu: it reads the domain afresh and is never shared
+    // with another menu or thread.
+    TemplateStore store(m_openDomain);
+    const QList<FileTemplate> templates = store.enabledTemplates();
+    if (templates.isEmpty())
+        return std::nullopt;
+    ExtensionMenu menu{QStringLiteral("New File"), {}};
+    for (qsizetype i = 0; i < templates.size(); ++i)
+        menu.entries.append({QStringLiteral("New ") + templates.at(i).name, createUrl(i, folder.localPath)});
+    return menu;
+}
+
+QString MenuModel::createUrl(qsizetype index, const QString& folderPath)
+{
+    return QStringLiteral("quintara://create?t=") + QString::number(index) + QStringLiteral("&d=") +
+           QString::fromLatin1(QUrl::toPercentEncoding(folderPath, QByteArrayLiteral("/")));
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/SettingsDomain.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+// One thing the file manager's context menu is about: the folder whose background was clicked, or
+// one selected item.
+struct ClickedLocation {
+    QString uri;       // as the file manager names it: file:///…, trash:///…, recent:///…
+    QString localPath; // empty when the location has no path in the local file system
+    bool isFolder = false;
+};
+
+// One choice of the "New File" submenu.
+struct MenuEntry {
+    QString label;
+    // Fully percent-encoded text, handed unchanged to the desktop's handler of the quintara scheme.
+    QString createUrl;
+};
+
+// The submenu and its entries, in the order of the enabled-template list.
+struct ExtensionMenu {
+    QString title;
+    QList<MenuEntry> entries;
+};
+
+// What the file manager extension offers, kept apart from any file manager so that it can be
+// tested alone. The template list is read from the shared settings domain for every menu, through
+// the same store the application serves requests with, so that an entry's position names the same
+// template when the application receives the request.
+class MenuModel {
+public:
+    using DomainOpener = std::function<SettingsDomain()>;
+
+    explicit MenuModel(DomainOpener openDomain = &SettingsDomain::openSuite);
+
+    // Nothing unless the location is a local folder and at least one template is enabled.
+    std::optional<ExtensionMenu> forBackground(const ClickedLocation& folder) const;
+    // Only a selection of exactly one local folder gets a menu; new files go inside that folder.
+    std::optional<ExtensionMenu> forSelection(const QList<ClickedLocation>& selection) const;
+
+    // quintara://create?t=INDEX&d=PATH, with every byte of the path's UTF-8 form that is not
+    // unreserved in URL syntax percent-encoded, except "/", which a query may hold as it is.
+    static QString createUrl(qsizetype index, const QString& folderPath);
+
+private:
+    std::optional<ExtensionMenu> menuFor(const ClickedLocation& folder) const;
+
+    DomainOpener m_openDomain;
+};
