@@ -292,7 +292,7 @@ void TestEndToEnd::engineFailuresAreLogged()
     QTRY_COMPARE(instance.events(), QStringList{event.contains("%1") ? event.arg(m_home->path()) : event});
     QVERIFY(!QFile::exists(m_home->path() + QStringLiteral("/Elsewhere/Untitled.txt")));
     QVERIFY(!QFile::exists(m_home->path() + QStringLiteral("/Granted/Untitled.txt")));
-    QCOMPARE(revealed().size(), event.contains(QStringLiteral("created")) ? 1 : 0);
+    QTRY_COMPARE(revealed().size(), event.contains(QStringLiteral("created")) ? 1 : 0);
 }
 
 void TestEndToEnd::simultaneousLaunchesEndWithOneInstance()

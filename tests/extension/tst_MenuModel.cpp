@@ -84,13 +84,10 @@ void TestMenuModel::offeredOnlyForOneLocalFolder_data()
     QTest::newRow("one selected folder") << false << QList{folder} << true;
     QTest::newRow("one selected file") << false << QList{file} << false;
     QTest::newRow("two selected folders") << false << QList{folder, folderAt(QStringLiteral("/home/ada/B"))} << false;
-    QTest::newRow("a folder and a file") << false << QList{folder, file} << false;
     QTest::newRow("nothing selected") << false << QList<ClickedLocation>{} << false;
     QTest::newRow("trash") << true << QList{ClickedLocation{QStringLiteral("trash:///"), QString(), true}} << false;
     QTest::newRow("recent") << true << QList{ClickedLocation{QStringLiteral("recent:///"), QString(), true}} << false;
     QTest::newRow("network") << true << QList{ClickedLocation{QStringLiteral("network:///"), QString(), true}} << false;
-    QTest::newRow("folder in the trash, selected")
-        << false << QList{ClickedLocation{QStringLiteral("trash:///Old"), QString(), true}} << false;
     // A remote folder that a local bridge also shows under a path is still not a local folder.
     QTest::newRow("remote folder with a bridged path")
         << true
