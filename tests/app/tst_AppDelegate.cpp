@@ -18,15 +18,6 @@
 #include <QTest>
 #include <QWidget>
 
-namespace {
-
-class SilentPicker final : public FolderPicker {
-public:
-    void pickFolder(const Request&, QWidget*, Completion) override {}
-};
-
-} // namespace
-
 // The start-up decisions and the create-request road, in process, with the real store and engine.
 class TestAppDelegate : public QObject {
     Q_OBJECT
@@ -59,7 +50,7 @@ private:
     std::unique_ptr<ConfinedFileWriter> m_writer;
     std::unique_ptr<FileCreationService> m_engine;
     FakeWorkspace m_workspace;
-    SilentPicker m_picker;
+    FakeFolderPicker m_picker;
     FakeUserAccount m_account;
     FakeClock m_clock{QDateTime(QDate(2026, 12, 5), QTime(6, 46), Qt::UTC)};
     std::unique_ptr<AppDelegate> m_delegate;

@@ -4,6 +4,7 @@
 #include "platform/SecurityScope.h"
 #include "platform/UserAccount.h"
 #include "platform/Workspace.h"
+#include "ui/common/FolderPicker.h"
 
 #include <QDateTime>
 #include <QStringList>
@@ -73,4 +74,19 @@ public:
 
 private:
     CountedSecurityScope m_scope;
+};
+
+// A folder picker that records what it was asked and answers only when the test says so.
+class FakeFolderPicker final : public FolderPicker {
+public:
+    void pickFolder(const Request& request, QWidget*, Completion done) override
+    {
+        requests.append(request);
+        m_done = std::move(done);
+    }
+    void answer(const std::optional<QString>& folder) { std::exchange(m_done, {})(folder); }
+    QList<Request> requests;
+
+private:
+    Completion m_done;
 };

@@ -19,15 +19,6 @@
 namespace {
 
 // Keeps the open request until the test answers it as the user would.
-class FakePicker final : public FolderPicker {
-public:
-    void pickFolder(const Request&, QWidget*, Completion done) override { m_done = std::move(done); }
-    void answer(const QString& folder) { std::exchange(m_done, {})(folder); }
-
-private:
-    Completion m_done;
-};
-
 void flushEventLoop()
 {
     bool flushed = false;
@@ -97,7 +88,7 @@ private:
     QString m_file;
     std::unique_ptr<TemplateStore> m_store;
     std::unique_ptr<TemplateManager> m_manager;
-    FakePicker m_picker;
+    FakeFolderPicker m_picker;
     FakeWorkspace m_workspace;
     FakeUserAccount m_account;
     std::unique_ptr<GeneralSettingsView> m_view;

@@ -19,20 +19,6 @@
 namespace {
 
 // Keeps the open request until the test answers it as the user would: a folder, or nothing (cancel).
-class FakePicker final : public FolderPicker {
-public:
-    void pickFolder(const Request& request, QWidget*, Completion done) override
-    {
-        requests.append(request);
-        m_done = std::move(done);
-    }
-    void answer(const std::optional<QString>& folder) { std::exchange(m_done, {})(folder); }
-    QList<Request> requests;
-
-private:
-    Completion m_done;
-};
-
 class CloseCounter final : public QObject {
 public:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -109,7 +95,7 @@ private:
     QString m_settingsFile;
     std::unique_ptr<TemplateStore> m_store;
     std::unique_ptr<TemplateManager> m_manager;
-    FakePicker m_picker;
+    FakeFolderPicker m_picker;
     FakeWorkspace m_workspace;
     FakeUserAccount m_account;
     int m_settingsOpened = 0;
