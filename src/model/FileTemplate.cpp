@@ -1,7 +1,5 @@
 #include "model/FileTemplate.h"
 
-#include "model/TemplateListParser.h"
-
 #include <QHashFunctions>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -167,8 +165,6 @@ QByteArray FileTemplate::encodeList(const QList<FileTemplate>& templates)
 
 std::optional<QList<FileTemplate>> FileTemplate::decodeList(const QByteArray& json)
 {
-    if (std::optional<QList<FileTemplate>> quick = parseWellFormedTemplateList(json))
-        return quick;
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError || !document.isArray())
