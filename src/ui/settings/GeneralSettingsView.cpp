@@ -2,22 +2,21 @@
 
 #include "store/TemplateManager.h"
 #include "store/TemplateStore.h"
+#include "ui/common/FormGroup.h"
 #include "ui/common/HomeFolderAccess.h"
 #include "ui/common/HorizontalSpace.h"
 #include "ui/common/Style.h"
-#include "ui/common/Symbols.h"
+#include "ui/common/SymbolView.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace {
 
-constexpr int rowPadding = 12;
 const QString untitled = QStringLiteral("Untitled");
 
 enum class Tone { Primary, Secondary };
@@ -38,13 +37,6 @@ QLabel* paragraph(const QString& text, const QFont& font, const QString& name, T
     return wrapped;
 }
 
-QColor mix(const QColor& from, const QColor& to, qreal amount)
-{
-    return QColor::fromRgbF(from.redF() + (to.redF() - from.redF()) * amount,
-                            from.greenF() + (to.greenF() - from.greenF()) * amount,
-                            from.blueF() + (to.blueF() - from.blueF()) * amount);
-}
-
 // Green and orange darker than the usual signal shades on a light window, lighter on a dark one, so
 // that text in them stays readable.
 QColor signalColour(const QPalette& palette, const QColor& onLight, const QColor& onDark)
@@ -61,30 +53,6 @@ QString namingExample(const QString& baseName)
            QStringLiteral(", then ") + quote + name + QStringLiteral(" 2.ext") + quote + QStringLiteral(", and so on.");
 }
 
-// A symbol image painted at the density of the screen that shows it.
-class SymbolIcon final : public QWidget {
-public:
-    SymbolIcon(const QString& symbol, const QColor& colour, int size, QWidget* parent)
-        : QWidget(parent), m_symbol(symbol), m_colour(colour)
-    {
-        setFixedSize(size, size);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        const QPixmap symbol = Symbols::pixmap(m_symbol, m_colour, width(), devicePixelRatioF());
-        if (symbol.isNull())
-            return;
-        QPainter painter(this);
-        painter.drawPixmap(QRectF(rect()), symbol, symbol.rect());
-    }
-
-private:
-    QString m_symbol;
-    QColor m_colour;
-};
-
 // A symbol beside a text, both in one colour.
 QLayout* symbolLabel(const QString& symbol, const QString& text, const QFont& font, const QColor& colour,
                      const QString& name, QWidget* parent)
@@ -96,7 +64,9 @@ QLayout* symbolLabel(const QString& symbol, const QString& text, const QFont& fo
     auto* row = new QHBoxLayout;
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(6);
-    row->addWidget(new SymbolIcon(symbol, colour, QFontMetrics(font).height(), parent), 0, Qt::AlignVCenter);
+    auto* image = new SymbolView(symbol, QFontMetrics(font).height(), parent);
+    image->setColour(colour);
+    row->addWidget(image, 0, Qt::AlignVCenter);
     row->addWidget(title, 1, Qt::AlignVCenter);
     return row;
 }
@@ -132,44 +102,6 @@ QVBoxLayout* stack(int spacing)
     stack->setSpacing(spacing);
     return stack;
 }
-
-// One section of the grouped form: a rounded panel, a shade apart from the window, whose rows are
-// divided by hairlines.
-class FormGroup final : public QWidget {
-public:
-    explicit FormGroup(QWidget* parent) : QWidget(parent), m_rows(new QVBoxLayout(this))
-    {
-        m_rows->setContentsMargins(0, 0, 0, 0);
-        m_rows->setSpacing(0);
-    }
-
-    void addRow(QLayout* content)
-    {
-        if (m_rows->count() > 0) {
-            auto* inset = new QHBoxLayout;
-            inset->setContentsMargins(rowPadding, 0, rowPadding, 0);
-            inset->addWidget(Style::divider(this, lineColour()));
-            m_rows->addLayout(inset);
-        }
-        content->setContentsMargins(rowPadding, 10, rowPadding, 10);
-        m_rows->addLayout(content);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(lineColour(), 1));
-        painter.setBrush(palette().color(QPalette::Base));
-        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 7, 7);
-    }
-
-private:
-    QColor lineColour() const { return mix(palette().color(QPalette::Base), palette().color(QPalette::Text), 0.12); }
-
-    QVBoxLayout* m_rows;
-};
 
 // A section: its plain header above the panel that holds the rows.
 QWidget* section(const QString& header, const QString& name, const QList<QLayout*>& rows, QWidget* parent)

@@ -1,10 +1,10 @@
 #include "ui/templates/TemplateEditorView.h"
 
+#include "ui/common/FormGroup.h"
 #include "ui/common/HorizontalSpace.h"
 #include "ui/common/Style.h"
 
 #include <QEvent>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -28,7 +28,6 @@ constexpr int minimumEditorHeight = 130;
 // Vertical padding of the bars: with the full default padding the fixed sheet would leave the
 // content editor less than its minimum height.
 constexpr int barPadding = 12;
-constexpr int formRowHeight = 38;
 
 // One pass of the extension's cleaning: trim, then drop every full stop. `cursor` follows the
 // characters it stood behind.
@@ -112,24 +111,6 @@ private:
     QWidget* m_editor;
 };
 
-// The grouped form's panel: rows on a slightly lifted background inside a faint rounded border.
-class FormGroup final : public QWidget {
-public:
-    explicit FormGroup(QWidget* parent) : QWidget(parent) {}
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        QColor fill = palette().color(QPalette::Base);
-        fill.setAlphaF(0.6f);
-        painter.setPen(QPen(Style::secondary(palette(), 0.2), 1));
-        painter.setBrush(fill);
-        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
-    }
-};
-
 } // namespace
 
 TemplateEditorView::TemplateEditorView(const FileTemplate& draft, bool isNew,
@@ -186,30 +167,30 @@ QWidget* TemplateEditorView::fields()
     m_extensionField->setFixedWidth(100);
     connect(m_extensionField, &QLineEdit::textChanged, this, &TemplateEditorView::extensionEdited);
 
+    QLabel* nameLabel = Style::label(QStringLiteral("Template Name"), body, QStringLiteral("nameLabel"), group);
+    nameLabel->setBuddy(m_nameField);
+    QLabel* extensionLabel = Style::label(QStringLiteral("Extension"), body, QStringLiteral("extensionLabel"), group);
+    extensionLabel->setBuddy(m_extensionField);
+    // One width for both labels, so the two fields start at the same place.
+    const int labelWidth = qMax(nameLabel->sizeHint().width(), extensionLabel->sizeHint().width());
+    nameLabel->setFixedWidth(labelWidth);
+    extensionLabel->setFixedWidth(labelWidth);
+
+    auto* nameRow = new QHBoxLayout;
+    nameRow->setSpacing(12);
+    nameRow->addWidget(nameLabel);
+    nameRow->addWidget(m_nameField, 1);
+    group->addRow(nameRow);
+
     auto* extensionRow = new QHBoxLayout;
-    extensionRow->setSpacing(8);
+    extensionRow->setSpacing(12);
+    extensionRow->addWidget(extensionLabel);
     extensionRow->addWidget(m_extensionField);
     extensionRow->addWidget(Style::secondaryLabel(QStringLiteral("e.g.  txt  ·  md  ·  json  ·  py"),
                                                   Style::font(font(), Style::caption), QStringLiteral("extensionHint"),
                                                   group));
     extensionRow->addStretch(1);
-
-    auto* grid = new QGridLayout(group);
-    grid->setContentsMargins(12, 0, 12, 0);
-    grid->setHorizontalSpacing(12);
-    grid->setVerticalSpacing(0);
-    grid->setColumnStretch(1, 1);
-    grid->setRowMinimumHeight(0, formRowHeight);
-    grid->setRowMinimumHeight(2, formRowHeight);
-    QLabel* nameLabel = Style::label(QStringLiteral("Template Name"), body, QStringLiteral("nameLabel"), group);
-    nameLabel->setBuddy(m_nameField);
-    QLabel* extensionLabel = Style::label(QStringLiteral("Extension"), body, QStringLiteral("extensionLabel"), group);
-    extensionLabel->setBuddy(m_extensionField);
-    grid->addWidget(nameLabel, 0, 0);
-    grid->addWidget(m_nameField, 0, 1);
-    grid->addWidget(Style::divider(group), 1, 0, 1, 2);
-    grid->addWidget(extensionLabel, 2, 0);
-    grid->addLayout(extensionRow, 2, 1);
+    group->addRow(extensionRow);
 
     auto* layout = new QVBoxLayout(host);
     layout->setContentsMargins(20, 0, 20, 0);

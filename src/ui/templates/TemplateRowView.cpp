@@ -57,7 +57,7 @@ void TemplateRowView::setOn(bool on)
     else
         enabled.remove(m_template.idText());
     store.setEnabledBuiltIns(enabled);
-    Q_EMIT m_manager.objectWillChange();
+    m_manager.announceChange();
     refresh();
 }
 

@@ -11,9 +11,9 @@
 
 class QStackedWidget;
 class QToolButton;
-class QTreeWidget;
 class QTreeWidgetItem;
 class TemplateDetailView;
+class TemplateList;
 class TemplateManager;
 class TemplateRowView;
 
@@ -74,7 +74,7 @@ private:
     bool m_showingEditor = false;
     std::optional<FileTemplate> m_templateToEdit;
 
-    QTreeWidget* m_list = nullptr;
+    TemplateList* m_list = nullptr;
     QTreeWidgetItem* m_customSection = nullptr;
     QList<FileTemplate> m_listedCustom;
     // Set while the view itself changes the list, whose selection signals must not reach the selection then.

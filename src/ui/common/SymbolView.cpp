@@ -1,0 +1,29 @@
+#include "ui/common/SymbolView.h"
+
+#include "ui/common/Style.h"
+#include "ui/common/Symbols.h"
+
+#include <QPainter>
+
+SymbolView::SymbolView(const QString& symbol, int size, QWidget* parent) : QWidget(parent), m_symbol(symbol)
+{
+    setFixedSize(size, size);
+}
+
+void SymbolView::setColour(const QColor& colour)
+{
+    m_colour = colour;
+    update();
+}
+
+void SymbolView::paintEvent(QPaintEvent*)
+{
+    // Without a colour of its own the tint is taken at paint time, so it follows a change of palette.
+    const QColor tint = m_colour.isValid() ? m_colour : Style::secondary(palette());
+    const QPixmap image = Symbols::pixmap(m_symbol, tint, width(), devicePixelRatioF());
+    if (image.isNull())
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(QRectF(rect()), image, image.rect());
+}
