@@ -68,8 +68,16 @@ std::optional<qint64> CreateRequest::parseIndex(const QString& text)
     return value;
 }
 
-std::optional<CreateRequest> CreateRequest::parse(const QUrl& url)
+bool CreateRequest::hasRequestScheme(QStringView url)
 {
+    return url.startsWith(u"quintara:", Qt::CaseSensitive);
+}
+
+std::optional<CreateRequest> CreateRequest::parse(const QString& text)
+{
+    if (!hasRequestScheme(text))
+        return std::nullopt;
+    const QUrl url(text, QUrl::StrictMode);
     if (!url.isValid() || url.scheme() != QLatin1String("quintara") || url.host() != QLatin1String("create"))
         return std::nullopt;
     const QList<QueryItem> items = queryItems(url);

@@ -13,8 +13,12 @@ struct CreateRequest {
 
     // Nothing for anything but a well-formed request: another scheme or host, a missing or
     // malformed "t", or no "d" with a value. Names and values are percent-decoded ("+" stays "+"),
-    // and the first of several items with one name counts.
-    static std::optional<CreateRequest> parse(const QUrl& url);
+    // and the first of several items with one name counts. Takes the URL as written, since the URL
+    // parser lowers the scheme and would let "Quintara://create?…" through.
+    static std::optional<CreateRequest> parse(const QString& url);
+
+    // Whether `url` is written with the scheme of create requests, in exactly that case.
+    static bool hasRequestScheme(QStringView url);
 
     // Optional "+" or "-", then ASCII digits, within a signed 64-bit integer.
     static std::optional<qint64> parseIndex(const QString& text);

@@ -41,6 +41,7 @@ void TestCreateRequest::parses_data()
     QTest::newRow("other host") << "quintara://open?t=0&d=/x" << false << qint64(0) << "";
     QTest::newRow("no host") << "quintara:create?t=0&d=/x" << false << qint64(0) << "";
     QTest::newRow("other scheme") << "quintaria://create?t=0&d=/x" << false << qint64(0) << "";
+    QTest::newRow("scheme in another case") << "Quintara://create?t=0&d=/x" << false << qint64(0) << "";
     QTest::newRow("folder without value") << "quintara://create?t=0&d" << false << qint64(0) << "";
     QTest::newRow("no folder") << "quintara://create?t=0" << false << qint64(0) << "";
     QTest::newRow("no index") << "quintara://create?d=/x" << false << qint64(0) << "";
@@ -68,7 +69,7 @@ void TestCreateRequest::parses()
     QFETCH(bool, valid);
     QFETCH(qint64, index);
     QFETCH(QString, directory);
-    const std::optional<CreateRequest> request = CreateRequest::parse(QUrl(url, QUrl::StrictMode));
+    const std::optional<CreateRequest> request = CreateRequest::parse(url);
     QCOMPARE(request.has_value(), valid);
     if (valid) {
         QCOMPARE(request->index, index);
