@@ -1,6 +1,6 @@
 // The General and About tabs of the Settings window, each at the size of the tab's content area.
 #include "SnapshotScene.h"
-#include "app/BundleInfo.h"
+#include "model/BundleInfo.h"
 #include "platform/Clock.h"
 #include "ui/settings/AboutView.h"
 #include "ui/settings/GeneralSettingsView.h"

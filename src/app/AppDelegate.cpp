@@ -1,9 +1,9 @@
 #include "app/AppDelegate.h"
 
-#include "app/BundleInfo.h"
 #include "app/WindowMenus.h"
 #include "creation/CreateRequest.h"
 #include "creation/FileCreationService.h"
+#include "model/BundleInfo.h"
 #include "platform/Log.h"
 #include "platform/SecurityScope.h"
 #include "platform/Workspace.h"
@@ -22,8 +22,6 @@
 
 namespace {
 
-AppDelegate* s_instance = nullptr;
-
 bool hasVisibleWindow()
 {
     const QWidgetList windows = QApplication::topLevelWidgets();
@@ -36,7 +34,6 @@ bool hasVisibleWindow()
 
 AppDelegate::AppDelegate(Services services, QObject* parent) : QObject(parent), m_services(services)
 {
-    s_instance = this;
     QApplication::setQuitOnLastWindowClosed(applicationShouldTerminateAfterLastWindowClosed());
 }
 
@@ -44,13 +41,6 @@ AppDelegate::~AppDelegate()
 {
     delete m_welcomeWindow;
     delete m_settingsWindow;
-    if (s_instance == this)
-        s_instance = nullptr;
-}
-
-AppDelegate* AppDelegate::instance()
-{
-    return s_instance;
 }
 
 void AppDelegate::applicationWillFinishLaunching()
@@ -71,10 +61,10 @@ bool AppDelegate::applicationShouldHandleReopen()
     return true;
 }
 
-void AppDelegate::openUrls(const QList<QUrl>& urls)
+void AppDelegate::openUrls(const QStringList& urls)
 {
-    for (const QUrl& url : urls) {
-        if (url.scheme() == QLatin1String("quintara"))
+    for (const QString& url : urls) {
+        if (CreateRequest::hasRequestScheme(url))
             processCreateURL(url);
     }
 }
@@ -83,14 +73,13 @@ void AppDelegate::handleGetURLEvent(const QString& urlText)
 {
     if (!m_acceptsGetURLEvents || urlText.isEmpty())
         return;
-    const QUrl url(urlText, QUrl::StrictMode);
-    if (!url.isValid())
+    if (!QUrl(urlText, QUrl::StrictMode).isValid())
         return;
     m_launchedForURL = true;
-    processCreateURL(url);
+    processCreateURL(urlText);
 }
 
-void AppDelegate::processCreateURL(const QUrl& url)
+void AppDelegate::processCreateURL(const QString& url)
 {
     const std::optional<CreateRequest> request = CreateRequest::parse(url);
     if (!request)

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
 #include <QUrl>
 #include <QWidget>
 
@@ -36,9 +37,6 @@ public:
     explicit AppDelegate(Services services, QObject* parent = nullptr);
     ~AppDelegate() override;
 
-    // The delegate of the running application, for views that reach it; null when there is none.
-    static AppDelegate* instance();
-
     // Start-up, in this order: will-finish, then the URLs the program was started with, then did-finish.
     void applicationWillFinishLaunching();
     void applicationDidFinishLaunching();
@@ -46,11 +44,12 @@ public:
     // A later launch without URLs; shows the welcome window when no window is visible.
     bool applicationShouldHandleReopen();
 
-    // URLs handed over by a later launch; only those of the quintara scheme are served.
-    void openUrls(const QList<QUrl>& urls);
+    // URLs handed over by a later launch, as written; only those of the quintara scheme are served.
+    void openUrls(const QStringList& urls);
     // A URL this instance was started with.
     void handleGetURLEvent(const QString& urlText);
-    void processCreateURL(const QUrl& url);
+    // The request as written: the scheme is compared before a URL parser lowers it.
+    void processCreateURL(const QString& url);
 
     // All three return at once; the window opens on the next turn of the event loop. Each window
     // is built once per run; closing hides it, and the same window comes back.

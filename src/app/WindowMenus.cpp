@@ -44,10 +44,7 @@ void install(QMainWindow& window, AppDelegate& delegate, Workspace& workspace)
     // The Help menu holds exactly these, with no shortcuts.
     QMenu* help = bar->addMenu(QObject::tr("Help"));
     help->setObjectName(QStringLiteral("helpMenu"));
-    help->addAction(QObject::tr("Welcome to Quintara"), &delegate, [] {
-        if (AppDelegate* current = AppDelegate::instance())
-            current->showWelcomeWindow();
-    });
+    help->addAction(QObject::tr("Welcome to Quintara"), &delegate, [&delegate] { delegate.showWelcomeWindow(); });
     help->addSeparator();
     help->addAction(QObject::tr("Support"), &delegate, [&workspace] { openPage(workspace, AppIdentity::supportUrl); });
     help->addAction(QObject::tr("Privacy Policy"), &delegate,

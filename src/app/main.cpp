@@ -1,10 +1,11 @@
 // quintara [URL…]: serves create requests given as quintara:// URLs. The first launch becomes the
 // running instance; a later launch hands its URLs to it and exits without starting a GUI.
 #include "app/AppDelegate.h"
-#include "app/DesktopWorkspace.h"
 #include "creation/FileCreationService.h"
 #include "launcher/CommandLine.h"
+#include "model/BundleInfo.h"
 #include "platform/Clock.h"
+#include "platform/DesktopWorkspace.h"
 #include "platform/InstanceChannel.h"
 #include "platform/Log.h"
 #include "platform/SecurityScope.h"
@@ -35,7 +36,7 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quintara"));
-    QApplication::setApplicationVersion(QStringLiteral(QUINTARA_VERSION));
+    QApplication::setApplicationVersion(BundleInfo::shortVersion(BundleInfo::dictionary()));
     QGuiApplication::setDesktopFileName(QStringLiteral("app.quintara.Quintara"));
     Log::installFormat();
 
@@ -49,12 +50,7 @@ int main(int argc, char** argv)
     if (!channel->listen())
         std::fprintf(stderr, "quintara: cannot listen on %s; later launches will not reach this one\n",
                      qPrintable(InstanceChannel::socketPath()));
-    QObject::connect(channel.get(), &InstanceChannel::urlsReceived, &delegate, [&delegate](const QStringList& urls) {
-        QList<QUrl> parsed;
-        for (const QString& url : urls)
-            parsed.append(QUrl(url, QUrl::StrictMode));
-        delegate.openUrls(parsed);
-    });
+    QObject::connect(channel.get(), &InstanceChannel::urlsReceived, &delegate, &AppDelegate::openUrls);
     QObject::connect(channel.get(), &InstanceChannel::reopenRequested, &delegate,
                      [&delegate] { delegate.applicationShouldHandleReopen(); });
     TerminationSignals termination;

@@ -1,5 +1,7 @@
 #include "launcher/CommandLine.h"
 
+#include "model/BundleInfo.h"
+
 #include <QUrl>
 
 #include <cstdio>
@@ -33,7 +35,9 @@ CommandLine CommandLine::parse(int argc, char** argv)
             line.exitCode = 0;
             return line;
         } else if (option && (argument == QLatin1String("--version") || argument == QLatin1String("-v"))) {
-            std::printf("Quintara %s (%s)\n", QUINTARA_VERSION, QUINTARA_BUILD_NUMBER);
+            const QVariantMap info = BundleInfo::dictionary();
+            std::printf("Quintara %s (%s)\n", qPrintable(BundleInfo::shortVersion(info)),
+                        qPrintable(BundleInfo::buildNumber(info)));
             line.exitCode = 0;
             return line;
         } else if (option) {

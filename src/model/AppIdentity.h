@@ -6,7 +6,6 @@
 namespace AppIdentity {
 inline const QString applicationId = QStringLiteral("app.quintara.Quintara");
 inline const QString suiteName = QStringLiteral("group.app.quintara.Quintara");
-inline const QString storeDidChangeNotification = QStringLiteral("app.quintara.Quintara.TemplateStoreDidChange");
 // The maker's pages, opened from the Help menu and the About view.
 inline const QString supportUrl = QStringLiteral("https://quintara.app/support");
 inline const QString privacyUrl = QStringLiteral("https://quintara.app/privacy");

@@ -1,5 +1,6 @@
 #include "platform/FileWriter.h"
 
+#include "platform/FileDescriptor.h"
 #include "platform/SecurityScope.h"
 
 #include <QDir>
@@ -16,24 +17,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Closes on every path out of a scope.
-class Descriptor {
-public:
-    explicit Descriptor(int fd = -1) : m_fd(fd) {}
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-    bool valid() const { return m_fd >= 0; }
-
-private:
-    int m_fd;
-};
 
 struct Target {
     QString name;
@@ -98,7 +81,7 @@ std::optional<PlatformError> ConfinedFileWriter::createNew(const QString& direct
         return failure(EINVAL, target);
     const QByteArray encodedName = QFile::encodeName(name);
 
-    const Descriptor dir(::open(QFile::encodeName(directory).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const FileDescriptor dir(::open(QFile::encodeName(directory).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!dir.valid())
         return failure(errno, target);
     // Checked on the opened folder, and everything below goes through that descriptor, so a link
@@ -108,7 +91,7 @@ std::optional<PlatformError> ConfinedFileWriter::createNew(const QString& direct
         return failure(EACCES, target);
 
     if (m_temporary == Temporary::Unnamed) {
-        const Descriptor file(::openat(dir.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+        const FileDescriptor file(::openat(dir.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
         if (file.valid()) {
             if (!writeAll(file.get(), bytes))
                 return failure(errno, target);
@@ -137,7 +120,7 @@ std::optional<PlatformError> ConfinedFileWriter::createNew(const QString& direct
     }
     if (fd < 0)
         return failure(EEXIST, target);
-    const Descriptor file(fd);
+    const FileDescriptor file(fd);
     std::optional<PlatformError> result;
     if (!writeAll(file.get(), bytes))
         result = failure(errno, target);

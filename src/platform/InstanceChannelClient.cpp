@@ -1,4 +1,5 @@
 #include "model/AppIdentity.h"
+#include "platform/FileDescriptor.h"
 #include "platform/InstanceChannel.h"
 
 #include <QDir>
@@ -19,20 +20,6 @@
 // The sending side lives apart from the listening side so that a launch that only hands over a
 // URL links nothing of Qt's networking.
 namespace {
-
-class Fd {
-public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 bool waitFor(int fd, short events, std::chrono::steady_clock::time_point deadline)
 {
@@ -78,7 +65,7 @@ InstanceChannel::Delivery InstanceChannel::send(const QStringList& urls, int tim
     address.sun_family = AF_UNIX;
     std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
 
-    const Fd socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    const FileDescriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (socket.get() < 0)
         return Delivery::NoInstance;
     if (::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)

@@ -54,10 +54,6 @@ public:
     bool setArray(const QString& key, const QStringList& texts);
     bool setText(const QString& key, const QString& value);
 
-    // Writes are durable when they return, so there is nothing to push out; kept as an operation
-    // because callers that share the domain with another process ask for it at fixed points.
-    bool flush() { return true; }
-
 private:
     bool write(const QString& key, const QJsonValue& value);
 

@@ -16,6 +16,11 @@ TemplateManager& TemplateManager::shared()
     return *instance;
 }
 
+void TemplateManager::announceChange()
+{
+    Q_EMIT objectWillChange();
+}
+
 void TemplateManager::refresh()
 {
     setCustomTemplates(m_store.customTemplates());

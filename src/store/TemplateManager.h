@@ -21,9 +21,12 @@ public:
     const QList<FileTemplate>& customTemplates() const { return m_customTemplates; }
     TemplateStore& store() const { return m_store; }
 
+    // For a change of stored state that the manager does not mirror (a built-in switched on or off,
+    // a folder granted): the views bound to the manager show it too.
+    void announceChange();
+
 Q_SIGNALS:
-    // Fired before every change of customTemplates, once more after each refresh, and by views
-    // that changed stored state the manager does not mirror (a built-in switched on or off).
+    // Fired before every change of customTemplates, once more after each refresh, and on announceChange().
     void objectWillChange();
     void customTemplatesChanged();
 

@@ -168,12 +168,9 @@ bool TemplateStore::saveHomeFolderBookmark(const QUrl& folder)
     if (!data) {
         Log::line(QStringLiteral("[QNT] bookmark save FAILED: %1").arg(error));
         settings.setText(Keys::bookmarkLastError, QStringLiteral("ERROR: ") + error);
-        settings.flush();
         return false;
     }
-    const bool stored = settings.setData(Keys::homeFolderBookmark, *data);
-    settings.flush();
-    return stored;
+    return settings.setData(Keys::homeFolderBookmark, *data);
 }
 
 bool TemplateStore::hasHomeFolderBookmark() const
@@ -183,9 +180,7 @@ bool TemplateStore::hasHomeFolderBookmark() const
 
 std::optional<QUrl> TemplateStore::resolveHomeFolderURL()
 {
-    SettingsDomain settings = domain();
-    settings.flush(); // another program of the group may have just written the grant
-    const std::optional<QByteArray> data = settings.data(Keys::homeFolderBookmark);
+    const std::optional<QByteArray> data = domain().data(Keys::homeFolderBookmark);
     if (!data) {
         Log::line(QStringLiteral("[QNT] resolveHomeFolderURL: no bookmark data in UserDefaults"));
         return std::nullopt;

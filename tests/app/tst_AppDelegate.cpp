@@ -69,7 +69,6 @@ void TestAppDelegate::init()
     m_scope.refuseStarts = false;
     m_delegate = std::make_unique<AppDelegate>(
         AppDelegate::Services{*m_store, *m_manager, *m_engine, m_scope, m_workspace, m_picker, m_account, m_clock});
-    QCOMPARE(AppDelegate::instance(), m_delegate.get());
     m_delegate->applicationWillFinishLaunching();
 }
 
@@ -156,8 +155,8 @@ void TestAppDelegate::accessIsStoppedOnlyWhenItWasStarted()
     grant();
     const QString notes = m_home->path() + QStringLiteral("/Notes");
     QDir().mkpath(notes);
-    m_delegate->processCreateURL(QUrl(request(0, notes)));              // success
-    m_delegate->processCreateURL(QUrl(request(0, notes + "/missing"))); // engine failure
+    m_delegate->processCreateURL(request(0, notes));              // success
+    m_delegate->processCreateURL(request(0, notes + "/missing")); // engine failure
     QCOMPARE(m_scope.starts, 2);
     QCOMPARE(m_scope.stops, 2);
     QVERIFY(!m_scope.contains(QDir(m_home->path()).canonicalPath()));
@@ -165,7 +164,7 @@ void TestAppDelegate::accessIsStoppedOnlyWhenItWasStarted()
     // A start that fails is not an error, but there is then nothing to stop.
     m_scope.refuseStarts = true;
     LogCapture log;
-    m_delegate->processCreateURL(QUrl(request(0, notes)));
+    m_delegate->processCreateURL(request(0, notes));
     QCOMPARE(m_scope.stops, 2);
     QCOMPARE(log.lines(),
              QStringList{"[QNT] processCreateURL error: Permission denied. Cannot write to this location."});
@@ -176,7 +175,7 @@ void TestAppDelegate::handedOverUrlsOfOtherSchemesAreSkipped()
     grant();
     LogCapture log;
     m_delegate->openUrls(
-        {QUrl(QStringLiteral("https://create?t=0&d=") + m_home->path()), QUrl(), QUrl(request(0, m_home->path()))});
+        {QStringLiteral("https://create?t=0&d=") + m_home->path(), QString(), request(0, m_home->path())});
     QCOMPARE(log.lines().size(), 1);
     QVERIFY(QFile::exists(m_home->path() + QStringLiteral("/Untitled.txt")));
     QVERIFY(!m_delegate->launchedForURL());

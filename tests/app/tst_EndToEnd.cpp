@@ -1,5 +1,6 @@
 // The real program, started the way a user or the file manager starts it, in a throw-away home.
 #include "model/AppIdentity.h"
+#include "model/Version.h"
 #include "store/TemplateStore.h"
 #include "support/TestEnvironment.h"
 

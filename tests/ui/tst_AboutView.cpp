@@ -1,4 +1,5 @@
-#include "app/BundleInfo.h"
+#include "model/BundleInfo.h"
+#include "model/Version.h"
 #include "support/Fakes.h"
 #include "ui/settings/AboutView.h"
 

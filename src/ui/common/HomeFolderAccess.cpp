@@ -36,7 +36,7 @@ void requestHomeFolderAccess(TemplateManager& manager, FolderPicker& picker, con
                               return;
                           const QUrl location = QUrl::fromLocalFile(*folder);
                           const bool saved = manager.store().saveHomeFolderBookmark(location);
-                          Q_EMIT manager.objectWillChange();
+                          manager.announceChange();
                           QObject* context = hasParent ? static_cast<QObject*>(guard.data()) : &manager;
                           if (!context)
                               return;
@@ -69,9 +69,7 @@ QUrl extensionGuideUrl(const QString& programFolder)
 
 void openExtensionSettings(Workspace& workspace)
 {
-    QUrl url = extensionGuideUrl(ProgramImage::folder());
-    if (url.isEmpty())
-        url = QUrl(QStringLiteral("x-apple.systempreferences:com.apple.ExtensionsPreferences"));
+    const QUrl url = extensionGuideUrl(ProgramImage::folder());
     if (url.isValid())
         workspace.openUrl(url);
 }

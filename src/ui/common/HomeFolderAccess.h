@@ -21,9 +21,8 @@ class Workspace;
 void requestHomeFolderAccess(TemplateManager& manager, FolderPicker& picker, const UserAccount& account,
                              QWidget* parent, std::function<void(bool)> setAccess, bool logFailure);
 
-// Opens the pane where the user turns the file manager extension on: the guide to the GNOME Files
-// extension that is installed with the program, or the system's extension settings where there is
-// no such guide. Whether anything opened is not reported.
+// Opens the guide to turning the file manager extension on, installed with the program; nothing
+// opens when the guide is missing. Whether anything opened is not reported.
 void openExtensionSettings(Workspace& workspace);
 
 // The file URL of the extension guide that belongs with a program running from `programFolder`;

@@ -1,7 +1,7 @@
 #include "ui/settings/AboutView.h"
 
-#include "app/BundleInfo.h"
 #include "model/AppIdentity.h"
+#include "model/BundleInfo.h"
 #include "platform/Clock.h"
 #include "platform/Workspace.h"
 #include "ui/common/ApplicationIconView.h"

@@ -1,4 +1,6 @@
-#include "app/BundleInfo.h"
+#include "model/BundleInfo.h"
+
+#include "model/Version.h"
 
 #include <QMetaType>
 

@@ -1,4 +1,4 @@
-#include "app/DesktopWorkspace.h"
+#include "platform/DesktopWorkspace.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
