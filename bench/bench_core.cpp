@@ -1,5 +1,5 @@
 // Speed of the store and engine paths that every create request runs. Targets:
-// - enabledTemplates with 1,000 custom templates: under 2 ms
+// - enabledTemplates with 100 custom templates: under 0.5 ms; with 1,000: under 4 ms
 // - expandVariables on 4 KiB: under 50 µs
 // - uniqueFileName with all 998 numbered names taken: under 3 ms
 #include "creation/FileCreationService.h"
