@@ -18,7 +18,6 @@ public:
     std::optional<QByteArray> data(const QString& key) const;
     std::optional<QJsonArray> array(const QString& key) const;
     std::optional<QString> text(const QString& key) const;
-    bool contains(const QString& key) const { return m_values.contains(key); }
 
 private:
     QJsonObject m_values;
