@@ -75,6 +75,11 @@ void makeProminent(QPushButton* button)
     button->setPalette(prominent);
 }
 
+void giveTitleRoom(QPushButton* button, int minimumWidth)
+{
+    button->setMinimumWidth(qMax(minimumWidth, button->sizeHint().width() + 12));
+}
+
 void makeSlim(QScrollBar* scrollBar)
 {
     const QColor thumb = secondary(scrollBar->palette(), 0.8);

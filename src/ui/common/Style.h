@@ -52,6 +52,10 @@ QFrame* divider(QWidget* parent, const QColor& colour);
 // text, a shade deeper since styles lighten button fills.
 void makeProminent(QPushButton* button);
 
+// Some styles leave a button's title tight against its frame: this gives the title a little room
+// either side, and the button at least `minimumWidth`. Called again after the title changes.
+void giveTitleRoom(QPushButton* button, int minimumWidth = 0);
+
 // A narrow vertical scroll bar without arrows: a rounded thumb on a clear track.
 void makeSlim(QScrollBar* scrollBar);
 

@@ -74,8 +74,7 @@ QLayout* symbolLabel(const QString& symbol, const QString& text, const QFont& fo
 // A button at the leading edge, with its own padding above on top of the stack's spacing.
 QLayout* leadingButton(QPushButton* button, int paddingAbove)
 {
-    // Some styles leave a long title tight against the frame; give every title a little room.
-    button->setMinimumWidth(button->sizeHint().width() + 12);
+    Style::giveTitleRoom(button);
     auto* row = new QHBoxLayout;
     row->setContentsMargins(0, paddingAbove, 0, 0);
     row->addWidget(button);

@@ -219,7 +219,7 @@ QWidget* TemplateDetailView::header(QWidget* page)
     if (!m_template.isBuiltIn) {
         auto* edit = new QPushButton(QStringLiteral("Edit"), host);
         edit->setObjectName(QStringLiteral("editButton"));
-        edit->setMinimumWidth(edit->sizeHint().width() + 12);
+        Style::giveTitleRoom(edit);
         connect(edit, &QPushButton::clicked, this, [this] {
             if (m_onEdit)
                 m_onEdit();

@@ -249,7 +249,7 @@ QWidget* TemplateEditorView::buttonBar()
     connect(m_confirmButton, &QPushButton::clicked, this, &TemplateEditorView::saveDraft);
 
     for (QPushButton* button : {cancel, m_confirmButton})
-        button->setMinimumWidth(qMax(80, button->sizeHint().width() + 12));
+        Style::giveTitleRoom(button, 80);
 
     auto* row = new QHBoxLayout(host);
     row->setContentsMargins(Style::padding, barPadding, Style::padding, barPadding);

@@ -69,9 +69,7 @@ void StepRow::setStep(Step step)
     m_description->setText(m_step.description);
     const bool hasButton = m_step.actionLabel && m_step.action;
     m_button->setText(m_step.actionLabel.value_or(QString()));
-    // The compact font leaves the title tight against the frame in some styles; give it room.
-    m_button->setMinimumWidth(0);
-    m_button->setMinimumWidth(m_button->sizeHint().width() + 12);
+    Style::giveTitleRoom(m_button);
     m_buttonBar->setVisible(hasButton);
     update();
 }

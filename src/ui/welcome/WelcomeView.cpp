@@ -130,9 +130,8 @@ WelcomeView::WelcomeView(TemplateManager& manager, FolderPicker& picker, Workspa
     buttons->addStretch(1);
     buttons->addWidget(manageButton);
     buttons->addWidget(doneButton);
-    // Some styles leave a long title tight against the frame; give every title a little room.
     for (QPushButton* button : {quitButton, manageButton, doneButton})
-        button->setMinimumWidth(button->sizeHint().width() + 12);
+        Style::giveTitleRoom(button);
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
