@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMainWindow>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
@@ -90,8 +91,9 @@ void AppDelegate::handleGetURLEvent(const QString& urlText)
     processCreateURL(url);
 }
 
+// Nothing thrown below may end the instance: it serves every later request too.
 void AppDelegate::processCreateURL(const QUrl& url)
-{
+try {
     const std::optional<CreateRequest> request = CreateRequest::parse(url);
     if (!request)
         return;
@@ -112,6 +114,10 @@ void AppDelegate::processCreateURL(const QUrl& url)
 
     const QString grantedPath = granted->toLocalFile();
     const bool accessing = m_services.scope.startAccessing(grantedPath);
+    const auto stop = qScopeGuard([&] {
+        if (accessing)
+            m_services.scope.stopAccessing(grantedPath);
+    });
     const FileCreationService::Result result = m_services.engine.createFile(chosen, target);
     if (const auto* error = std::get_if<FileCreationError>(&result)) {
         Log::line(QStringLiteral("[QNT] processCreateURL error: %1").arg(error->errorDescription()));
@@ -120,8 +126,8 @@ void AppDelegate::processCreateURL(const QUrl& url)
         Log::line(QStringLiteral("[QNT] processCreateURL: created %1").arg(created));
         m_services.workspace.revealFile(created);
     }
-    if (accessing)
-        m_services.scope.stopAccessing(grantedPath);
+} catch (const std::exception& e) {
+    Log::line(QStringLiteral("[QNT] processCreateURL error: %1").arg(QString::fromLocal8Bit(e.what())));
 }
 
 void AppDelegate::showWelcomeWindow()
