@@ -160,6 +160,13 @@ void AppDelegate::showAbout()
 
 void AppDelegate::present(QWidget* window)
 {
+    if (!m_displayAvailable) {
+        // Start-up and the request that found no grant may both ask for the same window.
+        if (std::exchange(m_windowWithoutDisplay, window) != window)
+            Log::line(QStringLiteral("[QNT] present: no display available, window “%1” not shown")
+                          .arg(window->windowTitle()));
+        return;
+    }
     window->show();
     window->raise();
     window->activateWindow();
