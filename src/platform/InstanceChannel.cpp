@@ -13,9 +13,11 @@
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -27,6 +29,9 @@ constexpr qsizetype maximumMessage = 1 << 20;
 // Bounds on what callers that never finish their message can hold: a real launch sends its whole
 // line at once, so none of these is near what it needs.
 constexpr int maximumConnections = 64;
+// Descriptors left over for serving a request (settings, the folder, the new file, the desktop),
+// however many callers are connected.
+constexpr int descriptorsForWork = 16;
 constexpr qint64 maximumBuffered = 8 << 20; // over all connections
 constexpr int messageTimeoutMs = 2000;
 // After an accept failed for want of memory or buffers, try again later rather than at once.
@@ -122,6 +127,11 @@ bool InstanceChannel::listen()
     }
     m_socketInode = quint64(info.st_ino);
     m_spare = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    // Descriptors are handed out lowest first, so the spare's number is about how many are in use.
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
+        m_maximumConnections = int(std::clamp<rlim_t>(
+            limit.rlim_cur - rlim_t(std::max(m_spare, 0)) - descriptorsForWork, 1, maximumConnections));
     m_acceptNotifier = new QSocketNotifier(m_listener, QSocketNotifier::Read, this);
     connect(m_acceptNotifier, &QSocketNotifier::activated, this, &InstanceChannel::acceptConnections);
     return true;
@@ -166,7 +176,7 @@ void InstanceChannel::adopt(int descriptor)
         ::close(descriptor);
         return;
     }
-    if (m_connections.size() >= maximumConnections)
+    if (m_connections.size() >= m_maximumConnections)
         drop(m_connections.first());
     auto* socket = new QLocalSocket(this);
     if (!socket->setSocketDescriptor(descriptor)) {

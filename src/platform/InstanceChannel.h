@@ -62,4 +62,5 @@ private:
     int m_spare = -1;          // given up to refuse a caller when the process is out of descriptors
     QSocketNotifier* m_acceptNotifier = nullptr;
     QList<QLocalSocket*> m_connections; // oldest first
+    int m_maximumConnections = 64;      // fewer where the process may open few descriptors
 };
