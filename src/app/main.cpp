@@ -45,7 +45,7 @@ int main(int argc, char** argv)
     // Qt aborts where its platform finds no display. Serving a create request needs no window, so
     // without a display the instance serves on the offscreen platform and leaves once idle, so that
     // a later launch from a desktop session starts one that can show windows.
-    const bool displayAvailable = qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || DisplayServer::reachable();
+    const bool displayAvailable = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || DisplayServer::reachable();
     if (!displayAvailable) {
         if (commandLine.urls.isEmpty()) {
             std::fputs("quintara: no display to show a window on; neither DISPLAY nor WAYLAND_DISPLAY names a "

@@ -1,5 +1,4 @@
-// The real program under attack: callers that exhaust its instance channel, no display, hostile
-// arguments. Each test starts it in a throw-away home.
+// The real program, in a throw-away home, against exhausting callers, no display, hostile arguments.
 #include "store/TemplateStore.h"
 
 #include <QDir>
@@ -100,7 +99,8 @@ private Q_SLOTS:
         }
         // A real launch, queued behind all of them, is served while they are still connected.
         QVERIFY(runToEnd({request()}) == 0 && QFile::exists(notes() + "/Untitled.txt"));
-        QVERIFY2(openDescriptors() <= before + 64, qPrintable(QString::number(openDescriptors())));
+        // At most 64 callers held, and a few descriptors that serving the request itself opened.
+        QVERIFY2(openDescriptors() <= before + 64 + 8, qPrintable(QString::number(openDescriptors())));
         // Callers that never finish are let go, and listening goes on.
         const auto closed = [](int fd) {
             char byte;
