@@ -72,6 +72,7 @@ InstanceChannel::~InstanceChannel()
         socket->abort();
     if (m_listener < 0)
         return;
+    delete m_acceptNotifier; // before its descriptor goes
     ::close(m_listener);
     if (m_spare >= 0)
         ::close(m_spare);

@@ -197,7 +197,7 @@ std::optional<QUrl> TemplateStore::resolveHomeFolderURL()
         return std::nullopt;
     }
     const QUrl location = QUrl::fromLocalFile(resolved->path);
-    // A failed renewal shows in its own log line and in "bookmarkLastError".
+    // A failed renewal has logged why (the bookmark could not be made, or the settings not written).
     if (resolved->isStale && saveHomeFolderBookmark(location))
         Log::line(QStringLiteral("[QNT] resolveHomeFolderURL: renewed stale bookmark for %1").arg(resolved->path));
     return location;
