@@ -71,7 +71,7 @@ int main(int argc, char** argv)
 
     if (!channel->listen())
         std::fprintf(stderr, "quintara: cannot listen on %s; later launches will not reach this one\n",
-                     qPrintable(InstanceChannel::socketPath()));
+                     qPrintable(Log::escapeControls(InstanceChannel::socketPath())));
     QObject::connect(channel.get(), &InstanceChannel::urlsReceived, &delegate, [&delegate](const QStringList& urls) {
         QList<QUrl> parsed;
         for (const QString& url : urls)
