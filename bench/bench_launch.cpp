@@ -1,8 +1,11 @@
 // Wall time from launching Quintara to the new file on disk, as the file manager experiences it:
 //  - second launch: an instance already runs; a new `quintara URL` hands the request over;
-//  - cold launch: nothing runs; `quintara URL` starts, becomes the instance and serves it.
+//  - cold launch: nothing runs; `quintara URL` starts, becomes the instance and serves it;
+//  - launch under attack: a second launch while callers of the same user hold the instance's
+//    channel with as many silent and flooding connections as it lets them.
 // Each is reported against `touch` of a file in the same run, and the cold launch's peak memory.
-// Targets: second launch within 6x touch; cold launch within 15x touch; peak memory under 60 MiB.
+// Targets: second launch within 6x touch; cold launch within 15x touch; peak memory under 60 MiB;
+// launch under attack within 1 s.
 //
 // Usage: bench_launch [path/to/quintara] [iterations]
 #include <QCoreApplication>
@@ -19,7 +22,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
@@ -79,6 +86,26 @@ qint64 peakKiB(qint64 pid)
     return -1;
 }
 
+// Connections that stay silent or send a message without end; closed when the object goes.
+struct Attack {
+    std::vector<int> sockets;
+
+    explicit Attack(const QString& socketPath)
+    {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray path = QFile::encodeName(socketPath);
+        std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+        const QByteArray flood(256 << 10, 'x');
+        for (int i = 0; i < 256; ++i) {
+            sockets.push_back(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0));
+            if (::connect(sockets.back(), reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && i % 2)
+                ::send(sockets.back(), flood.constData(), size_t(flood.size()), MSG_NOSIGNAL);
+        }
+    }
+    ~Attack() { std::for_each(sockets.begin(), sockets.end(), ::close); }
+};
+
 double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
@@ -92,7 +119,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const QString binary = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("build/bin/quintara");
     const int iterations = argc > 2 ? std::max(1, QByteArray(argv[2]).toInt()) : 15;
-    std::vector<double> touchMs, coldMs, secondMs, peaks;
+    std::vector<double> touchMs, coldMs, secondMs, attackedMs, peaks;
 
     for (int i = 0; i < iterations; ++i) {
         Home home;
@@ -121,6 +148,17 @@ int main(int argc, char** argv)
         secondMs.push_back(timer.nsecsElapsed() / 1e6);
         second.waitForFinished();
 
+        {
+            const Attack attack(home.dir.filePath(QStringLiteral("runtime/app.quintara.Quintara.socket")));
+            QProcess third;
+            third.setProcessEnvironment(home.env);
+            timer.start();
+            third.start(binary, {home.url(notes)});
+            waitFor(notes + QStringLiteral("/Untitled 3.txt"));
+            attackedMs.push_back(timer.nsecsElapsed() / 1e6);
+            third.waitForFinished();
+        }
+
         instance.terminate();
         instance.waitForFinished();
     }
@@ -131,5 +169,6 @@ int main(int argc, char** argv)
     std::printf("second launch  %8.2f ms  = %5.2fx touch (target 6x)\n", median(secondMs), median(secondMs) / touch);
     std::printf("cold launch    %8.2f ms  = %5.2fx touch (target 15x)\n", median(coldMs), median(coldMs) / touch);
     std::printf("cold peak RSS  %8.1f MiB (target 60 MiB)\n", median(peaks));
+    std::printf("under attack   %8.2f ms  (target 1000 ms)\n", median(attackedMs));
     return 0;
 }

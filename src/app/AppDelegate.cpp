@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMainWindow>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
@@ -79,8 +80,9 @@ void AppDelegate::handleGetURLEvent(const QString& urlText)
     processCreateURL(urlText);
 }
 
+// Nothing thrown below may end the instance: it serves every later request too.
 void AppDelegate::processCreateURL(const QString& url)
-{
+try {
     const std::optional<CreateRequest> request = CreateRequest::parse(url);
     if (!request)
         return;
@@ -101,6 +103,10 @@ void AppDelegate::processCreateURL(const QString& url)
 
     const QString grantedPath = granted->toLocalFile();
     const bool accessing = m_services.scope.startAccessing(grantedPath);
+    const auto stop = qScopeGuard([&] {
+        if (accessing)
+            m_services.scope.stopAccessing(grantedPath);
+    });
     const FileCreationService::Result result = m_services.engine.createFile(chosen, target);
     if (const auto* error = std::get_if<FileCreationError>(&result)) {
         Log::line(QStringLiteral("[QNT] processCreateURL error: %1").arg(error->errorDescription()));
@@ -109,8 +115,8 @@ void AppDelegate::processCreateURL(const QString& url)
         Log::line(QStringLiteral("[QNT] processCreateURL: created %1").arg(created));
         m_services.workspace.revealFile(created);
     }
-    if (accessing)
-        m_services.scope.stopAccessing(grantedPath);
+} catch (const std::exception& e) {
+    Log::line(QStringLiteral("[QNT] processCreateURL error: %1").arg(QString::fromLocal8Bit(e.what())));
 }
 
 void AppDelegate::showWelcomeWindow()
@@ -143,6 +149,13 @@ void AppDelegate::showAbout()
 
 void AppDelegate::present(QWidget* window)
 {
+    if (!m_displayAvailable) {
+        // Start-up and the request that found no grant may both ask for the same window.
+        if (std::exchange(m_windowWithoutDisplay, window) != window)
+            Log::line(QStringLiteral("[QNT] present: no display available, window “%1” not shown")
+                          .arg(window->windowTitle()));
+        return;
+    }
     window->show();
     window->raise();
     window->activateWindow();

@@ -58,6 +58,10 @@ public:
     // The Settings window, on its About tab.
     void showAbout();
 
+    // Without a display the program still serves requests, on the offscreen platform; a window it
+    // would show is then only logged.
+    void setDisplayAvailable(bool available) { m_displayAvailable = available; }
+
     bool launchedForURL() const { return m_launchedForURL; }
     QWidget* welcomeWindow() const { return m_welcomeWindow; }
     QWidget* settingsWindow() const { return m_settingsWindow; }
@@ -70,6 +74,8 @@ private:
     Services m_services;
     bool m_acceptsGetURLEvents = false;
     bool m_launchedForURL = false;
+    bool m_displayAvailable = true;
+    QWidget* m_windowWithoutDisplay = nullptr; // the last one logged as not shown
     QPointer<QWidget> m_welcomeWindow;
     QPointer<QWidget> m_settingsWindow;
 };

@@ -6,6 +6,7 @@
 #include "model/BundleInfo.h"
 #include "platform/Clock.h"
 #include "platform/DesktopWorkspace.h"
+#include "platform/DisplayServer.h"
 #include "platform/InstanceChannel.h"
 #include "platform/Log.h"
 #include "platform/SecurityScope.h"
@@ -16,8 +17,16 @@
 #include "ui/common/FolderPicker.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <cstdio>
+
+namespace {
+
+// How long an instance without a display stays for further requests after its last one.
+constexpr int headlessIdleMs = 3000;
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -32,6 +41,20 @@ int main(int argc, char** argv)
             return 0;
         std::fputs("quintara: the running instance did not answer\n", stderr);
         return 1;
+    }
+
+    // Qt aborts where its platform finds no display. Serving a create request needs no window, so
+    // without a display the instance serves on the offscreen platform and leaves once idle, so that
+    // a later launch from a desktop session starts one that can show windows.
+    const bool displayAvailable = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || DisplayServer::reachable();
+    if (!displayAvailable) {
+        if (commandLine.urls.isEmpty()) {
+            std::fputs("quintara: no display to show a window on; neither DISPLAY nor WAYLAND_DISPLAY names a "
+                       "display that can be reached\n",
+                       stderr);
+            return 1;
+        }
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     }
 
     QApplication app(argc, argv);
@@ -49,10 +72,20 @@ int main(int argc, char** argv)
 
     if (!channel->listen())
         std::fprintf(stderr, "quintara: cannot listen on %s; later launches will not reach this one\n",
-                     qPrintable(InstanceChannel::socketPath()));
+                     qPrintable(Log::escapeControls(InstanceChannel::socketPath())));
     QObject::connect(channel.get(), &InstanceChannel::urlsReceived, &delegate, &AppDelegate::openUrls);
     QObject::connect(channel.get(), &InstanceChannel::reopenRequested, &delegate,
                      [&delegate] { delegate.applicationShouldHandleReopen(); });
+    delegate.setDisplayAvailable(displayAvailable);
+    QTimer idle;
+    if (!displayAvailable) {
+        idle.setSingleShot(true);
+        idle.setInterval(headlessIdleMs);
+        QObject::connect(&idle, &QTimer::timeout, &app, &QCoreApplication::quit);
+        QObject::connect(channel.get(), &InstanceChannel::urlsReceived, &idle, qOverload<>(&QTimer::start));
+        QObject::connect(channel.get(), &InstanceChannel::reopenRequested, &idle, qOverload<>(&QTimer::start));
+        idle.start();
+    }
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &app, &QCoreApplication::quit);
 

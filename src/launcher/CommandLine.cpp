@@ -1,6 +1,7 @@
 #include "launcher/CommandLine.h"
 
 #include "model/BundleInfo.h"
+#include "platform/Log.h"
 
 #include <QUrl>
 
@@ -18,6 +19,12 @@ const char usage[] = "Usage: quintara [URL…]\n"
                      "Options:\n"
                      "  -h, --help     show this help and exit\n"
                      "  -v, --version  show the version and exit\n";
+
+// An argument as it may be shown on a terminal: escapes and line breaks in it are written out.
+QByteArray printable(const QString& argument)
+{
+    return Log::escapeControls(argument).toLocal8Bit();
+}
 
 } // namespace
 
@@ -41,11 +48,13 @@ CommandLine CommandLine::parse(int argc, char** argv)
             line.exitCode = 0;
             return line;
         } else if (option) {
-            std::fprintf(stderr, "quintara: unknown option '%s'\nTry 'quintara --help'.\n", argv[i]);
+            std::fprintf(stderr, "quintara: unknown option '%s'\nTry 'quintara --help'.\n",
+                         printable(argument).constData());
             line.exitCode = 2;
             return line;
         } else if (const QUrl url(argument, QUrl::StrictMode); !url.isValid() || url.scheme().isEmpty()) {
-            std::fprintf(stderr, "quintara: '%s' is not a URL; expected quintara://create?t=INDEX&d=FOLDER\n", argv[i]);
+            std::fprintf(stderr, "quintara: '%s' is not a URL; expected quintara://create?t=INDEX&d=FOLDER\n",
+                         printable(argument).constData());
             line.exitCode = 2;
             return line;
         } else {

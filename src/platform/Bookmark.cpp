@@ -7,9 +7,12 @@
 #include <QJsonObject>
 
 #include <cerrno>
+#include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -19,6 +22,7 @@ const QString invalidData = QStringLiteral("The bookmark data isn’t in the cor
 struct FolderIdentity {
     quint64 device = 0;
     quint64 inode = 0;
+    uid_t owner = 0;
 };
 
 std::optional<FolderIdentity> identify(const QString& path, QString* error)
@@ -33,7 +37,7 @@ std::optional<FolderIdentity> identify(const QString& path, QString* error)
         *error = QStringLiteral("The item “%1” isn’t a folder.").arg(path);
         return std::nullopt;
     }
-    return FolderIdentity{quint64(info.st_dev), quint64(info.st_ino)};
+    return FolderIdentity{quint64(info.st_dev), quint64(info.st_ino), info.st_uid};
 }
 
 class FileIdentityBookmark final : public Bookmark {
@@ -78,10 +82,26 @@ public:
         const std::optional<FolderIdentity> now = identify(path.toString(), error);
         if (!now)
             return std::nullopt;
-        return Resolved{path.toString(), now->device != *device || now->inode != *inode};
+        const bool stale = now->device != *device || now->inode != *inode;
+        if (stale && !couldHaveBeenPicked(path.toString(), *now)) {
+            *error =
+                QStringLiteral("The folder “%1” was replaced by an item that was not granted.").arg(path.toString());
+            return std::nullopt;
+        }
+        return Resolved{path.toString(), stale};
     }
 
 private:
+    // Whatever now sits at a granted path may be another user's doing (a shared folder, a link
+    // planted where the folder was). A replacement is taken only if the user could have picked it
+    // there: a real folder of the user's, reached through no link, so its real path is the path.
+    static bool couldHaveBeenPicked(const QString& path, const FolderIdentity& found)
+    {
+        char real[PATH_MAX];
+        const QByteArray encoded = QFile::encodeName(QDir::cleanPath(path));
+        return found.owner == ::geteuid() && ::realpath(encoded.constData(), real) && encoded == real;
+    }
+
     // A non-negative whole number; beyond 2^53 only approximately, which at worst renews a grant.
     static std::optional<quint64> number(const QJsonValue& value)
     {

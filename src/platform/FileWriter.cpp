@@ -8,11 +8,14 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -59,11 +62,52 @@ QString fdPath(int fd)
     return QStringLiteral("/proc/self/fd/%1").arg(fd);
 }
 
-// Where the opened folder really is, whatever links led to it.
-QString realLocation(int dirFd, const QString& directory)
+// Where the opened folder really is, whatever links led to it, as the file system's bytes: decoded
+// to text, names that are not valid UTF-8 would read as one another.
+QByteArray realLocation(int dirFd, const QString& directory)
 {
-    const QString viaProc = QFile::symLinkTarget(fdPath(dirFd));
-    return viaProc.isEmpty() ? QFileInfo(directory).canonicalFilePath() : viaProc;
+    char buffer[PATH_MAX];
+    const ssize_t n = ::readlink(QFile::encodeName(fdPath(dirFd)).constData(), buffer, sizeof buffer);
+    if (n > 0 && n < ssize_t(sizeof buffer) && buffer[0] == '/')
+        return QByteArray(buffer, n);
+    return ::realpath(QFile::encodeName(directory).constData(), buffer) ? QByteArray(buffer) : QByteArray();
+}
+
+// Hidden temporaries are ".quintara-<random>.tmp", locked for as long as their writer runs: one
+// whose lock is free was left by a writer that was killed mid-write.
+const QByteArray temporaryPrefix = QByteArrayLiteral(".quintara-");
+const QByteArray temporarySuffix = QByteArrayLiteral(".tmp");
+
+bool isTemporaryName(const QByteArray& name)
+{
+    if (!name.startsWith(temporaryPrefix) || !name.endsWith(temporarySuffix))
+        return false;
+    const QByteArray middle = name.sliced(temporaryPrefix.size()).chopped(temporarySuffix.size());
+    return !middle.isEmpty() && middle.size() <= 13 && std::all_of(middle.begin(), middle.end(), [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z');
+    });
+}
+
+void removeAbandonedTemporaries(int dirFd)
+{
+    DIR* const listing = ::fdopendir(::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!listing)
+        return;
+    while (const dirent* entry = ::readdir(listing)) {
+        const QByteArray name(entry->d_name);
+        if (!isTemporaryName(name))
+            continue;
+        const FileDescriptor file(::openat(dirFd, name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        struct stat opened {};
+        struct stat named {};
+        // Only our own regular files, still under that name, with no living writer holding them.
+        if (file.valid() && ::fstat(file.get(), &opened) == 0 && S_ISREG(opened.st_mode) &&
+            opened.st_uid == ::geteuid() && ::flock(file.get(), LOCK_EX | LOCK_NB) == 0 &&
+            ::fstatat(dirFd, name.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_ino == opened.st_ino &&
+            named.st_dev == opened.st_dev)
+            ::unlinkat(dirFd, name.constData(), 0);
+    }
+    ::closedir(listing);
 }
 
 } // namespace
@@ -86,8 +130,8 @@ std::optional<PlatformError> ConfinedFileWriter::createNew(const QString& direct
         return failure(errno, target);
     // Checked on the opened folder, and everything below goes through that descriptor, so a link
     // swapped in after the check cannot lead the write elsewhere.
-    const QString real = realLocation(dir.get(), directory);
-    if (real.isEmpty() || !m_scope.contains(real))
+    const QByteArray real = realLocation(dir.get(), directory);
+    if (real.isEmpty() || !m_scope.containsEncoded(real))
         return failure(EACCES, target);
 
     if (m_temporary == Temporary::Unnamed) {
@@ -109,11 +153,13 @@ std::optional<PlatformError> ConfinedFileWriter::createNew(const QString& direct
         }
     }
 
-    // A hidden temporary beside the target; removed again on every path.
+    // A hidden temporary beside the target; removed again on every path this process survives.
+    removeAbandonedTemporaries(dir.get());
     QByteArray temporaryName;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporaryName = ".quintara-" + QByteArray::number(QRandomGenerator::global()->generate64(), 36) + ".tmp";
+        temporaryName =
+            temporaryPrefix + QByteArray::number(QRandomGenerator::global()->generate64(), 36) + temporarySuffix;
         fd = ::openat(dir.get(), temporaryName.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
             return failure(errno, target);
@@ -121,6 +167,7 @@ std::optional<PlatformError> ConfinedFileWriter::createNew(const QString& direct
     if (fd < 0)
         return failure(EEXIST, target);
     const FileDescriptor file(fd);
+    ::flock(file.get(), LOCK_EX | LOCK_NB);
     std::optional<PlatformError> result;
     if (!writeAll(file.get(), bytes))
         result = failure(errno, target);

@@ -6,8 +6,8 @@
 
 #include <memory>
 
-class QLocalServer;
 class QLocalSocket;
+class QSocketNotifier;
 
 // Keeps the program to one running instance per user. The first launch claims the channel (a lock
 // held for its whole run) and listens on a local socket in the user's runtime folder; a later
@@ -37,7 +37,9 @@ public:
     // Two launches racing each other end with one owner that received the other's message.
     static std::unique_ptr<InstanceChannel> claimOrDeliver(const QStringList& urls, Delivery* delivered);
 
-    // Starts listening, replacing a socket left behind by an instance that crashed.
+    // Starts listening, replacing a socket left behind by an instance that crashed. Listening lasts
+    // until the channel is destroyed: no failed accept ends it, and callers that connect and stall,
+    // or flood, cost the instance a bounded number of connections and bytes for a bounded time.
     bool listen();
 
 Q_SIGNALS:
@@ -50,7 +52,15 @@ private:
     static QByteArray encodeMessage(const QStringList& urls);
     static const QByteArray acknowledgement;
     void serve(QLocalSocket* socket);
+    void acceptConnections();
+    void adopt(int descriptor);
+    void drop(QLocalSocket* socket);
 
     std::unique_ptr<QLockFile> m_lock;
-    QLocalServer* m_server = nullptr;
+    int m_listener = -1;
+    quint64 m_socketInode = 0; // to remove the socket at the end only if it is still ours
+    int m_spare = -1;          // given up to refuse a caller when the process is out of descriptors
+    QSocketNotifier* m_acceptNotifier = nullptr;
+    QList<QLocalSocket*> m_connections; // oldest first
+    int m_maximumConnections = 64;      // fewer where the process may open few descriptors
 };

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -37,6 +38,23 @@ bool waitFor(int fd, short events, std::chrono::steady_clock::time_point deadlin
     }
 }
 
+// Anyone who can enter the folder could listen in our place or read the requests, folder paths
+// included; so it must be a real folder of this user's, closed to everyone else.
+bool isPrivateFolder(const QString& path)
+{
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == ::geteuid() && (info.st_mode & 077) == 0;
+}
+
+// The server side of a connection runs as this user.
+bool peerIsThisUser(int socket)
+{
+    ucred credentials{};
+    socklen_t length = sizeof credentials;
+    return ::getsockopt(socket, SOL_SOCKET, SO_PEERCRED, &credentials, &length) == 0 && credentials.uid == ::geteuid();
+}
+
 } // namespace
 
 QString InstanceChannel::socketPath()
@@ -44,6 +62,11 @@ QString InstanceChannel::socketPath()
     QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (folder.isEmpty() || !QDir::isAbsolutePath(folder))
         folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty() || !isPrivateFolder(folder)) {
+        // A folder of our own instead, the same for every launch of this user.
+        folder = QDir::tempPath() + QStringLiteral("/quintara-runtime-") + QString::number(::geteuid());
+        ::mkdir(QFile::encodeName(folder).constData(), 0700);
+    }
     return folder + QLatin1Char('/') + AppIdentity::applicationId + QLatin1String(".socket");
 }
 
@@ -69,6 +92,9 @@ InstanceChannel::Delivery InstanceChannel::send(const QStringList& urls, int tim
     if (socket.get() < 0)
         return Delivery::NoInstance;
     if (::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+        return Delivery::NoInstance;
+    // Someone else's listener is not our instance; ours, once started, takes its place.
+    if (!peerIsThisUser(socket.get()))
         return Delivery::NoInstance;
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);

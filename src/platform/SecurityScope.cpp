@@ -1,14 +1,19 @@
 #include "platform/SecurityScope.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <climits>
+#include <cstdlib>
 
 bool CountedSecurityScope::startAccessing(const QString& folderPath)
 {
-    const QFileInfo info(folderPath);
-    const QString real = info.canonicalFilePath();
-    if (real.isEmpty() || !info.isDir())
+    // The real path as bytes: decoded to text, names that are not valid UTF-8 would collide.
+    char buffer[PATH_MAX];
+    if (!::realpath(QFile::encodeName(folderPath).constData(), buffer) || !QFileInfo(folderPath).isDir())
         return false;
+    const QByteArray real(buffer);
     const QMutexLocker lock(&m_mutex);
     Access& access = m_access[QDir::cleanPath(folderPath)];
     access.realPath = real;
@@ -26,12 +31,17 @@ void CountedSecurityScope::stopAccessing(const QString& folderPath)
 
 bool CountedSecurityScope::contains(const QString& realFolderPath) const
 {
+    return containsEncoded(QFile::encodeName(realFolderPath));
+}
+
+bool CountedSecurityScope::containsEncoded(const QByteArray& realFolderPath) const
+{
     const QMutexLocker lock(&m_mutex);
     for (const Access& access : m_access) {
-        const QString& root = access.realPath;
+        const QByteArray& root = access.realPath;
         // "/home/me" holds "/home/me/x" but not its sibling "/home/me2".
-        if (realFolderPath == root || root == QLatin1String("/") ||
-            (realFolderPath.startsWith(root) && realFolderPath.at(root.size()) == QLatin1Char('/')))
+        if (realFolderPath == root || root == "/" ||
+            (realFolderPath.startsWith(root) && realFolderPath.at(root.size()) == '/'))
             return true;
     }
     return false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QHash>
 #include <QMutex>
 #include <QString>
@@ -15,6 +16,12 @@ public:
     virtual void stopAccessing(const QString& folderPath) = 0;
     // Whether a folder whose real (canonical) path is given lies inside a folder under access.
     virtual bool contains(const QString& realFolderPath) const = 0;
+    // The same for the path as the file system's bytes. Text cannot stand for every file name
+    // (invalid UTF-8 decodes to U+FFFD, so two names can read the same), so confinement asks this.
+    virtual bool containsEncoded(const QByteArray& realFolderPath) const
+    {
+        return contains(QString::fromLocal8Bit(realFolderPath));
+    }
 
     // The process's one scope, as the operating system's sandbox would hold it.
     static SecurityScope& shared();
@@ -25,10 +32,11 @@ public:
     bool startAccessing(const QString& folderPath) override;
     void stopAccessing(const QString& folderPath) override;
     bool contains(const QString& realFolderPath) const override;
+    bool containsEncoded(const QByteArray& realFolderPath) const override;
 
 private:
     struct Access {
-        QString realPath; // as it was when access started, so a later stop works even if the folder moved
+        QByteArray realPath; // as it was when access started, so a later stop works even if the folder moved
         int starts = 0;
     };
     mutable QMutex m_mutex;

@@ -1,7 +1,9 @@
 #include "platform/SettingsDomain.h"
 
 #include "model/AppIdentity.h"
+#include "platform/Log.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,10 +11,19 @@
 #include <QJsonParseError>
 #include <QLockFile>
 #include <QSaveFile>
+#include <QThread>
 
 namespace {
 
 const QLatin1String dataMember("data");
+
+// Far beyond any real domain; a larger file is not one this program wrote, and reading it whole
+// could exhaust memory.
+constexpr qint64 maximumFileSize = 16 << 20;
+
+// A write waits this long for another writer. The instance serves requests one at a time and a
+// launch waits 30 s for its answer, so a lock that is never freed must cost each request little.
+constexpr int lockWaitMs = 2000;
 
 enum class FileState { Missing, Parsed, Corrupt };
 
@@ -26,7 +37,10 @@ FileContents readFile(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    const QByteArray bytes = file.readAll();
+    // Read one byte past the bound rather than trusting the size, which a file being written can outgrow.
+    const QByteArray bytes = file.read(maximumFileSize + 1);
+    if (bytes.size() > maximumFileSize)
+        return {{}, FileState::Corrupt};
     if (bytes.trimmed().isEmpty())
         return {{}, FileState::Parsed};
     QJsonParseError error{};
@@ -43,6 +57,19 @@ bool keepAside(const QString& path)
     for (int n = 2; QFileInfo::exists(target) && n < 1000; ++n)
         target = path + QLatin1String(".corrupt.") + QString::number(n);
     return QFile::rename(path, target);
+}
+
+// QLockFile's own wait doubles its pause between attempts, so a second writer at work would let
+// a bounded wait see its lock free only a few times; short even pauses keep the chance fair.
+bool takeLock(QLockFile& lock)
+{
+    const QDeadlineTimer deadline(lockWaitMs);
+    while (!lock.tryLock(0)) {
+        if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
+            return false;
+        QThread::msleep(10);
+    }
+    return true;
 }
 
 } // namespace
@@ -127,8 +154,11 @@ bool SettingsDomain::write(const QString& key, const QJsonValue& value)
     if (!QDir().mkpath(QFileInfo(m_filePath).absolutePath()))
         return false;
     QLockFile lock(m_filePath + QLatin1String(".lock"));
-    if (!lock.tryLock(10'000))
+    if (!takeLock(lock)) {
+        Log::line(QStringLiteral("[QNT] settings write FAILED: %1 not changed, its lock %2 could not be taken")
+                      .arg(m_filePath, lock.fileName()));
         return false;
+    }
 
     FileContents contents = readFile(m_filePath);
     if (contents.state == FileState::Corrupt && !keepAside(m_filePath))

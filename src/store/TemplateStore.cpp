@@ -192,7 +192,8 @@ std::optional<QUrl> TemplateStore::resolveHomeFolderURL()
         return std::nullopt;
     }
     const QUrl location = QUrl::fromLocalFile(resolved->path);
-    if (resolved->isStale)
-        saveHomeFolderBookmark(location); // its own log line and "bookmarkLastError" tell of a failure
+    // A failed renewal has logged why (the bookmark could not be made, or the settings not written).
+    if (resolved->isStale && saveHomeFolderBookmark(location))
+        Log::line(QStringLiteral("[QNT] resolveHomeFolderURL: renewed stale bookmark for %1").arg(resolved->path));
     return location;
 }
