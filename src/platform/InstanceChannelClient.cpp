@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -63,9 +64,21 @@ QString InstanceChannel::socketPath()
     if (folder.isEmpty() || !QDir::isAbsolutePath(folder))
         folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (folder.isEmpty() || !isPrivateFolder(folder)) {
-        // A folder of our own instead, the same for every launch of this user.
-        folder = QDir::tempPath() + QStringLiteral("/quintara-runtime-") + QString::number(::geteuid());
-        ::mkdir(QFile::encodeName(folder).constData(), 0700);
+        // A folder of our own instead, the same for every launch of this user. Another user may
+        // have taken its name in the shared temporary folder first; the user's cache folder is out
+        // of their reach.
+        const QString fallbacks[] = {
+            QDir::tempPath() + QStringLiteral("/quintara-runtime-") + QString::number(::geteuid()),
+            QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+                QStringLiteral("/quintara-runtime"),
+        };
+        for (const QString& fallback : fallbacks) {
+            folder = fallback;
+            QDir().mkpath(QFileInfo(folder).path());
+            ::mkdir(QFile::encodeName(folder).constData(), 0700);
+            if (isPrivateFolder(folder))
+                break;
+        }
     }
     return folder + QLatin1Char('/') + AppIdentity::applicationId + QLatin1String(".socket");
 }

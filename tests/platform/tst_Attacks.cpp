@@ -38,6 +38,8 @@ private Q_SLOTS:
     void cleanup()
     {
         qInstallMessageHandler(nullptr);
+        qunsetenv("TMPDIR");
+        qunsetenv("XDG_CACHE_HOME");
         std::filesystem::remove_all(QFile::encodeName(m_dir->path()).toStdString()); // names Qt cannot spell too
     }
 
@@ -188,6 +190,20 @@ private Q_SLOTS:
         ::close(ready[1]);
         QVERIFY(delivery != InstanceChannel::Delivery::Delivered);
         QCOMPARE(WEXITSTATUS(status), 0);
+    }
+
+    void fallbackRuntimeFolderTakenByAnotherUserIsNotUsed()
+    {
+        if (::geteuid() != 0)
+            QSKIP("making a folder of another user's needs root");
+        const QByteArray open = QFile::encodeName(path("open")), tmp = QFile::encodeName(path("tmp"));
+        QVERIFY(::mkdir(open, 0700) == 0 && ::chmod(open, 01777) == 0 && ::mkdir(tmp, 0700) == 0);
+        const QByteArray taken = tmp + "/quintara-runtime-" + QByteArray::number(::geteuid());
+        QVERIFY(::mkdir(taken, 0777) == 0 && ::chown(taken, 65534, 65534) == 0);
+        qputenv("XDG_RUNTIME_DIR", open);
+        qputenv("TMPDIR", tmp);
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(path("cache")));
+        QCOMPARE(InstanceChannel::socketPath(), path("cache/quintara-runtime/app.quintara.Quintara.socket"));
     }
 
     void abandonedTemporariesAreRemovedOthersKept()
