@@ -6,75 +6,46 @@ class TestCreateRequest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void parses_data();
-    void parses();
-};
-
-void TestCreateRequest::parses_data()
-{
-    QTest::addColumn<QString>("url");
-    QTest::addColumn<bool>("valid");
-    QTest::addColumn<qint64>("index");
-    QTest::addColumn<QString>("directory");
-
-    const QString notes = QStringLiteral("/home/me/Notes");
-    QTest::newRow("plain") << "quintara://create?t=0&d=/home/me/Notes" << true << qint64(0) << notes;
-    QTest::newRow("items in the other order, extras ignored")
-        << "quintara://create?x=1&d=/home/me/Notes&t=2" << true << qint64(2) << notes;
-    QTest::newRow("first of two t") << "quintara://create?t=3&t=1&d=/home/me/Notes" << true << qint64(3) << notes;
-    QTest::newRow("plus sign") << "quintara://create?t=+1&d=/home/me/Notes" << true << qint64(1) << notes;
-    QTest::newRow("leading zero") << "quintara://create?t=01&d=/home/me/Notes" << true << qint64(1) << notes;
-    QTest::newRow("negative passes parsing") << "quintara://create?t=-1&d=/x" << true << qint64(-1) << "/x";
-    QTest::newRow("largest index") << "quintara://create?t=9223372036854775807&d=/x" << true
-                                   << qint64(9223372036854775807LL) << "/x";
-    QTest::newRow("smallest index") << "quintara://create?t=-9223372036854775808&d=/x" << true
-                                    << std::numeric_limits<qint64>::min() << "/x";
-    QTest::newRow("percent-decoded folder")
-        << "quintara://create?t=2&d=/Users/me/My%20Projects" << true << qint64(2) << "/Users/me/My Projects";
-    QTest::newRow("plus stays plus, reserved characters arrive")
-        << "quintara://create?t=0&d=/a+b/%23%3F%26%25/caf%C3%A9" << true << qint64(0) << "/a+b/#?&%/caf\u00e9";
-    QTest::newRow("encoded item name") << "quintara://create?%74=4&d=/x" << true << qint64(4) << "/x";
-    QTest::newRow("empty folder is not rejected here") << "quintara://create?t=0&d=" << true << qint64(0) << "";
-    QTest::newRow("path and fragment ignored")
-        << "quintara://create/some/path?t=5&d=/x#frag" << true << qint64(5) << "/x";
-
-    QTest::newRow("other host") << "quintara://open?t=0&d=/x" << false << qint64(0) << "";
-    QTest::newRow("no host") << "quintara:create?t=0&d=/x" << false << qint64(0) << "";
-    QTest::newRow("other scheme") << "quintaria://create?t=0&d=/x" << false << qint64(0) << "";
-    QTest::newRow("folder without value") << "quintara://create?t=0&d" << false << qint64(0) << "";
-    QTest::newRow("no folder") << "quintara://create?t=0" << false << qint64(0) << "";
-    QTest::newRow("no index") << "quintara://create?d=/x" << false << qint64(0) << "";
-    QTest::newRow("index without value") << "quintara://create?t&d=/x" << false << qint64(0) << "";
-    const char* badIndexes[] = {"",
-                                "1.0",
-                                "abc",
-                                "+",
-                                "-",
-                                "%201",
-                                "1%20",
-                                "9223372036854775808",
-                                "-9223372036854775809",
-                                "0x1",
-                                "%EF%BC%91" /* fullwidth digit one */,
-                                "++1"};
-    for (const char* bad : badIndexes)
-        QTest::addRow("index '%s'", bad) << QStringLiteral("quintara://create?t=%1&d=/x").arg(QLatin1String(bad))
-                                         << false << qint64(0) << "";
-}
-
-void TestCreateRequest::parses()
-{
-    QFETCH(QString, url);
-    QFETCH(bool, valid);
-    QFETCH(qint64, index);
-    QFETCH(QString, directory);
-    const std::optional<CreateRequest> request = CreateRequest::parse(QUrl(url, QUrl::StrictMode));
-    QCOMPARE(request.has_value(), valid);
-    if (valid) {
-        QCOMPARE(request->index, index);
-        QCOMPARE(request->directoryPath, directory);
+    void parses_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<qint64>("index");
+        QTest::addColumn<QString>("directory"); // "<rejected>": no request
+        QTest::newRow("plain") << "quintara://create?t=0&d=/home/me/Notes" << qint64(0) << "/home/me/Notes";
+        QTest::newRow("other order, extras ignored") << "quintara://create?x=1&d=/n&t=2" << qint64(2) << "/n";
+        QTest::newRow("first of two t") << "quintara://create?t=3&t=1&d=/n" << qint64(3) << "/n";
+        QTest::newRow("plus sign, leading zero") << "quintara://create?t=+01&d=/x" << qint64(1) << "/x";
+        QTest::newRow("negative passes parsing") << "quintara://create?t=-1&d=/x" << qint64(-1) << "/x";
+        QTest::newRow("largest index") << "quintara://create?t=9223372036854775807&d=/x"
+                                       << std::numeric_limits<qint64>::max() << "/x";
+        QTest::newRow("smallest index") << "quintara://create?t=-9223372036854775808&d=/x"
+                                        << std::numeric_limits<qint64>::min() << "/x";
+        QTest::newRow("plus stays plus, reserved characters arrive")
+            << "quintara://create?t=0&d=/a+b/My%20%23%3F%26%25/caf%C3%A9" << qint64(0) << "/a+b/My #?&%/caf\u00e9";
+        QTest::newRow("encoded item name") << "quintara://create?%74=4&d=/x" << qint64(4) << "/x";
+        QTest::newRow("empty folder is not rejected here") << "quintara://create?t=0&d=" << qint64(0) << "";
+        QTest::newRow("path and fragment ignored") << "quintara://create/p?t=5&d=/x#frag" << qint64(5) << "/x";
+        const char* rejected[] = {"quintara://open?t=0&d=/x", "quintara:create?t=0&d=/x", "quintaria://create?t=0&d=/x",
+                                  "quintara://create?t=0&d",  "quintara://create?t=0",    "quintara://create?d=/x",
+                                  "quintara://create?t&d=/x"};
+        for (const char* url : rejected)
+            QTest::newRow(url) << QString::fromLatin1(url) << qint64(0) << "<rejected>";
+        for (const char* bad : {"", "1.0", "abc", "+", "-", "%201", "1%20", "9223372036854775808",
+                                "-9223372036854775809", "0x1", "%EF%BC%91" /* fullwidth one */, "++1"})
+            QTest::addRow("index '%s'", bad)
+                << QStringLiteral("quintara://create?t=%1&d=/x").arg(QLatin1String(bad)) << qint64(0) << "<rejected>";
     }
-}
+    void parses()
+    {
+        QFETCH(QString, url);
+        QFETCH(qint64, index);
+        QFETCH(QString, directory);
+        const std::optional<CreateRequest> request = CreateRequest::parse(QUrl(url, QUrl::StrictMode));
+        QCOMPARE(request.has_value(), directory != QLatin1String("<rejected>"));
+        if (request)
+            QCOMPARE(std::pair(request->index, request->directoryPath), std::pair(index, directory));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestCreateRequest)
 #include "tst_CreateRequest.moc"

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
+#include <QTimer>
 
 TemporaryHome::TemporaryHome()
 {
@@ -39,6 +41,13 @@ QString TemporaryHome::suiteFile() const
     return configHome() + QLatin1Char('/') + AppIdentity::suiteName + QStringLiteral(".json");
 }
 
+QString TemporaryHome::folder(const QString& name) const
+{
+    const QString path = m_dir.path() + QLatin1Char('/') + name;
+    QDir().mkpath(path);
+    return path;
+}
+
 QByteArray readAll(const QString& path)
 {
     QFile file(path);
@@ -51,4 +60,29 @@ void writeAll(const QString& path, const QByteArray& bytes)
     QFile file(path);
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(bytes);
+}
+
+QStringList entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+FileTemplate customTemplate(const QString& name, const QString& content, const QString& extension)
+{
+    return FileTemplate{QUuid::createUuid(), name, extension, content, false};
+}
+
+QStringList names(const QList<FileTemplate>& templates)
+{
+    QStringList result;
+    for (const FileTemplate& t : templates)
+        result.append(t.name);
+    return result;
+}
+
+void flushEventLoop()
+{
+    bool flushed = false;
+    QTimer::singleShot(0, [&flushed] { flushed = true; });
+    QTRY_VERIFY(flushed);
 }

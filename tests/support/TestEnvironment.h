@@ -1,7 +1,10 @@
 #pragma once
 
+#include "model/FileTemplate.h"
+
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <map>
@@ -19,6 +22,8 @@ public:
     QString path() const { return m_dir.path(); }
     QString configHome() const { return m_dir.path() + QStringLiteral("/config"); }
     QString suiteFile() const;
+    // A folder below the home, made if missing.
+    QString folder(const QString& name) const;
 
 private:
     QTemporaryDir m_dir;
@@ -28,3 +33,10 @@ private:
 // Whole-file helpers for checking what really reached the disk.
 QByteArray readAll(const QString& path);
 void writeAll(const QString& path, const QByteArray& bytes);
+// Every entry of a folder, hidden ones too, by name.
+QStringList entries(const QString& folder);
+
+FileTemplate customTemplate(const QString& name, const QString& content = {}, const QString& extension = "txt");
+QStringList names(const QList<FileTemplate>& templates);
+// Runs everything queued on the event loop so far.
+void flushEventLoop();
