@@ -3,73 +3,58 @@
 #include "store/TemplateStore.h"
 #include "support/TestEnvironment.h"
 
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
+
+#include <list>
 
 class TestEndToEnd : public QObject {
     Q_OBJECT
 
     QProcess m_bus;
-    QString m_busAddress;
+    QProcessEnvironment m_environment = QProcessEnvironment::systemEnvironment();
     std::unique_ptr<QProcess> m_fileManager;
     std::unique_ptr<TemporaryHome> m_home;
-    std::vector<std::unique_ptr<QProcess>> m_launches;
+    std::list<std::pair<QProcess, QByteArray>> m_launches; // each with what it logged so far
 
-    QString socketPath() const { return m_home->path() + QStringLiteral("/runtime/app.quintara.Quintara.socket"); }
-    QString request(int index, const QString& folder) const
+    QString socket() const { return m_home->path() + "/runtime/app.quintara.Quintara.socket"; }
+    static QString request(int index, const QString& folder)
     {
-        return QStringLiteral("quintara://create?t=%1&d=%2")
-            .arg(index)
-            .arg(QString(QUrl::toPercentEncoding(folder, "/")));
-    }
-    QProcessEnvironment environment() const
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_busAddress);
-        return env;
+        return QStringLiteral("quintara://create?t=%1&d=%2").arg(index).arg(QUrl::toPercentEncoding(folder, "/"));
     }
     QProcess& start(const QStringList& arguments)
     {
-        m_launches.push_back(std::make_unique<QProcess>());
-        QProcess& launch = *m_launches.back();
-        launch.setProcessEnvironment(environment());
+        QProcess& launch = m_launches.emplace_back().first;
+        launch.setProcessEnvironment(m_environment);
         launch.setWorkingDirectory(m_home->path());
-        launch.start(QStringLiteral(QUINTARA_BINARY), arguments);
-        launch.waitForStarted();
+        launch.start(QUINTARA_BINARY, arguments);
         return launch;
     }
-    int runToEnd(const QStringList& arguments, QByteArray* output = nullptr)
+    // A launch that ends by itself: its exit code, and what it printed.
+    std::pair<int, QByteArray> run(const QStringList& arguments, const QProcessEnvironment& environment = {})
     {
-        QProcess process;
-        process.setProcessEnvironment(environment());
-        process.start(QStringLiteral(QUINTARA_BINARY), arguments);
-        if (!process.waitForFinished(30'000))
-            return -1;
-        if (output)
-            *output = process.readAllStandardOutput() + process.readAllStandardError();
-        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        QProcess launch;
+        launch.setProcessEnvironment(environment.isEmpty() ? m_environment : environment);
+        launch.start(QUINTARA_BINARY, arguments);
+        const bool ended = launch.waitForFinished(30'000) && launch.exitStatus() == QProcess::NormalExit;
+        return {ended ? launch.exitCode() : -1, launch.readAllStandardOutput() + launch.readAllStandardError()};
     }
-    // The program's log lines so far, after the time stamp and process prefix, which must have their form.
-    QStringList events(QProcess& launch) const
+    // A running program's log lines so far, after the time stamp and process prefix, which must have their form.
+    QStringList events(QProcess& launch)
     {
-        static const QRegularExpression prefix(
-            QStringLiteral(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} quintara\[\d+\] )"));
-        QByteArray& seen = m_errors[&launch];
-        seen += launch.readAllStandardError();
+        static const QRegularExpression prefix(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} quintara\[\d+\] )");
+        QByteArray& log =
+            std::find_if(m_launches.begin(), m_launches.end(), [&](auto& l) { return &l.first == &launch; })->second;
+        log += launch.readAllStandardError();
         QStringList texts;
-        for (const QByteArray& line : seen.split('\n')) {
-            const QString text = QString::fromUtf8(line);
-            const QRegularExpressionMatch match = prefix.match(text);
+        for (const QString& line : QString::fromUtf8(log).split('\n', Qt::SkipEmptyParts)) {
+            const QRegularExpressionMatch match = prefix.match(line);
             if (line.contains("[QNT]"))
-                texts.append(match.hasMatch() ? text.mid(match.capturedLength()) : "<bad prefix> " + text);
+                texts.append(match.hasMatch() ? line.mid(match.capturedLength()) : "<bad prefix> " + line);
         }
         return texts;
     }
-    mutable std::map<QProcess*, QByteArray> m_errors;
     void grant(const QString& folder) const
     {
         QVERIFY(TemplateStore().saveHomeFolderBookmark(QUrl::fromLocalFile(folder)));
@@ -82,36 +67,34 @@ class TestEndToEnd : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        m_bus.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
+        m_bus.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
         QVERIFY2(m_bus.waitForStarted(), "dbus-daemon is needed (scripts/bootstrap installs it)");
         QTRY_VERIFY(m_bus.canReadLine());
-        m_busAddress = QString::fromUtf8(m_bus.readLine()).trimmed();
+        m_environment.insert("DBUS_SESSION_BUS_ADDRESS", QString::fromUtf8(m_bus.readLine()).trimmed());
+        m_environment.insert("QT_QPA_PLATFORM", "offscreen");
     }
-    void cleanupTestCase()
-    {
-        m_bus.kill();
-        m_bus.waitForFinished();
-    }
+    void cleanupTestCase() { m_bus.kill(), m_bus.waitForFinished(); }
     void init()
     {
         m_home = std::make_unique<TemporaryHome>();
+        for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"})
+            m_environment.insert(name, qEnvironmentVariable(name));
         m_fileManager = std::make_unique<QProcess>();
-        m_fileManager->setProcessEnvironment(environment());
-        m_fileManager->start(QStringLiteral(FAKE_FILE_MANAGER), {m_home->path() + QStringLiteral("/revealed.txt")});
+        m_fileManager->setProcessEnvironment(m_environment);
+        m_fileManager->start(FAKE_FILE_MANAGER, {m_home->path() + "/revealed.txt"});
         QVERIFY(m_fileManager->waitForReadyRead(10'000));
     }
     void cleanup()
     {
-        for (auto& launch : m_launches) {
-            if (launch->state() == QProcess::Running) {
-                launch->terminate(); // SIGTERM ends the program cleanly
-                QVERIFY(launch->waitForFinished(10'000));
-                QCOMPARE(std::pair(launch->exitStatus(), launch->exitCode()), std::pair(QProcess::NormalExit, 0));
+        for (auto& [launch, log] : m_launches) {
+            if (launch.state() == QProcess::Running) {
+                launch.terminate(); // SIGTERM ends the program cleanly
+                QVERIFY(launch.waitForFinished(10'000));
+                QCOMPARE(std::pair(launch.exitStatus(), launch.exitCode()), std::pair(QProcess::NormalExit, 0));
             }
         }
         m_launches.clear();
-        m_errors.clear();
-        QVERIFY(!QFile::exists(socketPath()));
+        QVERIFY(!QFile::exists(socket()));
         m_fileManager->kill();
         m_fileManager->waitForFinished();
         m_home.reset();
@@ -120,45 +103,39 @@ private Q_SLOTS:
     void firstLaunchServesItsRequest()
     {
         grant(m_home->path());
-        const QString notes = m_home->folder(QStringLiteral("My Notes"));
+        const QString notes = m_home->folder("My Notes");
         QProcess& instance = start({request(1, notes)});
-        const QString created = notes + QStringLiteral("/Untitled.md");
-        QTRY_COMPARE(events(instance), QStringList{"[QNT] processCreateURL: created " + created});
-        QCOMPARE(readAll(created), QByteArray("# My Notes\n\n"));
-        QTRY_COMPARE(revealed(), QStringList{QUrl::fromLocalFile(created).toString(QUrl::FullyEncoded)});
+        QTRY_COMPARE(events(instance), QStringList{"[QNT] processCreateURL: created " + notes + "/Untitled.md"});
+        QCOMPARE(readAll(notes + "/Untitled.md"), QByteArray("# My Notes\n\n"));
+        QTRY_COMPARE(revealed(), QStringList{QUrl::fromLocalFile(notes + "/Untitled.md").toString(QUrl::FullyEncoded)});
         QCOMPARE(instance.state(), QProcess::Running); // it stays to serve the next request
     }
 
     void laterLaunchHandsOverAndLeaves()
     {
         grant(m_home->path());
-        const QString notes = m_home->folder(QStringLiteral("Notes"));
+        const QString notes = m_home->folder("Notes");
         QProcess& instance = start({});
-        QTRY_VERIFY(QFile::exists(socketPath()));
-        QCOMPARE(QFileInfo(socketPath()).permissions() &
+        QTRY_VERIFY(QFile::exists(socket()));
+        QCOMPARE(QFileInfo(socket()).permissions() &
                      (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
                  QFileDevice::Permissions());
         // A later launch needs no display: it never starts a user interface. A malformed request
         // (here an index one past the templates) is dropped on the whole way.
-        QProcessEnvironment headless = environment();
+        QProcessEnvironment headless = m_environment;
         for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-            headless.remove(QString::fromLatin1(name));
-        for (const QString& url : {request(8, notes), request(0, notes), request(0, notes)}) {
-            QProcess later;
-            later.setProcessEnvironment(headless);
-            later.start(QStringLiteral(QUINTARA_BINARY), {url});
-            QVERIFY(later.waitForFinished(30'000));
-            QCOMPARE(std::pair(later.exitCode(), later.readAllStandardError()), std::pair(0, QByteArray()));
-        }
+            headless.remove(name);
+        for (const QString& url : {request(8, notes), request(0, notes), request(0, notes)})
+            QCOMPARE(run({url}, headless), std::pair(0, QByteArray()));
         // Acknowledged only after serving: both files are there the moment the launches have ended.
         QCOMPARE(entries(notes), (QStringList{"Untitled 2.txt", "Untitled.txt"}));
         QTRY_COMPARE(events(instance).size(), 2);
-        QCOMPARE(runToEnd({}), 0); // a reopen
+        QCOMPARE(run({}).first, 0); // a reopen
     }
 
     void withoutGrantOpensTheWelcomeWindowInstead()
     {
-        const QString notes = m_home->folder(QStringLiteral("Notes"));
+        const QString notes = m_home->folder("Notes");
         QProcess& instance = start({request(0, notes)});
         // The grant's own line, then the handler's.
         QTRY_COMPARE(events(instance), (QStringList{"[QNT] resolveHomeFolderURL: no bookmark data in UserDefaults",
@@ -174,7 +151,7 @@ private Q_SLOTS:
         QTest::newRow("missing folder") << "Granted/missing" << error + "The target directory could not be found.";
         QTest::newRow("outside the granted folder")
             << "Elsewhere" << error + "Permission denied. Cannot write to this location.";
-        // "relative" names a folder below the program's working folder, which must not count.
+        // A folder below the program's working folder: a relative path must not count.
         QTest::newRow("relative path") << "relative" << error + "The target directory could not be found.";
         QTest::newRow("a line feed in the name")
             << "Granted/two\nlines"
@@ -184,27 +161,24 @@ private Q_SLOTS:
     {
         QFETCH(QString, target);
         QFETCH(QString, event);
-        grant(m_home->folder(QStringLiteral("Granted")));
-        m_home->folder(QStringLiteral("Elsewhere"));
+        grant(m_home->folder("Granted"));
+        m_home->folder("Elsewhere");
         if (target.contains('\n'))
             m_home->folder(target);
-        const QString path =
-            target == QLatin1String("relative") ? QStringLiteral("Granted") : m_home->path() + '/' + target;
-        QProcess& instance = start({request(0, path)});
+        QProcess& instance = start({request(0, target == "relative" ? "Granted" : m_home->path() + '/' + target)});
         QTRY_COMPARE(events(instance), QStringList{event.contains("%1") ? event.arg(m_home->path()) : event});
-        QCOMPARE(entries(m_home->path() + QStringLiteral("/Elsewhere")), QStringList());
-        QVERIFY(!QFile::exists(m_home->path() + QStringLiteral("/Granted/Untitled.txt")));
-        QTRY_COMPARE(revealed().size(), event.contains(QStringLiteral("created")) ? 1 : 0);
+        QCOMPARE(entries(m_home->path() + "/Elsewhere"), QStringList());
+        QVERIFY(!QFile::exists(m_home->path() + "/Granted/Untitled.txt"));
+        QTRY_COMPARE(revealed().size(), event.contains("created") ? 1 : 0);
     }
 
     void simultaneousLaunchesEndWithOneInstance()
     {
         grant(m_home->path());
-        const QString a = m_home->folder(QStringLiteral("A"));
-        const QString b = m_home->folder(QStringLiteral("B"));
-        QProcess& first = start({request(0, a)});
-        QProcess& second = start({request(0, b)});
-        QTRY_VERIFY(QFile::exists(a + "/Untitled.txt") && QFile::exists(b + "/Untitled.txt"));
+        QProcess& first = start({request(0, m_home->folder("A"))});
+        QProcess& second = start({request(0, m_home->folder("B"))});
+        QTRY_COMPARE(entries(m_home->path() + "/A") + entries(m_home->path() + "/B"),
+                     (QStringList{"Untitled.txt", "Untitled.txt"}));
         // One of the two handed its request over and left; the other serves both.
         QTRY_VERIFY((first.state() == QProcess::NotRunning) != (second.state() == QProcess::NotRunning));
         QProcess& left = first.state() == QProcess::NotRunning ? first : second;
@@ -216,16 +190,15 @@ private Q_SLOTS:
     {
         grant(m_home->path());
         QProcess& crashed = start({});
-        QTRY_VERIFY(QFile::exists(socketPath()));
+        QTRY_VERIFY(QFile::exists(socket()));
         crashed.kill();
         crashed.waitForFinished();
-        QVERIFY(QFile::exists(socketPath())); // left behind, as a crash leaves it
-        const QString notes = m_home->folder(QStringLiteral("Notes"));
+        QVERIFY(QFile::exists(socket())); // left behind, as a crash leaves it
+        const QString notes = m_home->folder("Notes");
         QProcess& next = start({request(0, notes)});
-        QTRY_VERIFY(QFile::exists(notes + QStringLiteral("/Untitled.txt")));
-        QCOMPARE(next.state(), QProcess::Running);
-        QCOMPARE(runToEnd({request(0, notes)}), 0);
-        QVERIFY(QFile::exists(notes + QStringLiteral("/Untitled 2.txt")));
+        QTRY_VERIFY(QFile::exists(notes + "/Untitled.txt"));
+        QCOMPARE(run({request(0, notes)}).first, 0);
+        QCOMPARE(std::pair(next.state(), entries(notes).size()), std::pair(QProcess::Running, qsizetype(2)));
     }
 
     void commandLine_data()
@@ -244,10 +217,10 @@ private Q_SLOTS:
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QString, expected);
-        QByteArray output;
-        QCOMPARE(runToEnd(arguments, &output), exitCode);
-        QVERIFY2(QString::fromUtf8(output).contains(expected), output.constData());
-        QVERIFY(!QFile::exists(socketPath()));
+        const auto [code, printed] = run(arguments);
+        QCOMPARE(code, exitCode);
+        QVERIFY2(QString::fromUtf8(printed).contains(expected), printed.constData());
+        QVERIFY(!QFile::exists(socket()));
     }
 };
 
