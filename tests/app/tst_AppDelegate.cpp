@@ -7,10 +7,8 @@
 #include "support/StoreFixture.h"
 #include "ui/settings/SettingsView.h"
 
-#include <QApplication>
-#include <QMenu>
-#include <QPushButton>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 // The start-up decisions and the create-request road, in process, with the real store and engine.
 class TestAppDelegate : public QObject {

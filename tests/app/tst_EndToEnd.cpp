@@ -3,9 +3,7 @@
 #include "store/TemplateStore.h"
 #include "support/TestEnvironment.h"
 
-#include <QProcess>
-#include <QRegularExpression>
-#include <QTest>
+#include <QtTest>
 
 #include <list>
 

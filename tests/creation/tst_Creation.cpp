@@ -4,9 +4,7 @@
 #include "support/Fakes.h"
 #include "support/StoreFixture.h"
 
-#include <QDir>
-#include <QProcess>
-#include <QTest>
+#include <QtTest>
 
 #include <cstdio>
 

@@ -3,9 +3,7 @@
 #include "store/TemplateStore.h"
 #include "support/TestEnvironment.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTest>
+#include <QtTest>
 
 #include <unistd.h>
 

@@ -5,9 +5,7 @@
 #include "store/TemplateStore.h"
 #include "support/TestEnvironment.h"
 
-#include <QElapsedTimer>
-#include <QFile>
-#include <QTest>
+#include <QtTest>
 
 #include <dlfcn.h>
 #include <gio/gio.h>

@@ -1,11 +1,7 @@
 #include "model/BuiltInTemplates.h"
 #include "model/FileTemplate.h"
 
-#include <QCryptographicHash>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QSet>
-#include <QTest>
+#include <QtTest>
 
 #include <set>
 #include <thread>

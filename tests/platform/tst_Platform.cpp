@@ -4,10 +4,7 @@
 #include "platform/SettingsDomain.h"
 #include "support/TestEnvironment.h"
 
-#include <QDir>
-#include <QJsonDocument>
-#include <QProcess>
-#include <QTest>
+#include <QtTest>
 
 #include <sys/stat.h>
 

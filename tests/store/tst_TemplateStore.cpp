@@ -2,9 +2,7 @@
 #include "support/LogCapture.h"
 #include "support/StoreFixture.h"
 
-#include <QDir>
-#include <QSignalSpy>
-#include <QTest>
+#include <QtTest>
 
 namespace {
 

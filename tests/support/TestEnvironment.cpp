@@ -10,30 +10,10 @@
 
 TemporaryHome::TemporaryHome()
 {
-    const QByteArray home = m_dir.path().toUtf8();
-    const std::pair<QByteArray, QByteArray> vars[] = {
-        {"HOME", home},
-        {"XDG_CONFIG_HOME", home + "/config"},
-        {"XDG_RUNTIME_DIR", home + "/runtime"},
-    };
-    for (const auto& [name, value] : vars) {
-        m_saved[name] =
-            qEnvironmentVariableIsSet(name.constData()) ? std::optional(qgetenv(name.constData())) : std::nullopt;
-        qputenv(name.constData(), value);
-    }
-    QDir().mkpath(m_dir.path() + QStringLiteral("/runtime"));
-    QFile::setPermissions(m_dir.path() + QStringLiteral("/runtime"),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-}
-
-TemporaryHome::~TemporaryHome()
-{
-    for (const auto& [name, value] : m_saved) {
-        if (value)
-            qputenv(name.constData(), *value);
-        else
-            qunsetenv(name.constData());
-    }
+    qputenv("HOME", m_dir.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", configHome().toUtf8());
+    qputenv("XDG_RUNTIME_DIR", folder("runtime").toUtf8());
+    QFile::setPermissions(folder("runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 QString TemporaryHome::suiteFile() const

@@ -7,17 +7,13 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include <map>
 #include <optional>
 
 // A throw-away home for one test: HOME, XDG_CONFIG_HOME and XDG_RUNTIME_DIR point into a
-// temporary folder for the object's lifetime and are restored afterwards.
+// temporary folder, which is removed with the object. Every test that needs a home makes its own.
 class TemporaryHome {
 public:
     TemporaryHome();
-    ~TemporaryHome();
-    TemporaryHome(const TemporaryHome&) = delete;
-    TemporaryHome& operator=(const TemporaryHome&) = delete;
 
     QString path() const { return m_dir.path(); }
     QString configHome() const { return m_dir.path() + QStringLiteral("/config"); }
@@ -27,7 +23,6 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    std::map<QByteArray, std::optional<QByteArray>> m_saved;
 };
 
 // Whole-file helpers for checking what really reached the disk.

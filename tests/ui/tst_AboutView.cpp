@@ -2,9 +2,8 @@
 #include "support/Fakes.h"
 #include "ui/settings/AboutView.h"
 
-#include <QAbstractButton>
-#include <QLabel>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 class TestAboutView : public QObject {
     Q_OBJECT

@@ -4,12 +4,8 @@
 #include "ui/common/HomeFolderAccess.h"
 #include "ui/settings/GeneralSettingsView.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 class TestGeneralSettingsView : public QObject {
     Q_OBJECT

@@ -1,7 +1,6 @@
 #include "ui/common/Symbols.h"
 
-#include <QImage>
-#include <QTest>
+#include <QtTest>
 
 // The compiled-in artwork: every icon draws at the size asked for, neither blank nor a filled
 // square, and a symbol carries nothing but the colour it was tinted with.

@@ -5,11 +5,8 @@
 #include "ui/welcome/StepRow.h"
 #include "ui/welcome/WelcomeView.h"
 
-#include <QApplication>
-#include <QLabel>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 class TestWelcomeView : public QObject {
     Q_OBJECT
