@@ -1,7 +1,6 @@
 #include "app/AppDelegate.h"
 #include "creation/FileCreationService.h"
 #include "model/AppIdentity.h"
-#include "platform/FileWriter.h"
 #include "support/Fakes.h"
 #include "support/LogCapture.h"
 #include "support/StoreFixture.h"
@@ -24,15 +23,16 @@ class TestAppDelegate : public QObject {
     FakeClock m_clock{QDateTime(QDate(2026, 12, 5), QTime(6, 46), Qt::UTC)};
     std::unique_ptr<AppDelegate> m_delegate;
 
-    QUrl request(int index, const QString& folder) const
+    static QUrl request(int index, const QString& folder)
     {
-        return QUrl(QStringLiteral("quintara://create?t=%1&d=%2").arg(index).arg(folder));
+        return QStringLiteral("quintara://create?t=%1&d=%2").arg(index).arg(folder);
     }
-    int visibleWindows() const
+    static int visibleWindows()
     {
         const QWidgetList all = QApplication::topLevelWidgets();
         return int(std::count_if(all.begin(), all.end(), [](const QWidget* w) { return w->isVisible(); }));
     }
+    QMenu* menu(QWidget* window, const char* name) const { return window->findChild<QMenu*>(name); }
 
 private Q_SLOTS:
     void init()
@@ -49,61 +49,76 @@ private Q_SLOTS:
     }
     void cleanup() { m_delegate.reset(), m_fixture.reset(); }
 
-    void plainStartShowsTheWelcomeWindowOnce()
+    void startShowsTheWelcomeWindowUnlessARequestIsServed_data()
     {
-        m_delegate->applicationDidFinishLaunching();
-        QTRY_COMPARE(visibleWindows(), 1);
-        QWidget* window = m_delegate->welcomeWindow();
-        QCOMPARE(window->windowTitle(), QStringLiteral("Welcome to Quintara"));
-        QCOMPARE(window->minimumSize(), window->maximumSize()); // never resized
-        // Closing hides it, and the program stays; showing again brings back the very same window.
-        window->close();
-        QCOMPARE(QApplication::quitOnLastWindowClosed(), false);
-        m_delegate->showWelcomeWindow();
-        QTRY_VERIFY(window->isVisible());
-        QCOMPARE(m_delegate->welcomeWindow(), window);
-    }
-
-    void startForARequest_data()
-    {
+        QTest::addColumn<bool>("withRequest");
         QTest::addColumn<bool>("granted");
-        QTest::newRow("granted: no window") << true;
-        QTest::newRow("not granted: the welcome window, once") << false;
+        QTest::newRow("plain start") << false << false;
+        QTest::newRow("request, granted: no window") << true << true;
+        QTest::newRow("request, not granted") << true << false;
     }
-    void startForARequest()
+    void startShowsTheWelcomeWindowUnlessARequestIsServed()
     {
+        QFETCH(bool, withRequest);
         QFETCH(bool, granted);
         if (granted)
             QVERIFY(m_fixture->grant());
-        const QString notes = m_fixture->home.folder(QStringLiteral("Notes"));
+        const QString notes = m_fixture->home.folder("Notes");
         LogCapture log;
-        m_delegate->handleGetURLEvent(request(0, notes).toString());
+        if (withRequest)
+            m_delegate->handleGetURLEvent(request(0, notes).toString());
         m_delegate->applicationDidFinishLaunching();
+        QVERIFY(!m_delegate->welcomeWindow()); // deferred to the event loop
         flushEventLoop();
         QCOMPARE(m_delegate->launchedForURL(), granted);
-        QTRY_COMPARE(visibleWindows(), granted ? 0 : 1);
+        QTRY_COMPARE(visibleWindows(), granted ? 0 : 1); // once, though asked twice without a grant
         QCOMPARE(m_workspace.revealed, granted ? QStringList{notes + "/Untitled.txt"} : QStringList());
-        QCOMPARE(log.lines(), (granted ? QStringList{"[QNT] processCreateURL: created " + notes + "/Untitled.txt"}
-                                       : QStringList{"[QNT] resolveHomeFolderURL: no bookmark data in UserDefaults",
-                                                     "[QNT] processCreateURL: no bookmark — opening welcome window"}));
+        QCOMPARE(log.lines().join('|'), !withRequest ? ""
+                                        : granted    ? "[QNT] processCreateURL: created " + notes + "/Untitled.txt"
+                                                     : "[QNT] resolveHomeFolderURL: no bookmark data in UserDefaults|"
+                                                       "[QNT] processCreateURL: no bookmark — opening welcome window");
     }
 
-    void reopenShowsTheWindowOnlyWhenNoneIsVisible()
+    void windowsAreMadeOnceAndComeBack()
     {
+        // A reopen shows the welcome window only when no window is visible.
         QWidget other;
         other.show();
         QVERIFY(m_delegate->applicationShouldHandleReopen());
         flushEventLoop();
         QVERIFY(!m_delegate->welcomeWindow());
         other.hide();
-        QVERIFY(m_delegate->applicationShouldHandleReopen());
+        m_delegate->applicationShouldHandleReopen();
         QTRY_VERIFY(m_delegate->welcomeWindow() && m_delegate->welcomeWindow()->isVisible());
+        QWidget* welcome = m_delegate->welcomeWindow();
+        QCOMPARE(welcome->windowTitle(), "Welcome to Quintara");
+        QCOMPARE(welcome->minimumSize(), welcome->maximumSize()); // never resized
+        // "Manage Templates…" opens Settings and leaves the welcome window open.
+        welcome->findChild<QPushButton*>("manageTemplatesButton")->click();
+        QTRY_VERIFY(m_delegate->settingsWindow() && m_delegate->settingsWindow()->isVisible());
+        QWidget* settings = m_delegate->settingsWindow();
+        QCOMPARE(settings->findChild<SettingsView*>()->count(), 3);
+        // Closing hides a window and the program stays; the menus bring back the very same ones.
+        welcome->close();
+        settings->close();
+        QCOMPARE(std::pair(visibleWindows(), QApplication::quitOnLastWindowClosed()), std::pair(0, false));
+        const QList<QAction*> help = menu(settings, "helpMenu")->actions();
+        help.at(0)->trigger();                                        // Welcome to Quintara
+        menu(welcome, "applicationMenu")->actions().at(2)->trigger(); // Settings…
+        QTRY_VERIFY(welcome->isVisible() && settings->isVisible());
+        QCOMPARE(std::pair(m_delegate->welcomeWindow(), m_delegate->settingsWindow()), std::pair(welcome, settings));
+        QCOMPARE(settings->findChild<SettingsView*>()->currentIndex(), 0);
+        menu(welcome, "applicationMenu")->actions().at(0)->trigger(); // About Quintara
+        QTRY_COMPARE(settings->findChild<SettingsView*>()->currentIndex(), int(SettingsView::AboutTab));
+        help.at(2)->trigger();
+        help.at(3)->trigger();
+        QCOMPARE(m_workspace.opened, (QList<QUrl>{QUrl(AppIdentity::supportUrl), QUrl(AppIdentity::privacyUrl)}));
     }
 
     void accessIsStoppedOnlyWhenItWasStarted()
     {
         QVERIFY(m_fixture->grant());
-        const QString notes = m_fixture->home.folder(QStringLiteral("Notes"));
+        const QString notes = m_fixture->home.folder("Notes");
         m_delegate->processCreateURL(request(0, notes));              // success
         m_delegate->processCreateURL(request(0, notes + "/missing")); // engine failure
         m_delegate->processCreateURL(request(8, notes));              // no such template: nothing at all
@@ -116,46 +131,6 @@ private Q_SLOTS:
         QCOMPARE(m_scope.stops, 2);
         QCOMPARE(log.lines(),
                  QStringList{"[QNT] processCreateURL error: Permission denied. Cannot write to this location."});
-    }
-
-    void settingsWindowComesBackAsTheSameWindow()
-    {
-        // "Manage Templates…" opens Settings and leaves the welcome window open.
-        m_delegate->showWelcomeWindow();
-        QTRY_VERIFY(m_delegate->welcomeWindow() && m_delegate->welcomeWindow()->isVisible());
-        m_delegate->welcomeWindow()->findChild<QPushButton*>(QStringLiteral("manageTemplatesButton"))->click();
-        QTRY_VERIFY(m_delegate->settingsWindow() && m_delegate->settingsWindow()->isVisible());
-        QVERIFY(m_delegate->welcomeWindow()->isVisible());
-        QWidget* window = m_delegate->settingsWindow();
-        const auto* tabs = window->findChild<SettingsView*>();
-        QCOMPARE(std::pair(tabs->count(), tabs->currentIndex()), std::pair(3, 0));
-        window->close();
-        m_delegate->openSettingsWindow();
-        m_delegate->openSettingsWindow();
-        QTRY_VERIFY(window->isVisible());
-        QCOMPARE(m_delegate->settingsWindow(), window);
-        m_delegate->showAbout();
-        QTRY_COMPARE(tabs->currentIndex(), int(SettingsView::AboutTab));
-    }
-
-    void menuActionsDoWhatTheySay()
-    {
-        m_delegate->openSettingsWindow();
-        QTRY_VERIFY(m_delegate->settingsWindow());
-        const QList<QAction*> help = m_delegate->settingsWindow()->findChild<QMenu*>("helpMenu")->actions();
-        help.at(2)->trigger();
-        help.at(3)->trigger();
-        QCOMPARE(m_workspace.opened, (QList<QUrl>{QUrl(AppIdentity::supportUrl), QUrl(AppIdentity::privacyUrl)}));
-        help.at(0)->trigger(); // Welcome to Quintara
-        QTRY_VERIFY(m_delegate->welcomeWindow() && m_delegate->welcomeWindow()->isVisible());
-        const QList<QAction*> app = m_delegate->welcomeWindow()->findChild<QMenu*>("applicationMenu")->actions();
-        m_delegate->settingsWindow()->close();
-        app.at(2)->trigger(); // Settings…
-        QTRY_VERIFY(m_delegate->settingsWindow()->isVisible());
-        m_delegate->settingsWindow()->findChild<SettingsView*>()->setCurrentIndex(0);
-        app.at(0)->trigger(); // About Quintara
-        QTRY_COMPARE(m_delegate->settingsWindow()->findChild<SettingsView*>()->currentIndex(),
-                     int(SettingsView::AboutTab));
     }
 };
 

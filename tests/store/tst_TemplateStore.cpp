@@ -131,6 +131,7 @@ private Q_SLOTS:
         QTest::newRow("first to before last") << P{0} << qsizetype(3) << "BCAD";
         QTest::newRow("last to front") << P{3} << qsizetype(0) << "DABC";
         QTest::newRow("two to the end") << P{2, 0} << qsizetype(4) << "BDAC";
+        QTest::newRow("onto itself") << P{1} << qsizetype(1) << "ABCD";
         QTest::newRow("just after itself") << P{1} << qsizetype(2) << "ABCD";
         QTest::newRow("stale among valid") << P{9, 2, -1} << qsizetype(0) << "CABD";
         QTest::newRow("destination past the end") << P{0} << qsizetype(99) << "BCDA";
