@@ -88,7 +88,8 @@ QString property(gpointer object, const char* name)
     char* value = nullptr;
     g_object_get(object, name, &value, nullptr);
     const QString result = QString::fromUtf8(value);
-    return g_free(value), result;
+    g_free(value);
+    return result;
 }
 
 // What the file manager would show and launch for one list of provider items; owns the list.

@@ -130,7 +130,8 @@ private Q_SLOTS:
         QFETCH(QString, folder);
         QFETCH(QString, name);
         QFETCH(bool, allowed);
-        m_home->folder("home/sub"), m_home->folder("home2");
+        m_home->folder("home/sub");
+        m_home->folder("home2");
         QFile::link(m_outside, m_granted + "/escape");
         QFile::link(m_granted, m_home->path() + "/inward");
         const std::optional<PlatformError> error =

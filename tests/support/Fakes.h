@@ -39,7 +39,11 @@ private:
 class FakeWorkspace final : public Workspace {
 public:
     void revealFile(const QString& path) override { revealed.append(path); }
-    bool openUrl(const QUrl& url) override { return opened.append(url), true; }
+    bool openUrl(const QUrl& url) override
+    {
+        opened.append(url);
+        return true;
+    }
     QStringList revealed;
     QList<QUrl> opened;
 };
@@ -50,9 +54,14 @@ public:
     bool startAccessing(const QString& folderPath) override
     {
         const bool started = !refuseStarts && m_scope.startAccessing(folderPath);
-        return starts += started, started;
+        starts += started ? 1 : 0;
+        return started;
     }
-    void stopAccessing(const QString& folderPath) override { ++stops, m_scope.stopAccessing(folderPath); }
+    void stopAccessing(const QString& folderPath) override
+    {
+        ++stops;
+        m_scope.stopAccessing(folderPath);
+    }
     bool contains(const QString& realFolderPath) const override { return m_scope.contains(realFolderPath); }
     bool refuseStarts = false;
     int starts = 0;

@@ -60,7 +60,8 @@ class TestTemplatesView : public QObject {
     {
         QStringList ids =
             QJsonDocument::fromJson(readAll(m_fixture->settingsFile))["enabledBuiltIns"].toVariant().toStringList();
-        return ids.sort(), ids;
+        ids.sort();
+        return ids;
     }
     TemplateEditorView* openEditor(bool isNew = false)
     {
