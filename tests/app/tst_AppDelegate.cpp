@@ -122,6 +122,7 @@ private Q_SLOTS:
         m_delegate->processCreateURL(request(0, notes));              // success
         m_delegate->processCreateURL(request(0, notes + "/missing")); // engine failure
         m_delegate->processCreateURL(request(8, notes));              // no such template: nothing at all
+        m_delegate->processCreateURL(request(-1, notes));
         QCOMPARE(std::pair(m_scope.starts, m_scope.stops), std::pair(2, 2));
         QVERIFY(!m_scope.contains(QDir(m_fixture->home.path()).canonicalPath()));
         // A start that fails is not an error, but there is then nothing to stop.
