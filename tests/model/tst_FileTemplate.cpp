@@ -97,7 +97,10 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         const FileTemplate t{someId, text, text, text, true};
-        const std::optional<QList<FileTemplate>> decoded = FileTemplate::decodeList(FileTemplate::encodeList({t}));
+        const QByteArray json = FileTemplate::encodeList({t});
+        // Strict JSON, which other programs reading the settings insist on: no raw control character.
+        QVERIFY(std::none_of(json.begin(), json.end(), [](char c) { return uchar(c) < 0x20; }));
+        const std::optional<QList<FileTemplate>> decoded = FileTemplate::decodeList(json);
         QVERIFY(decoded && decoded->size() == 1);
         // QString compares code units: exactly the same text, not merely Unicode-equal.
         const FileTemplate& back = decoded->first();
