@@ -19,30 +19,24 @@ class TestTemplatesView : public QObject {
     QList<FileTemplate> m_saved; // by an editor opened on its own
 
     QTreeWidget* list() const { return m_view->findChild<QTreeWidget*>("templateList"); }
-    // Section titles and template names, top to bottom, with their items.
-    QList<std::pair<QString, QTreeWidgetItem*>> shown() const
-    {
-        QList<std::pair<QString, QTreeWidgetItem*>> result;
-        for (QTreeWidgetItemIterator it(list()); *it; ++it) {
-            auto* row = qobject_cast<TemplateRowView*>(list()->itemWidget(*it, 0));
-            result.append(
-                {row ? row->fileTemplate().name : qobject_cast<QLabel*>(list()->itemWidget(*it, 0))->text(), *it});
-        }
-        return result;
-    }
-    QStringList listed() const
+    // Section titles and template names, top to bottom; or the row of one template.
+    QStringList listed(const QString& name = {}, QTreeWidgetItem** row = nullptr) const
     {
         QStringList result;
-        for (const auto& entry : shown())
-            result << entry.first;
+        for (QTreeWidgetItemIterator it(list()); *it; ++it) {
+            auto* rowView = qobject_cast<TemplateRowView*>(list()->itemWidget(*it, 0));
+            result << (rowView ? rowView->fileTemplate().name
+                               : qobject_cast<QLabel*>(list()->itemWidget(*it, 0))->text());
+            if (row && rowView && result.last() == name)
+                *row = *it;
+        }
         return result;
     }
     QTreeWidgetItem* item(const QString& name) const
     {
-        for (const auto& [text, item] : shown())
-            if (text == name && item->parent())
-                return item;
-        return nullptr;
+        QTreeWidgetItem* row = nullptr;
+        listed(name, &row);
+        return row;
     }
     QCheckBox* toggle(const QString& name) const { return list()->itemWidget(item(name), 0)->findChild<QCheckBox*>(); }
     void click(const QString& name) const
