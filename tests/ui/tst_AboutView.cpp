@@ -6,6 +6,7 @@
 #include <QtTest>
 #include <QtWidgets>
 
+// The About pane, and the compiled-in artwork it and the other windows show.
 class TestAboutView : public QObject {
     Q_OBJECT
 
