@@ -1,28 +1,18 @@
+#include "model/BuiltInTemplates.h"
 #include "model/FileTemplate.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QSet>
-#include <QTest>
+#include <QtTest>
+
+#include <set>
+#include <thread>
 
 Q_DECLARE_METATYPE(FileTemplate)
 
 namespace {
 
-const QByteArray validRecord = R"({"id":"10000000-0000-0000-0000-00000000000A","name":"Notes","fileExtension":"md",)"
-                               R"("content":"# Title\n","isBuiltIn":false})";
-
-QJsonObject validObject()
-{
-    return QJsonDocument::fromJson(validRecord).object();
-}
-
-FileTemplate sample()
-{
-    return FileTemplate{QUuid::fromString(QStringLiteral("6f1c2a8e-1b2c-4d3e-8f40-5a6b7c8d9e0f")),
-                        QStringLiteral("Note"), QStringLiteral("txt"), QStringLiteral("body"), false};
-}
+const QByteArray record = R"({"id":"10000000-0000-0000-0000-00000000000A","name":"Notes","fileExtension":"md",)"
+                          R"("content":"# Title\n","isBuiltIn":false})";
+const QUuid someId = QUuid::fromString(QStringLiteral("6f1c2a8e-1b2c-4d3e-8f40-5a6b7c8d9e0f"));
 
 } // namespace
 
@@ -30,200 +20,142 @@ class TestFileTemplate : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void decodesValidRecordAndIgnoresUnknownMembers();
-    void rejectsMalformedRecord_data();
-    void rejectsMalformedRecord();
-    void encodesAllFiveMembersCompactlyWithUpperCaseId();
-    void roundTripsAwkwardText_data();
-    void roundTripsAwkwardText();
-    void listDecodingIsAllOrNothing_data();
-    void listDecodingIsAllOrNothing();
-    void equalityAndHashing_data();
-    void equalityAndHashing();
-};
-
-void TestFileTemplate::decodesValidRecordAndIgnoresUnknownMembers()
-{
-    QJsonObject object = validObject();
-    object.insert(QStringLiteral("version"), 2);
-    object.insert(QStringLiteral("id"), QStringLiteral("10000000-0000-0000-0000-00000000000a"));
-    const std::optional<FileTemplate> decoded = FileTemplate::fromJson(object);
-    QVERIFY(decoded);
-    QCOMPARE(decoded->idText(), QStringLiteral("10000000-0000-0000-0000-00000000000A"));
-    QCOMPARE(decoded->name, QStringLiteral("Notes"));
-    QCOMPARE(decoded->content, QStringLiteral("# Title\n"));
-    QCOMPARE(decoded->isBuiltIn, false);
-    const QByteArray reencoded = decoded->toJson();
-    QVERIFY(!reencoded.contains("version"));
-    QVERIFY(reencoded.contains(R"("id":"10000000-0000-0000-0000-00000000000A")"));
-}
-
-void TestFileTemplate::rejectsMalformedRecord_data()
-{
-    QTest::addColumn<QString>("member");
-    QTest::addColumn<QJsonValue>("value"); // Undefined removes the member
-
-    for (const char* member : {"id", "name", "fileExtension", "content", "isBuiltIn"}) {
-        QTest::addRow("%s missing", member) << QString::fromLatin1(member) << QJsonValue(QJsonValue::Undefined);
-        QTest::addRow("%s null", member) << QString::fromLatin1(member) << QJsonValue(QJsonValue::Null);
+    void builtInCatalogue()
+    {
+        // Every thread that asks first gets the one list.
+        std::vector<const QList<FileTemplate>*> seen(4, nullptr);
+        std::vector<std::thread> threads;
+        for (size_t i = 0; i < seen.size(); ++i)
+            threads.emplace_back([&seen, i] { seen[i] = &builtInTemplates(); });
+        for (auto& thread : threads)
+            thread.join();
+        QCOMPARE(std::set(seen.begin(), seen.end()), std::set{&builtInTemplates()});
+        QStringList catalogue;
+        QByteArray bodies;
+        for (const FileTemplate& t : builtInTemplates()) {
+            catalogue << t.idText().right(2) + ' ' + t.name + '.' + t.fileExtension + (t.isBuiltIn ? "" : " custom");
+            bodies += t.content.toUtf8() + '\0';
+        }
+        QCOMPARE(catalogue, (QStringList{"01 Text File.txt", "02 Markdown.md", "03 JSON.json", "04 Rich Text.rtf",
+                                         "05 Shell Script.sh", "06 Python Script.py", "07 HTML.html", "08 CSS.css"}));
+        QCOMPARE(builtInTemplates().first().idText(), "10000000-0000-0000-0000-000000000001");
+        // Every byte of every body is pinned.
+        QCOMPARE(QCryptographicHash::hash(bodies, QCryptographicHash::Sha256).toHex(),
+                 "997d36f7842367ab51c2daa346ea169f325a8d3696b000bb4035119e8b1de2c4");
     }
-    QTest::newRow("id as number") << "id" << QJsonValue(1);
-    QTest::newRow("id in braces") << "id" << QJsonValue(QStringLiteral("{10000000-0000-0000-0000-000000000001}"));
-    QTest::newRow("id too short") << "id" << QJsonValue(QStringLiteral("10000000-0000-0000-0000-00000000001"));
-    QTest::newRow("id not hex") << "id" << QJsonValue(QStringLiteral("10000000-0000-0000-0000-00000000000G"));
-    QTest::newRow("id without dashes") << "id" << QJsonValue(QStringLiteral("100000000000000000000000000000000001"));
-    QTest::newRow("id padded") << "id" << QJsonValue(QStringLiteral(" 10000000-0000-0000-0000-000000000001"));
-    QTest::newRow("name as number") << "name" << QJsonValue(3);
-    QTest::newRow("content as array") << "content" << QJsonValue(QJsonArray{QStringLiteral("x")});
-    QTest::newRow("isBuiltIn as text") << "isBuiltIn" << QJsonValue(QStringLiteral("true"));
-    QTest::newRow("isBuiltIn as number") << "isBuiltIn" << QJsonValue(1);
-}
 
-void TestFileTemplate::rejectsMalformedRecord()
-{
-    QFETCH(QString, member);
-    QFETCH(QJsonValue, value);
-    QJsonObject object = validObject();
-    if (value.isUndefined())
-        object.remove(member);
-    else
-        object.insert(member, value);
-    QVERIFY(!FileTemplate::fromJson(object));
-    // The same record inside an otherwise good list fails the list.
-    const QByteArray list = "[" + validRecord + "," + QJsonDocument(object).toJson(QJsonDocument::Compact) + "]";
-    QVERIFY(!FileTemplate::decodeList(list));
-}
+    void rejectsMalformedRecord_data()
+    {
+        QTest::addColumn<QString>("member");
+        QTest::addColumn<QJsonValue>("value"); // Undefined removes the member
+        for (const char* member : {"id", "name", "fileExtension", "content", "isBuiltIn"}) {
+            QTest::addRow("%s missing", member) << member << QJsonValue(QJsonValue::Undefined);
+            QTest::addRow("%s null", member) << member << QJsonValue(QJsonValue::Null);
+        }
+        QTest::newRow("id in braces") << "id" << QJsonValue("{10000000-0000-0000-0000-000000000001}");
+        QTest::newRow("id too short") << "id" << QJsonValue("10000000-0000-0000-0000-00000000001");
+        QTest::newRow("id not hex") << "id" << QJsonValue("10000000-0000-0000-0000-00000000000G");
+        QTest::newRow("id without dashes") << "id" << QJsonValue("100000000000000000000000000000000001");
+        QTest::newRow("name as number") << "name" << QJsonValue(3);
+        QTest::newRow("isBuiltIn as text") << "isBuiltIn" << QJsonValue("true");
+    }
+    void rejectsMalformedRecord()
+    {
+        QFETCH(QString, member);
+        QFETCH(QJsonValue, value);
+        QJsonObject object = QJsonDocument::fromJson(record).object();
+        value.isUndefined() ? void(object.remove(member)) : void(object.insert(member, value));
+        QVERIFY(!FileTemplate::fromJson(object));
+        // One bad record fails the whole list.
+        QVERIFY(!FileTemplate::decodeList("[" + record + "," + QJsonDocument(object).toJson() + "]"));
+    }
 
-void TestFileTemplate::encodesAllFiveMembersCompactlyWithUpperCaseId()
-{
-    FileTemplate t = sample();
-    t.content.clear();
-    const QByteArray json = t.toJson();
-    QCOMPARE(json, QByteArray(R"({"id":"6F1C2A8E-1B2C-4D3E-8F40-5A6B7C8D9E0F","name":"Note",)"
-                              R"("fileExtension":"txt","content":"","isBuiltIn":false})"));
-    QCOMPARE(FileTemplate::encodeList({}), QByteArray("[]"));
-    QCOMPARE(FileTemplate::encodeList({t, t}), "[" + json + "," + json + "]");
-}
+    void encodesCompactlyWithUpperCaseId()
+    {
+        QJsonObject object = QJsonDocument::fromJson(record).object();
+        object.insert("id", "10000000-0000-0000-0000-00000000000a");
+        object.insert("version", 2); // unknown members are ignored and not kept
+        QCOMPARE(FileTemplate::fromJson(object)->toJson(), record);
+        const FileTemplate t{someId, "Note", "txt", "", false};
+        const QByteArray json = R"({"id":"6F1C2A8E-1B2C-4D3E-8F40-5A6B7C8D9E0F","name":"Note",)"
+                                R"("fileExtension":"txt","content":"","isBuiltIn":false})";
+        QCOMPARE(FileTemplate::encodeList({}), QByteArray("[]"));
+        QCOMPARE(FileTemplate::encodeList({t, t}), "[" + json + "," + json + "]");
+    }
 
-void TestFileTemplate::roundTripsAwkwardText_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::newRow("line feeds and tabs") << QStringLiteral("a\nb\tc\r\n");
-    QTest::newRow("quotes and backslashes") << QStringLiteral(R"(say "hi" \n \\ \u0041)");
-    QTest::newRow("em dash") << QStringLiteral("/* {{folder}} \u2014 {{date}} */\n\n");
-    QTest::newRow("control characters") << QString::fromUtf8("\x01\x1f\x7f\b\f");
-    QTest::newRow("outside the basic plane") << QString::fromUtf8("\xF0\x9F\x93\x84 file");
-    QTest::newRow("lone surrogates") << QString(QChar(0xDFBD)) + QStringLiteral("x") + QChar(0xD800);
-    QTest::newRow("NUL") << QString(QChar(0)) + QStringLiteral("after");
-    QTest::newRow("slash and angle brackets") << QStringLiteral("</script> a/b");
-    QTest::newRow("empty") << QString();
-}
+    void roundTripsAwkwardText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("line feeds and tabs") << "a\nb\tc\r\n";
+        QTest::newRow("quotes and backslashes") << R"(say "hi" \n \\ \u0041)";
+        QTest::newRow("control characters") << "\x01\x1f\x7f\b\f";
+        QTest::newRow("outside the basic plane") << "\xF0\x9F\x93\x84 file \u2014";
+        QTest::newRow("lone surrogates") << QString(QChar(0xDFBD)) + "x" + QChar(0xD800);
+        QTest::newRow("NUL") << QString(QChar(0)) + "after";
+    }
+    void roundTripsAwkwardText()
+    {
+        QFETCH(QString, text);
+        const FileTemplate t{someId, text, text, text, true};
+        const QByteArray json = FileTemplate::encodeList({t});
+        // Strict JSON, which other programs reading the settings insist on: no raw control character.
+        QVERIFY(std::none_of(json.begin(), json.end(), [](char c) { return uchar(c) < 0x20; }));
+        const std::optional<QList<FileTemplate>> decoded = FileTemplate::decodeList(json);
+        QVERIFY(decoded && decoded->size() == 1);
+        // QString compares code units: exactly the same text, not merely Unicode-equal.
+        const FileTemplate& back = decoded->first();
+        QCOMPARE(std::tuple(back.id, back.name, back.fileExtension, back.content, back.isBuiltIn),
+                 std::tuple(t.id, text, text, text, true));
+    }
 
-void TestFileTemplate::roundTripsAwkwardText()
-{
-    QFETCH(QString, text);
-    FileTemplate t = sample();
-    t.name = text;
-    t.fileExtension = text;
-    t.content = text;
-    const std::optional<QList<FileTemplate>> decoded = FileTemplate::decodeList(FileTemplate::encodeList({t}));
-    QVERIFY(decoded);
-    QCOMPARE(decoded->size(), 1);
-    const FileTemplate& back = decoded->first();
-    // QString's own comparison is by code unit: exactly the same text, not merely Unicode-equal.
-    QCOMPARE(back.name, text);
-    QCOMPARE(back.fileExtension, text);
-    QCOMPARE(back.content, text);
-    QCOMPARE(back.id, t.id);
-}
+    void listDecodingIsAllOrNothing_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<int>("expectedCount"); // -1: decoding fails
+        const QByteArray head = R"([{"id":"10000000-0000-0000-0000-00000000000A","name":"N","fileExtension":"md",)";
+        QTest::newRow("empty array") << QByteArray("[]") << 0;
+        QTest::newRow("two records, white space") << " \n[" + record + " , " + record + "]\n" << 2;
+        QTest::newRow("unknown members") << head +
+                                                R"("v":1.5e3,"o":{"a":[1,{}]},"n":null,"content":"","isBuiltIn":true}])"
+                                         << 1;
+        QTest::newRow("escaped member names") << head + R"("content":"","isBuilt\u0049n":true}])" << 1;
+        QTest::newRow("a repeated member: the last counts")
+            << head + R"("isBuiltIn":1,"content":"","isBuiltIn":false}])" << 1;
+        QTest::newRow("a repeated member: the last fails")
+            << head + R"("isBuiltIn":false,"content":"","isBuiltIn":null}])" << -1;
+        QTest::newRow("invalid UTF-8") << "[" + QByteArray(record).replace("Notes", "No\xff") + "]" << -1;
+        QTest::newRow("a record that is not an object") << "[" + record + ",1]" << -1;
+        QTest::newRow("object at top level") << record << -1;
+        QTest::newRow("truncated") << "[" + record.left(40) << -1;
+        QTest::newRow("trailing garbage") << "[" + record + "]x" << -1;
+    }
+    void listDecodingIsAllOrNothing()
+    {
+        QFETCH(QByteArray, json);
+        QFETCH(int, expectedCount);
+        const std::optional<QList<FileTemplate>> decoded = FileTemplate::decodeList(json);
+        QCOMPARE(decoded ? int(decoded->size()) : -1, expectedCount);
+    }
 
-void TestFileTemplate::listDecodingIsAllOrNothing_data()
-{
-    QTest::addColumn<QByteArray>("json");
-    QTest::addColumn<int>("expectedCount"); // -1: decoding fails
-
-    QTest::newRow("empty array") << QByteArray("[]") << 0;
-    QTest::newRow("two records") << "[" + validRecord + "," + validRecord + "]" << 2;
-    QTest::newRow("whitespace around") << " \n[ " + validRecord + " ]\n" << 1;
-    QTest::newRow("unknown members of every kind")
-        << QByteArray(R"([{"v":1.5e3,"o":{"a":[1,{}]},"n":null,"id":"10000000-0000-0000-0000-00000000000A",)"
-                      R"("name":"N","fileExtension":"md","content":"","isBuiltIn":true}])")
-        << 1;
-    QTest::newRow("escaped member names") << QByteArray(R"([{"\u0069d":"10000000-0000-0000-0000-00000000000A",)"
-                                                        R"("name":"N","fileExtension":"md","content":"",)"
-                                                        R"("isBuilt\u0049n":true}])")
-                                          << 1;
-    QTest::newRow("a repeated member: the last counts")
-        << QByteArray(R"([{"isBuiltIn":"no","id":"10000000-0000-0000-0000-00000000000A","name":"N",)"
-                      R"("fileExtension":"md","content":"","isBuiltIn":false}])")
-        << 1;
-    QTest::newRow("a repeated member: the last fails") << QByteArray(R"([{"isBuiltIn":false,"id":"10000000-0000-)"
-                                                                     R"(0000-0000-00000000000A","name":"N",)"
-                                                                     R"("fileExtension":"md","content":"",)"
-                                                                     R"("isBuiltIn":null}])")
-                                                       << -1;
-    QTest::newRow("invalid UTF-8 in a text") << "[" +
-                                                    QByteArray(validRecord)
-                                                        .replace("Notes", "No\xff"
-                                                                          "tes") +
-                                                    "]"
-                                             << -1;
-    QTest::newRow("a record that is not an object") << "[" + validRecord + ",1]" << -1;
-    QTest::newRow("object at top level") << validRecord << -1;
-    QTest::newRow("truncated") << "[" + validRecord.left(40) << -1;
-    QTest::newRow("trailing garbage") << "[" + validRecord + "]x" << -1;
-    QTest::newRow("empty bytes") << QByteArray() << -1;
-    QTest::newRow("null") << QByteArray("null") << -1;
-}
-
-void TestFileTemplate::listDecodingIsAllOrNothing()
-{
-    QFETCH(QByteArray, json);
-    QFETCH(int, expectedCount);
-    const std::optional<QList<FileTemplate>> decoded = FileTemplate::decodeList(json);
-    QCOMPARE(decoded ? int(decoded->size()) : -1, expectedCount);
-}
-
-void TestFileTemplate::equalityAndHashing_data()
-{
-    QTest::addColumn<FileTemplate>("a");
-    QTest::addColumn<FileTemplate>("b");
-    QTest::addColumn<bool>("equal");
-
-    const FileTemplate base = sample();
-    FileTemplate composed = base;
-    composed.name = QStringLiteral("Caf\u00e9");
-    composed.content = QStringLiteral("\u00c5ngstr\u00f6m");
-    FileTemplate decomposed = base;
-    decomposed.name = QStringLiteral("Cafe\u0301");
-    decomposed.content = QStringLiteral("A\u030angstro\u0308m");
-    QTest::newRow("canonically equivalent text") << composed << decomposed << true;
-
-    FileTemplate renamed = base;
-    renamed.name = QStringLiteral("Other");
-    QTest::newRow("same id, other name") << base << renamed << false;
-    FileTemplate flagged = base;
-    flagged.isBuiltIn = true;
-    QTest::newRow("built-in flag differs") << base << flagged << false;
-    FileTemplate otherId = base;
-    otherId.id = QUuid::createUuid();
-    QTest::newRow("other id") << base << otherId << false;
-    FileTemplate otherExtension = base;
-    otherExtension.fileExtension = QStringLiteral("TXT");
-    QTest::newRow("extension differs in case") << base << otherExtension << false;
-}
-
-void TestFileTemplate::equalityAndHashing()
-{
-    QFETCH(FileTemplate, a);
-    QFETCH(FileTemplate, b);
-    QFETCH(bool, equal);
-    QCOMPARE(a == b, equal);
-    QCOMPARE(b == a, equal);
-    if (equal)
-        QCOMPARE(qHash(a), qHash(b));
-    QCOMPARE(QSet<FileTemplate>({a, b}).size(), equal ? 1 : 2);
-}
+    void equalityAndHashing_data()
+    {
+        QTest::addColumn<FileTemplate>("other");
+        QTest::addColumn<bool>("equal"); // to the same record in composed form
+        QTest::newRow("canonically equivalent text")
+            << FileTemplate{someId, "Cafe\u0301", "md", "A\u030a", false} << true;
+        QTest::newRow("built-in flag differs") << FileTemplate{someId, "Caf\u00e9", "md", "\u00c5", true} << false;
+        QTest::newRow("other id") << FileTemplate{QUuid::createUuid(), "Caf\u00e9", "md", "\u00c5", false} << false;
+        QTest::newRow("extension differs in case") << FileTemplate{someId, "Caf\u00e9", "MD", "\u00c5", false} << false;
+    }
+    void equalityAndHashing()
+    {
+        QFETCH(FileTemplate, other);
+        QFETCH(bool, equal);
+        const FileTemplate composed{someId, "Caf\u00e9", "md", "\u00c5", false};
+        QCOMPARE(std::pair(composed == other, other == composed), std::pair(equal, equal));
+        QCOMPARE(QSet<FileTemplate>({composed, other}).size(), equal ? 1 : 2);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestFileTemplate)
 #include "tst_FileTemplate.moc"

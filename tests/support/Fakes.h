@@ -10,22 +10,17 @@
 #include <QStringList>
 #include <QUrl>
 
-// A clock stopped at a chosen instant; counts how often it was asked.
+// A clock stopped at a chosen instant, or moving `step` seconds on every later question, to catch
+// code that asks twice.
 class FakeClock final : public Clock {
 public:
-    explicit FakeClock(QDateTime instant) : m_instant(std::move(instant)) {}
-    QDateTime now() const override
-    {
-        ++m_calls;
-        return m_instant.addSecs(m_step * (m_calls - 1));
-    }
-    // Each later call answers this many seconds further on, to catch code that asks twice.
-    void setStep(qint64 seconds) { m_step = seconds; }
+    explicit FakeClock(QDateTime instant, qint64 step = 0) : m_instant(std::move(instant)), m_step(step) {}
+    QDateTime now() const override { return m_instant.addSecs(m_step * m_calls++); }
     int calls() const { return m_calls; }
 
 private:
     QDateTime m_instant;
-    qint64 m_step = 0;
+    qint64 m_step;
     mutable int m_calls = 0;
 };
 
@@ -76,7 +71,7 @@ private:
     CountedSecurityScope m_scope;
 };
 
-// A folder picker that records what it was asked and answers only when the test says so.
+// Records what it was asked, and answers only when the test says so, as the user would.
 class FakeFolderPicker final : public FolderPicker {
 public:
     void pickFolder(const Request& request, QWidget*, Completion done) override

@@ -1,30 +1,37 @@
 #pragma once
 
+#include "model/FileTemplate.h"
+
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
-#include <map>
 #include <optional>
 
 // A throw-away home for one test: HOME, XDG_CONFIG_HOME and XDG_RUNTIME_DIR point into a
-// temporary folder for the object's lifetime and are restored afterwards.
+// temporary folder, which is removed with the object. Every test that needs a home makes its own.
 class TemporaryHome {
 public:
     TemporaryHome();
-    ~TemporaryHome();
-    TemporaryHome(const TemporaryHome&) = delete;
-    TemporaryHome& operator=(const TemporaryHome&) = delete;
 
     QString path() const { return m_dir.path(); }
     QString configHome() const { return m_dir.path() + QStringLiteral("/config"); }
     QString suiteFile() const;
+    // A folder below the home, made if missing.
+    QString folder(const QString& name) const;
 
 private:
     QTemporaryDir m_dir;
-    std::map<QByteArray, std::optional<QByteArray>> m_saved;
 };
 
 // Whole-file helpers for checking what really reached the disk.
 QByteArray readAll(const QString& path);
 void writeAll(const QString& path, const QByteArray& bytes);
+// Every entry of a folder, hidden ones too, by name.
+QStringList entries(const QString& folder);
+
+FileTemplate customTemplate(const QString& name, const QString& content = {}, const QString& extension = "txt");
+QStringList names(const QList<FileTemplate>& templates);
+// Runs everything queued on the event loop so far.
+void flushEventLoop();

@@ -1,0 +1,340 @@
+#include "creation/CreateRequest.h"
+#include "creation/FileCreationService.h"
+#include "model/BuiltInTemplates.h"
+#include "support/Fakes.h"
+#include "support/StoreFixture.h"
+
+#include <QtTest>
+
+#include <cstdio>
+
+namespace {
+
+// 2026-12-05 06:46:40 UTC; the in-process cases run with TZ=UTC and LC_ALL=en_US.UTF-8 (see main).
+const QDateTime instant = QDateTime::fromSecsSinceEpoch(1796453200, Qt::UTC);
+
+QString expand(const QString& content, const QString& folder, const QString& fullName, const FakeClock& clock)
+{
+    static TemplateStore store([] { return SettingsDomain("/nonexistent/settings.json"); });
+    const FakeUserAccount account(fullName);
+    return FileCreationService(store, FileWriter::system(), clock, account)
+        .expandVariables(content, QUrl::fromLocalFile(folder));
+}
+
+// Another program that takes each name the engine is about to write, the first `times` times.
+class RacingWriter final : public FileWriter {
+public:
+    RacingWriter(FileWriter& inner, int times) : m_inner(inner), m_times(times) {}
+    std::optional<PlatformError> createNew(const QString& directory, const QString& name,
+                                           const QByteArray& bytes) override
+    {
+        attempts.append(name);
+        if (m_times-- > 0)
+            writeAll(directory + '/' + name, "theirs");
+        return m_inner.createNew(directory, name, bytes);
+    }
+    QStringList attempts;
+
+private:
+    FileWriter& m_inner;
+    int m_times;
+};
+
+} // namespace
+
+// The create request, the variables of a template, and the engine that writes the new file.
+class TestCreation : public QObject {
+    Q_OBJECT
+
+    std::optional<StoreFixture> m_fixture;
+    std::optional<CountedSecurityScope> m_scope;
+    std::optional<ConfinedFileWriter> m_writer;
+    QString m_folder;
+
+    FileCreationService::Result create(const QUrl& where, const QString& extension = "txt",
+                                       std::optional<QString> baseName = {}, FileWriter* writer = nullptr)
+    {
+        static const FakeClock clock(instant);
+        static const FakeUserAccount account;
+        const FileTemplate body{QUuid::createUuid(), "T", extension, "{{folder}}", false};
+        return FileCreationService(m_fixture->store, writer ? *writer : *m_writer, clock, account)
+            .createFile(body, where, baseName);
+    }
+    QUrl folderUrl() const { return QUrl::fromLocalFile(m_folder); }
+    void fillToTheFallback() const
+    {
+        writeAll(m_folder + "/Untitled.txt", "");
+        for (int n = 2; n <= 999; ++n)
+            writeAll(m_folder + QStringLiteral("/Untitled %1.txt").arg(n), "");
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_fixture.emplace();
+        m_folder = m_fixture->home.folder("Notes");
+        m_scope.emplace();
+        QVERIFY(m_scope->startAccessing(m_fixture->home.path()));
+        m_writer.emplace(*m_scope);
+    }
+    void cleanup() { m_writer.reset(), m_scope.reset(), m_fixture.reset(); }
+
+    void parsesTheRequest_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<qint64>("index");
+        QTest::addColumn<QString>("directory"); // "<rejected>": no request
+        QTest::newRow("other order, extras ignored") << "quintara://create?x=1&d=/n&t=2" << qint64(2) << "/n";
+        QTest::newRow("first of two t") << "quintara://create?t=3&t=1&d=/n" << qint64(3) << "/n";
+        QTest::newRow("plus sign, leading zero") << "quintara://create?t=+01&d=/x" << qint64(1) << "/x";
+        QTest::newRow("negative passes parsing") << "quintara://create?t=-1&d=/x" << qint64(-1) << "/x";
+        QTest::newRow("largest") << "quintara://create?t=9223372036854775807&d=/x" << std::numeric_limits<qint64>::max()
+                                 << "/x";
+        QTest::newRow("smallest") << "quintara://create?t=-9223372036854775808&d=/x"
+                                  << std::numeric_limits<qint64>::min() << "/x";
+        QTest::newRow("plus stays plus, reserved characters arrive")
+            << "quintara://create?t=0&d=/a+b/My%20%23%3F%26%25/caf%C3%A9" << qint64(0) << "/a+b/My #?&%/caf\u00e9";
+        QTest::newRow("encoded item name") << "quintara://create?%74=4&d=/x" << qint64(4) << "/x";
+        QTest::newRow("empty folder is not rejected here") << "quintara://create?t=0&d=" << qint64(0) << "";
+        QTest::newRow("path and fragment ignored") << "quintara://create/p?t=5&d=/x#frag" << qint64(5) << "/x";
+        for (const char* url : {"quintara://open?t=0&d=/x", "quintara:create?t=0&d=/x", "quintaria://create?t=0&d=/x",
+                                "Quintara://create?t=0&d=/x", "quintara://create?t=0&d", "quintara://create?t=0",
+                                "quintara://create?t&d=/x"})
+            QTest::newRow(url) << QString(url) << qint64(0) << "<rejected>";
+        for (const char* bad : {"", "1.0", "abc", "+", "-", "%201", "1%20", "9223372036854775808",
+                                "-9223372036854775809", "0x1", "%EF%BC%91" /* fullwidth one */, "++1"})
+            QTest::addRow("index '%s'", bad)
+                << "quintara://create?t=" + QString(bad) + "&d=/x" << qint64(0) << "<rejected>";
+    }
+    void parsesTheRequest()
+    {
+        QFETCH(QString, url);
+        QFETCH(qint64, index);
+        QFETCH(QString, directory);
+        const std::optional<CreateRequest> request = CreateRequest::parse(url);
+        QCOMPARE(request ? std::pair(request->index, request->directoryPath)
+                         : std::pair(qint64(0), QString("<rejected>")),
+                 std::pair(index, directory));
+    }
+
+    void expandsVariables_data()
+    {
+        QTest::addColumn<QString>("content");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("fullName");
+        QTest::addColumn<QString>("expected");
+        const QString notes = QStringLiteral("/home/ada/Notes");
+        // Qt's short time for en_US may put U+202F NARROW NO-BREAK SPACE before the day period.
+        const QString time = expand("{{time}}", notes, "", FakeClock(instant));
+        QVERIFY(time == "6:46 AM" || time == "6:46\u202fAM");
+        QTest::newRow("all five") << "# {{date}}|{{time}}|{{folder}}|{{username}}|{{year}}" << notes << "Ada L"
+                                  << "# 12/5/26|" + time + "|Notes|Ada L|2026";
+        QTest::newRow("near misses stay") << "{{Date}} {{ date }} {date} {{month}} {{year}" << notes << ""
+                                          << "{{Date}} {{ date }} {date} {{month}} {{year}";
+        QTest::newRow("every occurrence, doubled braces") << "{{year}}-{{{{year}}}}" << notes << ""
+                                                          << "2026-{{2026}}";
+        // Each placeholder is replaced in turn; text put in is searched only by the later ones.
+        QTest::newRow("folder inserts a later placeholder") << "{{folder}}"
+                                                            << "/tmp/{{year}}"
+                                                            << ""
+                                                            << "2026";
+        QTest::newRow("folder inserts an earlier one") << "{{folder}}"
+                                                       << "/tmp/{{date}}"
+                                                       << ""
+                                                       << "{{date}}";
+        QTest::newRow("name inserts a later placeholder") << "{{username}}" << notes << "Ada {{year}}"
+                                                          << "Ada 2026";
+        QTest::newRow("name inserts an earlier one") << "{{username}}" << notes << "{{folder}}"
+                                                     << "{{folder}}";
+        QTest::newRow("root folder") << "{{folder}}"
+                                     << "/"
+                                     << ""
+                                     << "/";
+        QTest::newRow("trailing slashes") << "{{folder}}"
+                                          << "/home/ada/Caf\u00e9 2//"
+                                          << ""
+                                          << "Caf\u00e9 2";
+    }
+    void expandsVariables()
+    {
+        QFETCH(QString, content);
+        QFETCH(QString, folder);
+        QFETCH(QString, fullName);
+        QFETCH(QString, expected);
+        QCOMPARE(expand(content, folder, fullName, FakeClock(instant)), expected);
+        // A clock that moves an hour on every question would split date, time and year if asked twice.
+        const FakeClock moving(QDateTime(QDate(2026, 12, 31), QTime(23, 30), Qt::UTC), 3600);
+        QCOMPARE(expand("{{date}} {{year}} {{time}}", "/", "", moving).left(17), "12/31/26 2026 11:");
+        QCOMPARE(moving.calls(), 1);
+    }
+
+    void followsTheUsersLocaleAndTimeZone_data()
+    {
+        QTest::addColumn<QStringList>("environment"); // NAME=value sets, a bare NAME removes
+        QTest::addColumn<qint64>("seconds");
+        QTest::addColumn<QString>("expected");
+        // 2026-12-31 20:00 UTC is already New Year's Day 2027 in Tokyo.
+        const qint64 newYearsEve = QDateTime(QDate(2026, 12, 31), QTime(20, 0), Qt::UTC).toSecsSinceEpoch();
+        QTest::newRow("German via LC_ALL")
+            << QStringList{"LC_ALL=de_DE.UTF-8", "TZ=UTC"} << instant.toSecsSinceEpoch() << "05.12.26 06:46 2026";
+        QTest::newRow("British via LC_TIME")
+            << QStringList{"LC_ALL", "LANG=en_US.UTF-8", "LC_TIME=en_GB.UTF-8", "TZ=UTC"} << instant.toSecsSinceEpoch()
+            << "05/12/2026 06:46 2026";
+        QTest::newRow("time zone moves the date and year")
+            << QStringList{"LC_ALL=de_DE.UTF-8", "TZ=Asia/Tokyo"} << newYearsEve << "01.01.27 05:00 2027";
+    }
+    void followsTheUsersLocaleAndTimeZone()
+    {
+        QFETCH(QStringList, environment);
+        QFETCH(qint64, seconds);
+        QFETCH(QString, expected);
+        // This program again, as a child with the user's settings.
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const QString& assignment : environment)
+            assignment.contains('=') ? env.insert(assignment.section('=', 0, 0), assignment.section('=', 1))
+                                     : env.remove(assignment);
+        QProcess child;
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {"--expand", QString::number(seconds)});
+        QVERIFY(child.waitForFinished(30'000));
+        QCOMPARE(QString::fromUtf8(child.readAllStandardOutput()), expected);
+        // The name is the first field of the account's description.
+        QCOMPARE(UserAccount::fullNameFromGecos("Jos\xc3\xa9 Mar\xc3\xad"
+                                                "a,Room 1,555-0100,"),
+                 "Jos\u00e9 Mar\u00eda");
+        QCOMPARE(UserAccount::fullNameFromGecos(",Room 1"), "");
+    }
+
+    void choosesTheFirstFreeName_data()
+    {
+        QTest::addColumn<QStringList>("existing"); // a trailing slash makes a folder
+        QTest::addColumn<QString>("baseName");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QString>("expected");
+        const QString untitled = QStringLiteral("Untitled");
+        QTest::newRow("first two taken") << QStringList{"Untitled.txt", "Untitled 2.txt"} << untitled << "txt"
+                                         << "Untitled 3.txt";
+        QTest::newRow("only the second taken") << QStringList{"Untitled 2.txt"} << untitled << "txt"
+                                               << "Untitled.txt";
+        QTest::newRow("never number one; a folder counts")
+            << QStringList{"Untitled.txt/", "Untitled 1.txt"} << untitled << "txt"
+            << "Untitled 2.txt";
+        QTest::newRow("other extensions do not count") << QStringList{"Untitled.md"} << untitled << "txt"
+                                                       << "Untitled.txt";
+        QTest::newRow("empty extension, taken") << QStringList{"Untitled."} << untitled << ""
+                                                << "Untitled 2.";
+        QTest::newRow("spaces kept") << QStringList{"My  Draft .tar.gz"} << "My  Draft "
+                                     << "tar.gz"
+                                     << "My  Draft  2.tar.gz";
+        QTest::newRow("slashes and NUL stay inside the folder")
+            << QStringList() << QStringLiteral("a/../b") + QChar(0) << "/etc"
+            << "a-..-b-.-etc";
+    }
+    void choosesTheFirstFreeName()
+    {
+        QFETCH(QStringList, existing);
+        QFETCH(QString, baseName);
+        QFETCH(QString, extension);
+        QFETCH(QString, expected);
+        for (const QString& name : existing)
+            name.endsWith('/') ? void(QDir().mkpath(m_folder + '/' + name)) : writeAll(m_folder + '/' + name, "x");
+        QCOMPARE(FileCreationService(m_fixture->store).uniqueFileName(baseName, extension, folderUrl()), expected);
+        const QUrl created = std::get<QUrl>(create(folderUrl(), extension, baseName));
+        QCOMPARE(created, QUrl::fromLocalFile(m_folder + '/' + expected));
+        QCOMPARE(readAll(created.toLocalFile()), QByteArray("Notes"));
+    }
+
+    void usesTheStoredBaseNameAsItIsAndTheClockLast()
+    {
+        const FakeClock clock(instant);
+        const FakeUserAccount account;
+        std::get<QUrl>(FileCreationService(m_fixture->store, *m_writer, clock, account)
+                           .createFile(builtInTemplates().at(7), folderUrl()));
+        QCOMPARE(readAll(m_folder + "/Untitled.css"), QByteArray("/* Notes \xe2\x80\x94 12/5/26 */\n\n"));
+        fillToTheFallback(); // the clock comes straight after 999
+        QCOMPARE(std::get<QUrl>(create(folderUrl())).fileName(),
+                 QStringLiteral("Untitled %1.txt").arg(instant.toSecsSinceEpoch()));
+        m_fixture->store.setDefaultBaseName(" Draft ");
+        QCOMPARE(std::get<QUrl>(create(folderUrl())).fileName(), " Draft .txt");
+    }
+
+    void failuresCreateNothing_data()
+    {
+        QTest::addColumn<QString>("target"); // below the home; "relative:" and "url:" taken as they are
+        QTest::addColumn<QString>("baseName");
+        QTest::addColumn<int>("expectedCase");
+        using Case = FileCreationError::Case;
+        QTest::newRow("missing") << "Notes/missing"
+                                 << "" << int(Case::directoryNotFound);
+        QTest::newRow("a regular file") << "Notes/file.txt"
+                                        << "" << int(Case::notADirectory);
+        QTest::newRow("a dangling link") << "Notes/dangling"
+                                         << "" << int(Case::directoryNotFound);
+        QTest::newRow("a relative path") << "relative:Notes"
+                                         << "" << int(Case::directoryNotFound);
+        QTest::newRow("not a file URL") << "url:https://example.invalid/Notes"
+                                        << "" << int(Case::directoryNotFound);
+        QTest::newRow("outside every folder under access") << "elsewhere"
+                                                           << "" << int(Case::permissionDenied);
+        QTest::newRow("name too long") << "Notes" << QString(300, 'n') << int(Case::unknownError);
+    }
+    void failuresCreateNothing()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, baseName);
+        QFETCH(int, expectedCase);
+        writeAll(m_folder + "/file.txt", "x");
+        QFile::link(m_fixture->home.path() + "/gone", m_folder + "/dangling");
+        QDir::setCurrent(m_fixture->home.path()); // a relative path must not be taken from here
+        const QTemporaryDir elsewhere;
+        QUrl url = QUrl::fromLocalFile(m_fixture->home.path() + '/' + target);
+        if (target.startsWith("relative:"))
+            url = QUrl::fromLocalFile(target.mid(9));
+        else if (target.startsWith("url:"))
+            url = QUrl(target.mid(4));
+        else if (target == "elsewhere")
+            url = QUrl::fromLocalFile(elsewhere.path());
+        const auto result = create(url, "txt", baseName.isEmpty() ? std::nullopt : std::optional(baseName));
+        const FileCreationError error = std::get<FileCreationError>(result);
+        QCOMPARE(int(error.errorCase()), expectedCase);
+        if (error.errorCase() == FileCreationError::Case::unknownError) // the platform's own message
+            QVERIFY2(error.errorDescription().contains("File name too long"), qPrintable(error.errorDescription()));
+        QCOMPARE(entries(m_folder) + entries(elsewhere.path()), (QStringList{"dangling", "file.txt"}));
+        QVERIFY(!QFile::exists(m_fixture->home.path() + "/Untitled.txt"));
+    }
+
+    void movesOnWhenTheNameIsTakenAtTheWrite()
+    {
+        RacingWriter racer(*m_writer, 2);
+        QCOMPARE(std::get<QUrl>(create(folderUrl(), "txt", {}, &racer)).fileName(), "Untitled 3.txt");
+        QCOMPARE(racer.attempts, (QStringList{"Untitled.txt", "Untitled 2.txt", "Untitled 3.txt"}));
+        QCOMPARE(readAll(m_folder + "/Untitled 2.txt"), QByteArray("theirs"));
+        // A dangling link looks free to the check but is never written through.
+        QFile::link(m_fixture->home.path() + "/target", m_folder + "/Link.md");
+        QCOMPARE(std::get<QUrl>(create(folderUrl(), "md", "Link")).fileName(), "Link 2.md");
+        QVERIFY(!QFile::exists(m_fixture->home.path() + "/target"));
+        // When even the time-stamped name is taken at the write, it gives up.
+        fillToTheFallback();
+        RacingWriter last(*m_writer, 1);
+        const auto result = create(folderUrl(), "txt", {}, &last);
+        QCOMPARE(std::get<FileCreationError>(result).errorCase(), FileCreationError::Case::tooManyConflicts);
+        QCOMPARE(last.attempts.size(), 1);
+    }
+};
+
+int main(int argc, char** argv)
+{
+    if (argc == 3 && qstrcmp(argv[1], "--expand") == 0) {
+        QCoreApplication app(argc, argv);
+        const FakeClock clock(QDateTime::fromSecsSinceEpoch(QByteArray(argv[2]).toLongLong(), Qt::UTC));
+        std::fputs(expand("{{date}} {{time}} {{year}}", "/", "", clock).toUtf8().constData(), stdout);
+        return 0;
+    }
+    qputenv("LC_ALL", "en_US.UTF-8");
+    qputenv("TZ", "UTC");
+    QCoreApplication app(argc, argv);
+    TestCreation test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_Creation.moc"

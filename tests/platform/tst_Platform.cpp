@@ -1,0 +1,239 @@
+#include "platform/Bookmark.h"
+#include "platform/FileWriter.h"
+#include "platform/SecurityScope.h"
+#include "platform/SettingsDomain.h"
+#include "support/TestEnvironment.h"
+
+#include <QtTest>
+
+#include <sys/stat.h>
+
+Q_DECLARE_METATYPE(ConfinedFileWriter::Temporary)
+
+// The platform services: folder bookmarks, the confined file writer and the settings domain, in a
+// throw-away home with a granted folder "home" and a folder "outside" it.
+class TestPlatform : public QObject {
+    Q_OBJECT
+
+    std::optional<TemporaryHome> m_home;
+    std::optional<CountedSecurityScope> m_scope;
+    QString m_granted;
+    QString m_outside;
+    QString m_settings;
+
+private Q_SLOTS:
+    void init()
+    {
+        m_home.emplace();
+        m_granted = m_home->folder("home");
+        m_outside = m_home->folder("outside");
+        m_settings = m_home->configHome() + "/d.json";
+        m_scope.emplace();
+        QVERIFY(m_scope->startAccessing(m_granted));
+    }
+    void cleanup() { m_scope.reset(), m_home.reset(); }
+
+    void bookmarkResolvesToTheSameFolder()
+    {
+        const QString folder = m_home->folder("My \"Folder\" \u00e9");
+        QString error;
+        const std::optional<QByteArray> data = Bookmark::system().make(folder + "/./", &error);
+        QVERIFY2(data && data->startsWith(R"({"kind":"quintara-bookmark","version":1,"path":)"), qPrintable(error));
+        QCOMPARE(QJsonDocument::fromJson(*data)["path"].toString(), folder);
+        QCOMPARE(Bookmark::system().resolve(*data, &error)->isStale, false);
+        // A folder replaced at the same path is stale. The old one is kept, so its inode is not reused.
+        QVERIFY(QDir(m_home->path()).rename(QFileInfo(folder).fileName(), "old"));
+        m_home->folder("My \"Folder\" \u00e9");
+        QCOMPARE(Bookmark::system().resolve(*data, nullptr)->path, folder);
+        QCOMPARE(Bookmark::system().resolve(*data, nullptr)->isStale, true);
+        QVERIFY(!Bookmark::system().make(m_home->path() + "/missing", &error));
+        QVERIFY2(error.contains("No such file or directory"), qPrintable(error));
+        QVERIFY(!Bookmark::system().make("relative/folder", &error));
+    }
+
+    void bookmarkRejectsAnyOtherData_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QString>("messagePart"); // empty: the data resolves
+        const QString invalid = QStringLiteral("isn’t in the correct format");
+        const QByteArray head = R"({"kind":"quintara-bookmark","version":1,"path":)";
+        QTest::newRow("not JSON") << QByteArray("bookmark") << invalid;
+        QTest::newRow("other kind") << QByteArray(R"({"kind":"x","version":1,"path":"/","device":1,"inode":2})")
+                                    << invalid;
+        QTest::newRow("other version") << QByteArray(head).replace("1", "2") + R"("/","device":1,"inode":2})"
+                                       << invalid;
+        QTest::newRow("relative path") << head + R"("tmp","device":1,"inode":2})" << invalid;
+        QTest::newRow("negative inode") << head + R"("/","device":1,"inode":-2})" << invalid;
+        QTest::newRow("fractional device") << head + R"("/","device":1.5,"inode":2})" << invalid;
+        QTest::newRow("folder gone") << head + R"("/nonexistent/f","device":1,"inode":2})"
+                                     << "couldn’t be found";
+        // Numbers beyond what a double holds exactly still read, as a whole number.
+        QTest::newRow("huge inode") << head + R"("/","device":1,"inode":18446744073709549568})"
+                                    << "";
+    }
+    void bookmarkRejectsAnyOtherData()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(QString, messagePart);
+        QString error;
+        QCOMPARE(Bookmark::system().resolve(data, &error).has_value(), messagePart.isEmpty());
+        QVERIFY2(error.contains(messagePart), qPrintable(error));
+    }
+
+    void writesWholeFileWithOrdinaryModeAndNeverReplaces_data()
+    {
+        QTest::addColumn<ConfinedFileWriter::Temporary>("temporary");
+        QTest::newRow("unnamed temporary") << ConfinedFileWriter::Temporary::Unnamed;
+        QTest::newRow("hidden temporary") << ConfinedFileWriter::Temporary::Hidden;
+    }
+    void writesWholeFileWithOrdinaryModeAndNeverReplaces()
+    {
+        QFETCH(ConfinedFileWriter::Temporary, temporary);
+        ConfinedFileWriter writer(*m_scope, temporary);
+        const QByteArray bytes = QByteArray("caf\xc3\xa9\n") + QByteArray(100'000, 'x');
+        const mode_t previous = ::umask(002);
+        const std::optional<PlatformError> error = writer.createNew(m_granted, "new file.txt", bytes);
+        ::umask(previous);
+        QVERIFY2(!error, error ? qPrintable(error->description) : "");
+        QCOMPARE(readAll(m_granted + "/new file.txt"), bytes);
+        struct stat info {};
+        QCOMPARE(::stat(QFile::encodeName(m_granted + "/new file.txt").constData(), &info), 0);
+        QCOMPARE(info.st_mode & 07777, 0664u);
+        // A name held by a file or by a dangling link is never replaced or written through.
+        QVERIFY(QFile::link(m_outside + "/not-there", m_granted + "/link.txt"));
+        for (const char* name : {"new file.txt", "link.txt"})
+            QCOMPARE(writer.createNew(m_granted, name, "mine")->code, PlatformError::nameTaken);
+        QCOMPARE(readAll(m_granted + "/new file.txt"), bytes);
+        QCOMPARE(entries(m_granted) + entries(m_outside), (QStringList{"link.txt", "new file.txt"}));
+    }
+
+    void writerIsConfinedToFoldersUnderAccess_data()
+    {
+        QTest::addColumn<QString>("folder"); // below the home
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("allowed");
+        QTest::newRow("a folder below the granted one") << "home/sub"
+                                                        << "f.txt" << true;
+        QTest::newRow("dot-dot out of it") << "home/sub/../../outside"
+                                           << "f.txt" << false;
+        QTest::newRow("a link inside pointing out") << "home/escape"
+                                                    << "f.txt" << false;
+        QTest::newRow("a link outside pointing in") << "inward"
+                                                    << "f.txt" << true;
+        QTest::newRow("a sibling sharing its prefix") << "home2"
+                                                      << "f.txt" << false;
+        for (const char* name : {"", ".", "..", "sub/f.txt", "../outside/f.txt"}) // not one component
+            QTest::addRow("named '%s'", name) << "home" << name << false;
+    }
+    void writerIsConfinedToFoldersUnderAccess()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, name);
+        QFETCH(bool, allowed);
+        m_home->folder("home/sub");
+        m_home->folder("home2");
+        QFile::link(m_outside, m_granted + "/escape");
+        QFile::link(m_granted, m_home->path() + "/inward");
+        const std::optional<PlatformError> error =
+            ConfinedFileWriter(*m_scope).createNew(m_home->path() + '/' + folder, name, "x");
+        QCOMPARE(!error, allowed);
+        QCOMPARE(QFile::exists(m_home->path() + '/' + folder + "/f.txt"), allowed);
+        // Refused as out of bounds, or a name refused as it stands; nothing is written anywhere else.
+        QVERIFY(!error || (error->code == PlatformError::permissionDenied) == (name == "f.txt"));
+        QVERIFY(!error || error->code != PlatformError::nameTaken);
+        QCOMPARE(entries(m_outside) + entries(m_home->path() + "/home2"), QStringList());
+        QCOMPARE(entries(m_granted + "/sub").size(), folder == "home/sub" ? 1 : 0);
+    }
+
+    void accessIsCountedAndSurvivesAMovedFolder()
+    {
+        ConfinedFileWriter writer(*m_scope);
+        QVERIFY(!m_scope->startAccessing(m_home->path() + "/missing"));
+        QVERIFY(m_scope->startAccessing(m_granted + "/"));
+        m_scope->stopAccessing(m_granted);
+        QVERIFY(!writer.createNew(m_granted, "one start left.txt", "x"));
+        m_scope->stopAccessing(m_granted);
+        QVERIFY(writer.createNew(m_granted, "none left.txt", "x"));
+        // Stopping finds the access it started even when the folder has moved since.
+        QVERIFY(m_scope->startAccessing(m_granted));
+        QVERIFY(QDir(m_home->path()).rename("home", "moved"));
+        m_scope->stopAccessing(m_granted);
+        QVERIFY(!m_scope->contains(QDir(m_home->path() + "/moved").canonicalPath()));
+    }
+
+    void settingsReadOnlyTheirOwnTypes_data()
+    {
+        QTest::addColumn<QByteArray>("stored"); // JSON text of the value under "k"; empty = no key
+        QTest::addColumn<QString>("readsAs");   // "data", "array", "text", or "" for none
+        QTest::newRow("missing") << QByteArray() << "";
+        QTest::newRow("text") << QByteArray(R"("")") << "text";
+        QTest::newRow("array") << QByteArray(R"(["a", 1])") << "array";
+        QTest::newRow("data") << QByteArray(R"({"data": "AAEC"})") << "data";
+        QTest::newRow("data that is not base64") << QByteArray(R"({"data": "**"})") << "";
+        QTest::newRow("object with more members") << QByteArray(R"({"data": "", "x": 1})") << "";
+        QTest::newRow("number") << QByteArray("42") << "";
+    }
+    void settingsReadOnlyTheirOwnTypes()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, readsAs);
+        writeAll(m_settings, stored.isEmpty() ? QByteArray("{}") : R"({"k": )" + stored + "}");
+        const SettingsDomain d(m_settings);
+        QCOMPARE(QString(d.data("k") ? "data" : d.array("k") ? "array" : d.text("k") ? "text" : ""), readsAs);
+    }
+
+    void settingsKeepOtherKeysAndSetCorruptFilesAside()
+    {
+        SettingsDomain domain(m_home->configHome() + "/nested/d.json");
+        const QByteArray binary("\0\xff\n\"x", 5);
+        QVERIFY(domain.setData("bin", binary) && domain.setText("a", "caf\u00e9"));
+        // Another program's key written between two of ours survives our next write.
+        QVERIFY(SettingsDomain(domain.filePath()).setArray("list", {"x"}));
+        QVERIFY(domain.setText("a", "second"));
+        QCOMPARE(std::tuple(domain.data("bin"), domain.text("a"), domain.array("list")->size()),
+                 std::tuple(binary, "second", 1));
+        QVERIFY(QJsonDocument::fromJson(readAll(domain.filePath())).isObject()); // plain JSON for other programs
+        QCOMPARE(entries(m_home->configHome() + "/nested"), QStringList{"d.json"});
+
+        const QByteArray broken = R"({"defaultBaseName": "Draft",)";
+        writeAll(m_settings, broken);
+        SettingsDomain corrupt(m_settings);
+        QVERIFY(!corrupt.text("defaultBaseName"));
+        QCOMPARE(readAll(m_settings), broken); // reading alone changes nothing
+        QVERIFY(corrupt.setText("k", "v"));
+        // A second corrupt file (a JSON array is one too) does not replace the first one kept aside.
+        writeAll(m_settings, "[1, 2]");
+        QVERIFY(corrupt.setText("k", "w"));
+        QCOMPARE(readAll(m_settings + ".corrupt") + readAll(m_settings + ".corrupt.2"), broken + "[1, 2]");
+        QCOMPARE(corrupt.text("k"), "w");
+    }
+
+    void settingsFollowXdgAndFallBackFromTheSuite()
+    {
+        QCOMPARE(SettingsDomain::configHome(), m_home->configHome());
+        qputenv("XDG_CONFIG_HOME", "cfg"); // relative: ignored
+        QCOMPARE(SettingsDomain::configHome(), m_home->path() + "/.config");
+        qputenv("XDG_CONFIG_HOME", m_home->configHome().toUtf8() + "/");
+        QCOMPARE(SettingsDomain::openSuite().filePath(), m_home->suiteFile());
+        QVERIFY(QDir().mkpath(m_home->suiteFile())); // a folder where the suite's file belongs
+        QCOMPARE(SettingsDomain::openSuite().filePath(), m_home->configHome() + "/app.quintara.Quintara.json");
+    }
+
+    void concurrentWritersLoseNoKey()
+    {
+        QProcess first;
+        QProcess second;
+        first.start(SETTINGS_WRITER, {m_settings, "a", "150"});
+        second.start(SETTINGS_WRITER, {m_settings, "b", "150"});
+        QVERIFY(first.waitForFinished(120'000) && second.waitForFinished(120'000));
+        QCOMPARE(std::pair(first.exitCode(), second.exitCode()), std::pair(0, 0));
+        const SettingsSnapshot snapshot = SettingsDomain(m_settings).read();
+        for (int n = 0; n < 150; ++n) {
+            QCOMPARE(snapshot.text(QStringLiteral("a%1").arg(n)), QString::number(n));
+            QCOMPARE(snapshot.text(QStringLiteral("b%1").arg(n)), QString::number(n));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPlatform)
+#include "tst_Platform.moc"
