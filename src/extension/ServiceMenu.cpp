@@ -10,33 +10,18 @@
 
 namespace {
 
-// A string value of a desktop file: one line, backslashes and line breaks escaped, and a leading
-// space kept (readers strip blanks around the "=").
+// A string value of a desktop file: one line, where a backslash starts an escape. Control
+// characters are not allowed in values, and a line break has no place in a menu label anyway.
 QString escapeValue(const QString& text)
 {
     QString escaped;
     escaped.reserve(text.size());
     for (const QChar c : text) {
-        switch (c.unicode()) {
-        case u'\\':
+        if (c == u'\\')
             escaped += QStringLiteral("\\\\");
-            break;
-        case u'\n':
-            escaped += QStringLiteral("\\n");
-            break;
-        case u'\t':
-            escaped += QStringLiteral("\\t");
-            break;
-        case u'\r':
-            escaped += QStringLiteral("\\r");
-            break;
-        default:
-            // Other control characters are not allowed in a value.
+        else
             escaped += c.unicode() < 0x20 || c.unicode() == 0x7f ? QChar(u' ') : c;
-        }
     }
-    if (escaped.startsWith(QLatin1Char(' ')))
-        escaped.replace(0, 1, QStringLiteral("\\s"));
     return escaped;
 }
 
