@@ -123,6 +123,7 @@ void TestServiceMenu::initTestCase()
     QVERIFY(m_dir.isValid());
     qputenv("HOME", QFile::encodeName(home()));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(home() + QStringLiteral("/.config")));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home() + QStringLiteral("/.local/share")));
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir.path())); // private to this user already
 }
 
@@ -190,6 +191,12 @@ void TestServiceMenu::menuValidatesAndItsCommandsCreateTheFiles()
     QTRY_VERIFY(QFile::exists(second + QStringLiteral("/Untitled 2.txt")));
     QVERIFY(instance.waitForFinished(30'000));
     QCOMPARE(instance.exitCode(), 0);
+
+    // The program wrote its own menu, which runs the program itself.
+    const QList<Action> written = readActions(ServiceMenu::defaultPath());
+    QCOMPARE(written.size(), 2);
+    QCOMPARE(commandLine(written.at(1).exec, first).constFirst(),
+             QFileInfo(QStringLiteral(QUINTARA_BINARY)).canonicalFilePath());
 }
 
 void TestServiceMenu::menuGoesWhenNoTemplateIsEnabled()
