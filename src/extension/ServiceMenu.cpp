@@ -25,19 +25,9 @@ QString escapeValue(const QString& text)
     return escaped;
 }
 
-} // namespace
-
-ServiceMenu::ServiceMenu(MenuModel model, QString launcherPath)
-    : m_model(std::move(model)), m_launcherPath(std::move(launcherPath))
-{}
-
-QString ServiceMenu::defaultPath()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/kio/servicemenus/app.quintara.Quintara.desktop");
-}
-
-QString ServiceMenu::execArgument(const QString& argument)
+// One argument of an Exec line, quoted so that no character of it is taken as shell syntax or a
+// field code, in the escaping of a desktop file's string values.
+QString execArgument(const QString& argument)
 {
     QString quoted = QStringLiteral("\"");
     for (const QChar c : argument) {
@@ -49,6 +39,18 @@ QString ServiceMenu::execArgument(const QString& argument)
     }
     quoted += QLatin1Char('"');
     return escapeValue(quoted);
+}
+
+} // namespace
+
+ServiceMenu::ServiceMenu(MenuModel model, QString launcherPath)
+    : m_model(std::move(model)), m_launcherPath(std::move(launcherPath))
+{}
+
+QString ServiceMenu::defaultPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/kio/servicemenus/app.quintara.Quintara.desktop");
 }
 
 std::optional<QByteArray> ServiceMenu::contents() const

@@ -24,10 +24,6 @@ public:
     // the system's folders, or removes it when there is no menu. False, and a log line, on failure.
     bool write(const QString& path) const;
 
-    // One argument of an Exec line, quoted so that no character of it is taken as shell syntax or
-    // a field code, in the escaping of a desktop file's string values.
-    static QString execArgument(const QString& argument);
-
 private:
     MenuModel m_model;
     QString m_launcherPath;
