@@ -11,7 +11,8 @@
 
 namespace {
 
-// Every value of `key` in the menu's actions, in file order, its backslash escapes undone.
+// Every value of `key` in the menu's actions, in file order, its escapes undone; U+FFFD marks one
+// that a desktop entry may not hold.
 QStringList actionValues(const QString& menuPath, const QString& key)
 {
     QFile file(menuPath);
@@ -20,8 +21,15 @@ QStringList actionValues(const QString& menuPath, const QString& key)
         file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).split("\n[") : QStringList();
     for (const QString& group : groups.mid(1)) {
         for (const QString& line : group.split(QLatin1Char('\n'))) {
-            if (line.startsWith(key + QLatin1Char('=')))
-                values.append(line.mid(key.size() + 1).replace(QLatin1String("\\\\"), QLatin1String("\\")));
+            if (!line.startsWith(key + QLatin1Char('=')))
+                continue;
+            QString value;
+            for (qsizetype i = key.size() + 1; i < line.size(); ++i) {
+                static const QHash<QChar, QChar> escapes{
+                    {u's', u' '}, {u'n', u'\n'}, {u't', u'\t'}, {u'r', u'\r'}, {u'\\', u'\\'}};
+                value += line.at(i) != u'\\' ? line.at(i) : escapes.value(line.value(++i), u'\uFFFD');
+            }
+            values.append(value);
         }
     }
     return values;
