@@ -27,7 +27,8 @@ QStringList actionValues(const QString& menuPath, const QString& key)
             for (qsizetype i = key.size() + 1; i < line.size(); ++i) {
                 static const QHash<QChar, QChar> escapes{
                     {u's', u' '}, {u'n', u'\n'}, {u't', u'\t'}, {u'r', u'\r'}, {u'\\', u'\\'}};
-                value += line.at(i) != u'\\' ? line.at(i) : escapes.value(line.value(++i), u'\uFFFD');
+                value += line.at(i) != u'\\' ? line.at(i)
+                                             : escapes.value(++i < line.size() ? line.at(i) : QChar(), u'\uFFFD');
             }
             values.append(value);
         }
