@@ -85,7 +85,7 @@ void TestServiceMenu::init()
 void TestServiceMenu::menuValidatesAndItsCommandsCreateTheFiles()
 {
     const QString menuPath = home() + QStringLiteral("/menu.desktop");
-    const QString programFolder = home() + QStringLiteral(R"(/my "bin" $PATH `x` 100%)");
+    const QString programFolder = home() + QStringLiteral(R"(/my "bin" \ $PATH `x` 100%)");
     QVERIFY(QDir().mkpath(programFolder));
     QVERIFY(QFile::link(QStringLiteral(QUINTARA_BINARY), programFolder + QStringLiteral("/quintara")));
     const ServiceMenu menu(MenuModel(), programFolder + QStringLiteral("/quintara"));
