@@ -15,23 +15,18 @@ namespace {
 // that a desktop entry may not hold.
 QStringList actionValues(const QString& menuPath, const QString& key)
 {
+    static const QHash<QChar, QChar> escapes{{u's', u' '}, {u'n', u'\n'}, {u't', u'\t'}, {u'r', u'\r'}, {u'\\', u'\\'}};
     QFile file(menuPath);
+    const QString text = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     QStringList values;
-    const QStringList groups =
-        file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).split("\n[") : QStringList();
-    for (const QString& group : groups.mid(1)) {
-        for (const QString& line : group.split(QLatin1Char('\n'))) {
-            if (!line.startsWith(key + QLatin1Char('=')))
-                continue;
-            QString value;
-            for (qsizetype i = key.size() + 1; i < line.size(); ++i) {
-                static const QHash<QChar, QChar> escapes{
-                    {u's', u' '}, {u'n', u'\n'}, {u't', u'\t'}, {u'r', u'\r'}, {u'\\', u'\\'}};
-                value += line.at(i) != u'\\' ? line.at(i)
-                                             : escapes.value(++i < line.size() ? line.at(i) : QChar(), u'\uFFFD');
-            }
-            values.append(value);
-        }
+    for (const QString& line : text.mid(text.indexOf(QLatin1String("\n["))).split(QLatin1Char('\n'))) {
+        if (!line.startsWith(key + QLatin1Char('=')))
+            continue;
+        QString value;
+        for (qsizetype i = key.size() + 1; i < line.size(); ++i)
+            value +=
+                line.at(i) != u'\\' ? line.at(i) : escapes.value(++i < line.size() ? line.at(i) : QChar(), u'\uFFFD');
+        values.append(value);
     }
     return values;
 }
