@@ -2,6 +2,7 @@
 // running instance; a later launch hands its URLs to it and exits without starting a GUI.
 #include "app/AppDelegate.h"
 #include "creation/FileCreationService.h"
+#include "extension/ServiceMenu.h"
 #include "launcher/CommandLine.h"
 #include "model/BundleInfo.h"
 #include "platform/Clock.h"
@@ -9,6 +10,7 @@
 #include "platform/DisplayServer.h"
 #include "platform/InstanceChannel.h"
 #include "platform/Log.h"
+#include "platform/ProgramImage.h"
 #include "platform/SecurityScope.h"
 #include "platform/TerminationSignals.h"
 #include "platform/UserAccount.h"
@@ -17,6 +19,7 @@
 #include "ui/common/FolderPicker.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QTimer>
 
 #include <cstdio>
@@ -25,6 +28,20 @@ namespace {
 
 // How long an instance without a display stays for further requests after its last one.
 constexpr int headlessIdleMs = 3000;
+
+// The `quintara` command, which the file manager's service menu runs: beside this program in the
+// build tree, in the programs' folder once installed, and found on the search path otherwise.
+QString launcherPath()
+{
+    const QString here = ProgramImage::folder();
+    for (const QString& candidate :
+         {here + QStringLiteral("/quintara"), here + QStringLiteral("/" QUINTARA_LAUNCHER_FROM_PROGRAM "/quintara")}) {
+        const QFileInfo launcher(candidate);
+        if (launcher.isFile() && launcher.isExecutable())
+            return launcher.canonicalFilePath();
+    }
+    return QStringLiteral("quintara");
+}
 
 } // namespace
 
@@ -57,6 +74,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
 
+    const ServiceMenu serviceMenu(MenuModel(), launcherPath()); // outlives the connections below
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quintara"));
     QApplication::setApplicationVersion(BundleInfo::shortVersion(BundleInfo::dictionary()));
@@ -88,6 +106,14 @@ int main(int argc, char** argv)
     }
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &app, &QCoreApplication::quit);
+
+    // KDE's file manager reads the menu from a file, so it is rewritten whenever the list that
+    // positions in it refer to changes. The first write waits until the start-up request is served.
+    const auto writeServiceMenu = [&serviceMenu] {
+        serviceMenu.write(ServiceMenu::defaultPath());
+    };
+    QTimer::singleShot(0, &app, writeServiceMenu);
+    QObject::connect(&store, &TemplateStore::didChange, &app, writeServiceMenu);
 
     delegate.applicationWillFinishLaunching();
     for (const QString& url : commandLine.urls)

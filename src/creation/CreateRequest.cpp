@@ -68,6 +68,12 @@ std::optional<qint64> CreateRequest::parseIndex(const QString& text)
     return value;
 }
 
+QString CreateRequest::url(qint64 index, const QString& folderPath)
+{
+    return QStringLiteral("quintara://create?t=") + QString::number(index) + QStringLiteral("&d=") +
+           QString::fromLatin1(QUrl::toPercentEncoding(folderPath, QByteArrayLiteral("/")));
+}
+
 bool CreateRequest::hasRequestScheme(QStringView url)
 {
     return url.startsWith(u"quintara:", Qt::CaseSensitive);

@@ -20,6 +20,10 @@ struct CreateRequest {
     // Whether `url` is written with the scheme of create requests, in exactly that case.
     static bool hasRequestScheme(QStringView url);
 
+    // quintara://create?t=INDEX&d=PATH, with every byte of the path's UTF-8 form that is not
+    // unreserved in URL syntax percent-encoded, except "/", which a query may hold as it is.
+    static QString url(qint64 index, const QString& folderPath);
+
     // Optional "+" or "-", then ASCII digits, within a signed 64-bit integer.
     static std::optional<qint64> parseIndex(const QString& text);
 };

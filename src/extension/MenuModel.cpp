@@ -1,8 +1,10 @@
 #include "extension/MenuModel.h"
 
+#include "creation/CreateRequest.h"
 #include "store/TemplateStore.h"
 
 #include <QDir>
+#include <QMimeDatabase>
 #include <QUrl>
 
 namespace {
@@ -35,6 +37,16 @@ std::optional<ExtensionMenu> MenuModel::menuFor(const ClickedLocation& folder) c
 {
     if (!isLocalFolder(folder))
         return std::nullopt;
+    std::optional<ExtensionMenu> menu = forAnyLocalFolder();
+    if (menu) {
+        for (qsizetype i = 0; i < menu->entries.size(); ++i)
+            menu->entries[i].createUrl = createUrl(i, folder.localPath);
+    }
+    return menu;
+}
+
+std::optional<ExtensionMenu> MenuModel::forAnyLocalFolder() const
+{
     // A store of its own, made for this one menu: it reads the domain afresh and is never shared
     // with another menu or thread.
     TemplateStore store(m_openDomain);
@@ -43,12 +55,22 @@ std::optional<ExtensionMenu> MenuModel::menuFor(const ClickedLocation& folder) c
         return std::nullopt;
     ExtensionMenu menu{QStringLiteral("New File"), {}};
     for (qsizetype i = 0; i < templates.size(); ++i)
-        menu.entries.append({QStringLiteral("New ") + templates.at(i).name, createUrl(i, folder.localPath)});
+        menu.entries.append(
+            {QStringLiteral("New ") + templates.at(i).name, {}, iconNameFor(templates.at(i).fileExtension)});
     return menu;
 }
 
 QString MenuModel::createUrl(qsizetype index, const QString& folderPath)
 {
-    return QStringLiteral("quintara://create?t=") + QString::number(index) + QStringLiteral("&d=") +
-           QString::fromLatin1(QUrl::toPercentEncoding(folderPath, QByteArrayLiteral("/")));
+    return CreateRequest::url(index, folderPath);
+}
+
+QString MenuModel::iconNameFor(const QString& extension)
+{
+    const QMimeType type =
+        QMimeDatabase().mimeTypeForFile(QStringLiteral("x.") + extension, QMimeDatabase::MatchExtension);
+    if (!type.isValid() || type.isDefault())
+        return QStringLiteral("text-x-generic");
+    const QString icon = type.iconName();
+    return icon.isEmpty() ? type.genericIconName() : icon;
 }

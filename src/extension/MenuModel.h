@@ -21,6 +21,8 @@ struct MenuEntry {
     QString label;
     // Fully percent-encoded text, handed unchanged to the desktop's handler of the quintara scheme.
     QString createUrl;
+    // The desktop's icon name for the file type the entry creates.
+    QString iconName;
 };
 
 // The submenu and its entries, in the order of the enabled-template list.
@@ -44,9 +46,15 @@ public:
     // Only a selection of exactly one local folder gets a menu; new files go inside that folder.
     std::optional<ExtensionMenu> forSelection(const QList<ClickedLocation>& selection) const;
 
-    // quintara://create?t=INDEX&d=PATH, with every byte of the path's UTF-8 form that is not
-    // unreserved in URL syntax percent-encoded, except "/", which a query may hold as it is.
+    // For a file manager that names the folder only when an entry is chosen (it runs a command with
+    // the folder's path): the same menu, with no request URLs. Nothing when no template is enabled.
+    std::optional<ExtensionMenu> forAnyLocalFolder() const;
+
+    // The request URL of CreateRequest::url.
     static QString createUrl(qsizetype index, const QString& folderPath);
+    // The icon the desktop shows for files with this extension; a generic text icon for an
+    // extension of no known type.
+    static QString iconNameFor(const QString& extension);
 
 private:
     std::optional<ExtensionMenu> menuFor(const ClickedLocation& folder) const;

@@ -1,15 +1,20 @@
 #include "launcher/CommandLine.h"
 
+#include "creation/CreateRequest.h"
 #include "model/BundleInfo.h"
 #include "platform/Log.h"
+#include "store/TemplateStore.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QUrl>
 
 #include <cstdio>
 
 namespace {
 
-const char usage[] = "Usage: quintara [URL…]\n"
+const char usage[] = "Usage: quintara [URL…] [--new INDEX FOLDER]…\n"
                      "Creates new files from templates. Each URL has the form\n"
                      "  quintara://create?t=INDEX&d=FOLDER\n"
                      "where INDEX is the position of an enabled template (from 0) and FOLDER the\n"
@@ -17,13 +22,41 @@ const char usage[] = "Usage: quintara [URL…]\n"
                      "A running Quintara serves the URLs; otherwise this launch becomes it.\n"
                      "\n"
                      "Options:\n"
-                     "  -h, --help     show this help and exit\n"
-                     "  -v, --version  show the version and exit\n";
+                     "  --new INDEX FOLDER  the same request as quintara://create?t=INDEX&d=FOLDER,\n"
+                     "                      for callers that can only pass a path; FOLDER may be\n"
+                     "                      relative to the current folder\n"
+                     "  -h, --help          show this help and exit\n"
+                     "  -v, --version       show the version and exit\n";
 
 // An argument as it may be shown on a terminal: escapes and line breaks in it are written out.
 QByteArray printable(const QString& argument)
 {
     return Log::escapeControls(argument).toLocal8Bit();
+}
+
+// The request URL for `--new INDEX FOLDER`, or nothing after saying on standard error what is
+// wrong. The index is checked against the enabled templates now, because the running instance
+// drops a request with no template at its position without a word.
+std::optional<QString> newFileRequest(const QString& indexText, const QString& folderText)
+{
+    const std::optional<qint64> index = CreateRequest::parseIndex(indexText);
+    if (!index || *index < 0) {
+        std::fprintf(stderr, "quintara: '%s' is not a template position; expected a number from 0\n",
+                     printable(indexText).constData());
+        return std::nullopt;
+    }
+    const qsizetype enabled = TemplateStore().enabledTemplates().size();
+    if (*index >= enabled) {
+        std::fprintf(stderr, "quintara: there is no enabled template at position %lld (%lld enabled, from 0)\n",
+                     static_cast<long long>(*index), static_cast<long long>(enabled));
+        return std::nullopt;
+    }
+    const QString folder = QDir::cleanPath(QFileInfo(folderText).absoluteFilePath());
+    if (folderText.isEmpty() || !QFileInfo(folder).isDir()) {
+        std::fprintf(stderr, "quintara: '%s' is not a folder\n", printable(folderText).constData());
+        return std::nullopt;
+    }
+    return CreateRequest::url(*index, folder);
 }
 
 } // namespace
@@ -47,6 +80,20 @@ CommandLine CommandLine::parse(int argc, char** argv)
                         qPrintable(BundleInfo::buildNumber(info)));
             line.exitCode = 0;
             return line;
+        } else if (option && argument == QLatin1String("--new")) {
+            if (argc - i < 3) {
+                std::fputs("quintara: --new needs a template position and a folder\nTry 'quintara --help'.\n", stderr);
+                line.exitCode = 2;
+                return line;
+            }
+            const std::optional<QString> url =
+                newFileRequest(QString::fromLocal8Bit(argv[i + 1]), QFile::decodeName(argv[i + 2]));
+            if (!url) {
+                line.exitCode = 2;
+                return line;
+            }
+            line.urls.append(*url);
+            i += 2;
         } else if (option) {
             std::fprintf(stderr, "quintara: unknown option '%s'\nTry 'quintara --help'.\n",
                          printable(argument).constData());

@@ -4,8 +4,8 @@
 
 #include <optional>
 
-// quintara [URL…] with --help and --version. Shared by the launcher and the program it starts, so
-// both read the same arguments the same way.
+// quintara [URL…] with --new INDEX FOLDER (taken as the URL it stands for), --help and --version. Shared by the
+// launcher and the program it starts, so both read the same arguments the same way.
 struct CommandLine {
     QStringList urls;
     std::optional<int> exitCode; // set when the program should stop right away (help, version, an error)

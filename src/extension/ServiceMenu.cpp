@@ -1,0 +1,112 @@
+#include "extension/ServiceMenu.h"
+
+#include "platform/Log.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace {
+
+// A string value of a desktop file: one line, where a backslash starts an escape. Control
+// characters are not allowed in values, and a line break has no place in a menu label anyway.
+QString escapeValue(const QString& text)
+{
+    QString escaped;
+    escaped.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == u'\\')
+            escaped += QStringLiteral("\\\\");
+        else
+            escaped += c.unicode() < 0x20 || c.unicode() == 0x7f ? QChar(u' ') : c;
+    }
+    return escaped;
+}
+
+// One argument of an Exec line, quoted so that no character of it is taken as shell syntax or a
+// field code, in the escaping of a desktop file's string values.
+QString execArgument(const QString& argument)
+{
+    QString quoted = QStringLiteral("\"");
+    for (const QChar c : argument) {
+        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
+            quoted += QLatin1Char('\\');
+        quoted += c;
+        if (c == u'%') // a literal percent sign, not a field code
+            quoted += QLatin1Char('%');
+    }
+    quoted += QLatin1Char('"');
+    return escapeValue(quoted);
+}
+
+} // namespace
+
+ServiceMenu::ServiceMenu(MenuModel model, QString launcherPath)
+    : m_model(std::move(model)), m_launcherPath(std::move(launcherPath))
+{}
+
+QString ServiceMenu::defaultPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/kio/servicemenus/app.quintara.Quintara.desktop");
+}
+
+std::optional<QByteArray> ServiceMenu::contents() const
+{
+    const std::optional<ExtensionMenu> menu = m_model.forAnyLocalFolder();
+    if (!menu)
+        return std::nullopt;
+    const QString launcher = execArgument(m_launcherPath);
+    QStringList actions;
+    QString groups;
+    for (qsizetype i = 0; i < menu->entries.size(); ++i) {
+        const MenuEntry& entry = menu->entries.at(i);
+        const QString id = QStringLiteral("new%1").arg(i);
+        actions.append(id);
+        groups += QStringLiteral("\n[Desktop Action %1]\nName=%2\nIcon=%3\nExec=%4 --new %5 %f\n")
+                      .arg(id, escapeValue(entry.label), escapeValue(entry.iconName), launcher)
+                      .arg(i);
+    }
+    // Type=Application rather than the older Type=Service: KDE reads both the same way here, and
+    // only this one is a valid desktop entry with actions and MIME types. TryExec hides the menu
+    // once the program is gone. Only one local folder, selected or as the view's background,
+    // gets the menu.
+    const QString header =
+        QStringLiteral("[Desktop Entry]\n"
+                       "Type=Application\n"
+                       "Name=Quintara\n"
+                       "NoDisplay=true\n"
+                       "TryExec=%1\n"
+                       "Exec=%2\n"
+                       "MimeType=inode/directory;\n"
+                       "X-KDE-Protocols=file\n"
+                       "X-KDE-RequiredNumberOfUrls=1\n"
+                       "X-KDE-Priority=TopLevel\n"
+                       "X-KDE-Submenu=%3\n"
+                       "Actions=%4;\n")
+            .arg(escapeValue(m_launcherPath), launcher, escapeValue(menu->title), actions.join(QLatin1Char(';')));
+    return (header + groups).toUtf8();
+}
+
+bool ServiceMenu::write(const QString& path) const
+{
+    const std::optional<QByteArray> bytes = contents();
+    if (!bytes) {
+        if (!QFile::exists(path) || QFile::remove(path))
+            return true;
+        Log::line(QStringLiteral("[QNT] service menu: cannot remove %1").arg(path));
+        return false;
+    }
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    // Replaced in one step, so the file manager never reads half a menu.
+    QSaveFile file(path);
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(*bytes) == bytes->size() &&
+                         file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                             QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther) &&
+                         file.commit();
+    if (!written)
+        Log::line(QStringLiteral("[QNT] service menu: cannot write %1: %2").arg(path, file.errorString()));
+    return written;
+}
