@@ -14,5 +14,8 @@ expected=$(printf '%s\n' "-rwxr-xr-x ./usr/bin/quintara" "-rwxr-xr-x ./usr/libex
     "${@/#/-rw-r--r-- .}" | sort)
 # Exactly these files: nothing the system owns (a staged install can leave a desktop database cache).
 diff <(echo "$expected") <(dpkg-deb -c "$deb" | awk '!/\/$/ {print $1, $6}' | sort)
-dpkg-deb -f "$deb" Depends | grep -q libqt6core6
+depends=$(dpkg-deb -f "$deb" Depends)
+grep -q libqt6widgets6 <<<"$depends"
+# A module's libraries are its file manager's to bring, not the package's.
+! grep -qE "nautilus|nemo|caja|thunar|gtk" <<<"$depends"
 [ "$(dpkg-deb -f "$deb" Recommends)" = "qt6-gtk-platformtheme, qt6-xdgdesktopportal-platformtheme" ]
