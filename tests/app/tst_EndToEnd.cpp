@@ -1,6 +1,5 @@
 // The real program, started the way a user or the file manager starts it, in a throw-away home, on
 // a private session bus where a stand-in file manager records what it is asked to show.
-#include "model/Version.h"
 #include "store/TemplateStore.h"
 #include "support/TestEnvironment.h"
 
@@ -136,14 +135,11 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("target"); // below the home
         QTest::addColumn<QString>("event");  // %1 is the home
-        QTest::newRow("missing folder") << "Granted/missing"
-                                        << "[QNT] processCreateURL error: The target directory could not be found.";
-        QTest::newRow("outside the granted folder")
-            << "Elsewhere"
-            << "[QNT] processCreateURL error: Permission denied. Cannot write to this location.";
-        QTest::newRow("a line feed in the name")
-            << "Granted/two\nlines"
-            << "[QNT] processCreateURL: created %1/Granted/two\\nlines/Untitled.txt";
+        const QString error = QStringLiteral("[QNT] processCreateURL error: ");
+        QTest::newRow("missing folder") << "Granted/missing" << error + "The target directory could not be found.";
+        QTest::newRow("outside") << "Elsewhere" << error + "Permission denied. Cannot write to this location.";
+        QTest::newRow("line feed") << "Granted/two\nlines"
+                                   << QString("[QNT] processCreateURL: created %1/Granted/two\\nlines/Untitled.txt");
     }
     void engineFailuresAreLogged()
     {
@@ -187,28 +183,6 @@ private Q_SLOTS:
         QTRY_VERIFY(QFile::exists(notes + "/Untitled.txt"));
         QCOMPARE(run({request(0, notes)}).first, 0);
         QCOMPARE(std::pair(next.state(), entries(notes).size()), std::pair(QProcess::Running, qsizetype(2)));
-    }
-
-    void commandLine_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("expected"); // in what the program printed
-        QTest::newRow("help") << QStringList{"--help"} << 0 << "Usage: quintara [URL…]";
-        QTest::newRow("version") << QStringList{"-v"} << 0
-                                 << "Quintara " QUINTARA_VERSION " (" QUINTARA_BUILD_NUMBER ")";
-        QTest::newRow("unknown option") << QStringList{"--frobnicate"} << 2 << "unknown option '--frobnicate'";
-        QTest::newRow("not a URL") << QStringList{"Notes"} << 2 << "'Notes' is not a URL";
-    }
-    void commandLine()
-    {
-        QFETCH(QStringList, arguments);
-        QFETCH(int, exitCode);
-        QFETCH(QString, expected);
-        const auto [code, printed] = run(arguments);
-        QCOMPARE(code, exitCode);
-        QVERIFY2(QString::fromUtf8(printed).contains(expected), printed.constData());
-        QVERIFY(!QFile::exists(socket()));
     }
 };
 

@@ -127,33 +127,22 @@ private Q_SLOTS:
         // Qt's short time for en_US may put U+202F NARROW NO-BREAK SPACE before the day period.
         const QString time = expand("{{time}}", notes, "", FakeClock(instant));
         QVERIFY(time == "6:46 AM" || time == "6:46\u202fAM");
-        QTest::newRow("all five") << "# {{date}}|{{time}}|{{folder}}|{{username}}|{{year}}" << notes << "Ada L"
-                                  << "# 12/5/26|" + time + "|Notes|Ada L|2026";
-        QTest::newRow("near misses stay") << "{{Date}} {{ date }} {date} {{month}} {{year}" << notes << ""
-                                          << "{{Date}} {{ date }} {date} {{month}} {{year}";
-        QTest::newRow("every occurrence, doubled braces") << "{{year}}-{{{{year}}}}" << notes << ""
-                                                          << "2026-{{2026}}";
+        const auto row = [](const char* tag, const char* content, const QString& folder, const char* name,
+                            const QString& expected) {
+            QTest::newRow(tag) << QString(content) << folder << QString(name) << expected;
+        };
+        row("all five", "# {{date}}|{{time}}|{{folder}}|{{username}}|{{year}}", notes, "Ada L",
+            "# 12/5/26|" + time + "|Notes|Ada L|2026");
+        row("near misses stay", "{{Date}} {{ date }} {date} {{month}} {{year}", notes, "",
+            "{{Date}} {{ date }} {date} {{month}} {{year}");
+        row("every occurrence, doubled braces", "{{year}}-{{{{year}}}}", notes, "", "2026-{{2026}}");
         // Each placeholder is replaced in turn; text put in is searched only by the later ones.
-        QTest::newRow("folder inserts a later placeholder") << "{{folder}}"
-                                                            << "/tmp/{{year}}"
-                                                            << ""
-                                                            << "2026";
-        QTest::newRow("folder inserts an earlier one") << "{{folder}}"
-                                                       << "/tmp/{{date}}"
-                                                       << ""
-                                                       << "{{date}}";
-        QTest::newRow("name inserts a later placeholder") << "{{username}}" << notes << "Ada {{year}}"
-                                                          << "Ada 2026";
-        QTest::newRow("name inserts an earlier one") << "{{username}}" << notes << "{{folder}}"
-                                                     << "{{folder}}";
-        QTest::newRow("root folder") << "{{folder}}"
-                                     << "/"
-                                     << ""
-                                     << "/";
-        QTest::newRow("trailing slashes") << "{{folder}}"
-                                          << "/home/ada/Caf\u00e9 2//"
-                                          << ""
-                                          << "Caf\u00e9 2";
+        row("folder inserts a later placeholder", "{{folder}}", "/tmp/{{year}}", "", "2026");
+        row("folder inserts an earlier one", "{{folder}}", "/tmp/{{date}}", "", "{{date}}");
+        row("name inserts a later placeholder", "{{username}}", notes, "Ada {{year}}", "Ada 2026");
+        row("name inserts an earlier one", "{{username}}", notes, "{{folder}}", "{{folder}}");
+        row("root folder", "{{folder}}", "/", "", "/");
+        row("trailing slashes", "{{folder}}", "/home/ada/Caf\u00e9 2//", "", "Caf\u00e9 2");
     }
     void expandsVariables()
     {
@@ -211,24 +200,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("baseName");
         QTest::addColumn<QString>("extension");
         QTest::addColumn<QString>("expected");
-        const QString untitled = QStringLiteral("Untitled");
-        QTest::newRow("first two taken") << QStringList{"Untitled.txt", "Untitled 2.txt"} << untitled << "txt"
-                                         << "Untitled 3.txt";
-        QTest::newRow("only the second taken") << QStringList{"Untitled 2.txt"} << untitled << "txt"
-                                               << "Untitled.txt";
-        QTest::newRow("never number one; a folder counts")
-            << QStringList{"Untitled.txt/", "Untitled 1.txt"} << untitled << "txt"
-            << "Untitled 2.txt";
-        QTest::newRow("other extensions do not count") << QStringList{"Untitled.md"} << untitled << "txt"
-                                                       << "Untitled.txt";
-        QTest::newRow("empty extension, taken") << QStringList{"Untitled."} << untitled << ""
-                                                << "Untitled 2.";
-        QTest::newRow("spaces kept") << QStringList{"My  Draft .tar.gz"} << "My  Draft "
-                                     << "tar.gz"
-                                     << "My  Draft  2.tar.gz";
-        QTest::newRow("slashes and NUL stay inside the folder")
-            << QStringList() << QStringLiteral("a/../b") + QChar(0) << "/etc"
-            << "a-..-b-.-etc";
+        const auto row = [](const char* tag, const QStringList& existing, const QString& base, const char* extension,
+                            const char* expected) {
+            QTest::newRow(tag) << existing << base << QString(extension) << QString(expected);
+        };
+        row("first two taken", {"Untitled.txt", "Untitled 2.txt"}, "Untitled", "txt", "Untitled 3.txt");
+        row("only the second taken", {"Untitled 2.txt"}, "Untitled", "txt", "Untitled.txt");
+        row("never number one; a folder counts", {"Untitled.txt/", "Untitled 1.txt"}, "Untitled", "txt",
+            "Untitled 2.txt");
+        row("other extensions do not count", {"Untitled.md"}, "Untitled", "txt", "Untitled.txt");
+        row("empty extension, taken", {"Untitled."}, "Untitled", "", "Untitled 2.");
+        row("spaces kept", {"My  Draft .tar.gz"}, "My  Draft ", "tar.gz", "My  Draft  2.tar.gz");
+        row("slashes and NUL stay inside the folder", {}, QStringLiteral("a/../b") + QChar(0), "/etc", "a-..-b-.-etc");
     }
     void choosesTheFirstFreeName()
     {
@@ -264,19 +247,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("baseName");
         QTest::addColumn<int>("expectedCase");
         using Case = FileCreationError::Case;
-        QTest::newRow("missing") << "Notes/missing"
-                                 << "" << int(Case::directoryNotFound);
-        QTest::newRow("a regular file") << "Notes/file.txt"
-                                        << "" << int(Case::notADirectory);
-        QTest::newRow("a dangling link") << "Notes/dangling"
-                                         << "" << int(Case::directoryNotFound);
-        QTest::newRow("a relative path") << "relative:Notes"
-                                         << "" << int(Case::directoryNotFound);
-        QTest::newRow("not a file URL") << "url:https://example.invalid/Notes"
-                                        << "" << int(Case::directoryNotFound);
-        QTest::newRow("outside every folder under access") << "elsewhere"
-                                                           << "" << int(Case::permissionDenied);
-        QTest::newRow("name too long") << "Notes" << QString(300, 'n') << int(Case::unknownError);
+        const auto row = [](const char* target, Case expected, const QString& baseName = {}) {
+            QTest::newRow(target) << QString(target) << baseName << int(expected);
+        };
+        row("Notes/missing", Case::directoryNotFound);
+        row("Notes/file.txt", Case::notADirectory);
+        row("Notes/dangling", Case::directoryNotFound);
+        row("relative:Notes", Case::directoryNotFound);
+        row("url:https://example.invalid/Notes", Case::directoryNotFound);
+        row("elsewhere", Case::permissionDenied);            // outside every folder under access
+        row("Notes", Case::unknownError, QString(300, 'n')); // a name too long
     }
     void failuresCreateNothing()
     {

@@ -47,11 +47,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("granted"); // the path the user picked: a folder, or a link to one
         QTest::addColumn<QString>("replacement");
-        QTest::newRow("link to another folder where the folder was")
-            << QStringLiteral("work") << QStringLiteral("link");
-        QTest::newRow("granted link re-pointed") << QStringLiteral("link") << QStringLiteral("link");
-        QTest::newRow("folder of another user") << QStringLiteral("work") << QStringLiteral("foreign");
-        QTest::newRow("real folder of the user's") << QStringLiteral("work") << QStringLiteral("folder");
+        QTest::newRow("link to another folder where the folder was") << QString("work") << QString("link");
+        QTest::newRow("granted link re-pointed") << QString("link") << QString("link");
+        QTest::newRow("folder of another user") << QString("work") << QString("foreign");
+        QTest::newRow("real folder of the user's") << QString("work") << QString("folder");
     }
     void staleGrantIsRenewedOnlyOntoWhatTheUserCouldPick()
     {

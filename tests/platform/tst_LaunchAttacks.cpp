@@ -1,4 +1,5 @@
 // The real program, in a throw-away home, against exhausting callers, no display, hostile arguments.
+#include "model/Version.h"
 #include "store/TemplateStore.h"
 
 #include <QDir>
@@ -118,7 +119,7 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("arguments"); // "request" stands for a create request
         QTest::addColumn<bool>("granted");
         QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("expected"); // in standard error, once
+        QTest::addColumn<QString>("expected"); // in what it printed, once
         QTest::newRow("request with a grant")
             << QStringList{"request"} << true << 0 << "café\\u0085\\u009b\\u2066\\u202enotes/Untitled.txt";
         QTest::newRow("request without a grant")
@@ -127,6 +128,10 @@ private Q_SLOTS:
         QTest::newRow("nothing to do") << QStringList{} << false << 1 << "neither DISPLAY nor WAYLAND_DISPLAY";
         QTest::newRow("escapes in a rejected argument") << QStringList{"Notes\u0085\x1b[2J\u202Etxt.exe"} << false << 2
                                                         << "'Notes\\u0085\\u001b[2J\\u202etxt.exe' is not a URL";
+        QTest::newRow("help") << QStringList{"--help"} << false << 0 << "Usage: quintara [URL…]";
+        QTest::newRow("version") << QStringList{"-v"} << false << 0
+                                 << "Quintara " QUINTARA_VERSION " (" QUINTARA_BUILD_NUMBER ")\n";
+        QTest::newRow("unknown option") << QStringList{"--frobnicate"} << false << 2 << "unknown option '--frobnicate'";
     }
     void endsCleanlyWithoutDisplayOrWithHostileArguments()
     {
@@ -144,9 +149,10 @@ private Q_SLOTS:
         QVERIFY(process.waitForFinished(30'000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), exitCode);
-        const QString errors = QString::fromUtf8(process.readAllStandardError());
-        QVERIFY2(errors.count(expected) == 1, qPrintable(errors));
+        const QString printed = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+        QVERIFY2(printed.count(expected) == 1, qPrintable(printed));
         QCOMPARE(QFile::exists(notes() + "/Untitled.txt"), granted);
+        QVERIFY(!QFile::exists(path("runtime/app.quintara.Quintara.socket")));
     }
 };
 

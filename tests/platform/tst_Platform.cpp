@@ -66,10 +66,9 @@ private Q_SLOTS:
         QTest::newRow("negative inode") << head + R"("/","device":1,"inode":-2})" << invalid;
         QTest::newRow("fractional device") << head + R"("/","device":1.5,"inode":2})" << invalid;
         QTest::newRow("folder gone") << head + R"("/nonexistent/f","device":1,"inode":2})"
-                                     << "couldn’t be found";
+                                     << QString("couldn’t be found");
         // Numbers beyond what a double holds exactly still read, as a whole number.
-        QTest::newRow("huge inode") << head + R"("/","device":1,"inode":18446744073709549568})"
-                                    << "";
+        QTest::newRow("huge inode") << head + R"("/","device":1,"inode":18446744073709549568})" << QString();
     }
     void bookmarkRejectsAnyOtherData()
     {
@@ -112,17 +111,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("folder"); // below the home
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("allowed");
-        QTest::newRow("a folder below the granted one") << "home/sub"
-                                                        << "f.txt" << true;
-        QTest::newRow("dot-dot out of it") << "home/sub/../../outside"
-                                           << "f.txt" << false;
-        QTest::newRow("a link inside pointing out") << "home/escape"
-                                                    << "f.txt" << false;
-        QTest::newRow("a link outside pointing in") << "inward"
-                                                    << "f.txt" << true;
-        QTest::newRow("a sibling sharing its prefix") << "home2"
-                                                      << "f.txt" << false;
-        for (const char* name : {"", ".", "..", "sub/f.txt", "../outside/f.txt"}) // not one component
+        for (const auto& [folder, allowed] : {std::pair("home/sub", true),
+                                              {"home/sub/../../outside", false},
+                                              {"home/escape", false},
+                                              {"inward", true},
+                                              {"home2", false}})
+            QTest::newRow(folder) << QString(folder) << QString("f.txt") << allowed; // links: escape out, inward in
+        for (const char* name : {"", ".", "..", "sub/f.txt", "../outside/f.txt"})    // not one component
             QTest::addRow("named '%s'", name) << "home" << name << false;
     }
     void writerIsConfinedToFoldersUnderAccess()

@@ -117,8 +117,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("key");         // 0: the delete button
         QTest::addColumn<QStringList>("left");
         QTest::newRow("button") << "B" << QString() << 0 << QStringList{"A", "C"};
-        QTest::newRow("Backspace, other row") << "B"
-                                              << "C" << int(Qt::Key_Backspace) << QStringList{"A", "B"};
+        QTest::newRow("Backspace, other row") << "B" << QString("C") << int(Qt::Key_Backspace) << QStringList{"A", "B"};
         QTest::newRow("Delete, built-in") << "HTML" << QString() << int(Qt::Key_Delete) << QStringList{"A", "B", "C"};
     }
     void deleteByButtonOrKey()
@@ -241,44 +240,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("extension"); // typed key by key; pasted at once after a "|"
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("saved"); // empty: the confirm button stays disabled
-        QTest::newRow("dot before capitals") << "Notes"
-                                             << ".MD"
-                                             << "MD"
-                                             << "md";
-        QTest::newRow("dots between letters, trailing space") << "Notes"
-                                                              << "t.a.r "
-                                                              << "tar"
-                                                              << "tar";
-        QTest::newRow("pasted double extension") << "Notes"
-                                                 << "| tar.gz "
-                                                 << "targz"
-                                                 << "targz";
-        QTest::newRow("pasted, space inside") << "Notes"
-                                              << "|tar gz"
-                                              << "tar gz"
-                                              << "tar gz";
-        QTest::newRow("pasted, dot before a space") << "Notes"
-                                                    << "|. md"
-                                                    << "md"
-                                                    << "md";
-        QTest::newRow("pasted tab and no-break space") << "Notes"
-                                                       << "|\tpy\u00A0"
-                                                       << "py"
-                                                       << "py";
-        QTest::newRow("dotted capital I") << "Notes"
-                                          << "|\u0130NI"
-                                          << "\u0130NI"
-                                          << "i\u0307ni";
-        QTest::newRow("name with spaces around") << "  My  Notes "
-                                                 << "txt"
-                                                 << "txt"
-                                                 << "txt";
-        QTest::newRow("tab-only name") << "\t "
-                                       << "txt"
-                                       << "txt" << QString();
-        QTest::newRow("dots-only extension") << "Notes"
-                                             << "..."
-                                             << "" << QString();
+        const auto row = [](const char* tag, const char* extension, const char* shown, const char* saved,
+                            const char* name = "Notes") {
+            QTest::newRow(tag) << QString(name) << QString(extension) << QString(shown) << QString(saved);
+        };
+        row("dot before capitals", ".MD", "MD", "md");
+        row("dots between letters, trailing space", "t.a.r ", "tar", "tar");
+        row("pasted double extension", "| tar.gz ", "targz", "targz");
+        row("pasted, space inside", "|tar gz", "tar gz", "tar gz");
+        row("pasted, dot before a space", "|. md", "md", "md");
+        row("pasted tab and no-break space", "|\tpy\u00A0", "py", "py");
+        row("dotted capital I", "|\u0130NI", "\u0130NI", "i\u0307ni");
+        row("name with spaces around", "txt", "txt", "txt", "  My  Notes ");
+        row("tab-only name", "txt", "txt", "", "\t ");
+        row("dots-only extension", "...", "", "");
     }
     void editorCleansNamesAndExtensions()
     {
