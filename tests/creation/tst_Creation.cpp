@@ -84,27 +84,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("url");
         QTest::addColumn<qint64>("index");
         QTest::addColumn<QString>("directory"); // "<rejected>": no request
-        QTest::newRow("other order, extras ignored") << "quintara://create?x=1&d=/n&t=2" << qint64(2) << "/n";
-        QTest::newRow("first of two t") << "quintara://create?t=3&t=1&d=/n" << qint64(3) << "/n";
-        QTest::newRow("plus sign, leading zero") << "quintara://create?t=+01&d=/x" << qint64(1) << "/x";
-        QTest::newRow("negative passes parsing") << "quintara://create?t=-1&d=/x" << qint64(-1) << "/x";
-        QTest::newRow("largest") << "quintara://create?t=9223372036854775807&d=/x" << std::numeric_limits<qint64>::max()
-                                 << "/x";
-        QTest::newRow("smallest") << "quintara://create?t=-9223372036854775808&d=/x"
-                                  << std::numeric_limits<qint64>::min() << "/x";
-        QTest::newRow("plus stays plus, reserved characters arrive")
-            << "quintara://create?t=0&d=/a+b/My%20%23%3F%26%25/caf%C3%A9" << qint64(0) << "/a+b/My #?&%/caf\u00e9";
-        QTest::newRow("encoded item name") << "quintara://create?%74=4&d=/x" << qint64(4) << "/x";
-        QTest::newRow("empty folder is not rejected here") << "quintara://create?t=0&d=" << qint64(0) << "";
-        QTest::newRow("path and fragment ignored") << "quintara://create/p?t=5&d=/x#frag" << qint64(5) << "/x";
-        for (const char* url : {"quintara://open?t=0&d=/x", "quintara:create?t=0&d=/x", "quintaria://create?t=0&d=/x",
-                                "Quintara://create?t=0&d=/x", "quintara://create?t=0&d", "quintara://create?t=0",
-                                "quintara://create?t&d=/x"})
+        const auto row = [](const char* query, qint64 index, const char* directory) {
+            QTest::newRow(query) << "quintara://create" + QString(query) << index << QString(directory);
+        };
+        row("?x=1&d=/n&t=2", 2, "/n"); // other order, extras ignored
+        row("/p?t=+01&d=/x#f", 1, "/x");
+        row("?t=9223372036854775807&d=/x", std::numeric_limits<qint64>::max(), "/x");
+        row("?t=0&d=/a+b/My%20%23%3F%26%25/caf%C3%A9", 0, "/a+b/My #?&%/caf\u00e9"); // plus stays plus
+        for (const char* query : {"?t=0&d", "?t=0", "?t&d=/x", "?t=&d=/x", "?t=1.0&d=/x", "?t=%201&d=/x",
+                                  "?t=9223372036854775808&d=/x", "?t=-9223372036854775809&d=/x", "?t=++1&d=/x"})
+            row(query, 0, "<rejected>");
+        for (const char* url : {"quintara://open?t=0&d=/x", "quintara:create?t=0&d=/x", "Quintara://create?t=0&d=/x"})
             QTest::newRow(url) << QString(url) << qint64(0) << "<rejected>";
-        for (const char* bad : {"", "1.0", "abc", "+", "-", "%201", "1%20", "9223372036854775808",
-                                "-9223372036854775809", "0x1", "%EF%BC%91" /* fullwidth one */, "++1"})
-            QTest::addRow("index '%s'", bad)
-                << "quintara://create?t=" + QString(bad) + "&d=/x" << qint64(0) << "<rejected>";
     }
     void parsesTheRequest()
     {
@@ -138,8 +129,6 @@ private Q_SLOTS:
         row("every occurrence, doubled braces", "{{year}}-{{{{year}}}}", notes, "", "2026-{{2026}}");
         // Each placeholder is replaced in turn; text put in is searched only by the later ones.
         row("folder inserts a later placeholder", "{{folder}}", "/tmp/{{year}}", "", "2026");
-        row("folder inserts an earlier one", "{{folder}}", "/tmp/{{date}}", "", "{{date}}");
-        row("name inserts a later placeholder", "{{username}}", notes, "Ada {{year}}", "Ada 2026");
         row("name inserts an earlier one", "{{username}}", notes, "{{folder}}", "{{folder}}");
         row("root folder", "{{folder}}", "/", "", "/");
         row("trailing slashes", "{{folder}}", "/home/ada/Caf\u00e9 2//", "", "Caf\u00e9 2");
@@ -157,41 +146,21 @@ private Q_SLOTS:
         QCOMPARE(moving.calls(), 1);
     }
 
-    void followsTheUsersLocaleAndTimeZone_data()
-    {
-        QTest::addColumn<QStringList>("environment"); // NAME=value sets, a bare NAME removes
-        QTest::addColumn<qint64>("seconds");
-        QTest::addColumn<QString>("expected");
-        // 2026-12-31 20:00 UTC is already New Year's Day 2027 in Tokyo.
-        const qint64 newYearsEve = QDateTime(QDate(2026, 12, 31), QTime(20, 0), Qt::UTC).toSecsSinceEpoch();
-        QTest::newRow("German via LC_ALL")
-            << QStringList{"LC_ALL=de_DE.UTF-8", "TZ=UTC"} << instant.toSecsSinceEpoch() << "05.12.26 06:46 2026";
-        QTest::newRow("British via LC_TIME")
-            << QStringList{"LC_ALL", "LANG=en_US.UTF-8", "LC_TIME=en_GB.UTF-8", "TZ=UTC"} << instant.toSecsSinceEpoch()
-            << "05/12/2026 06:46 2026";
-        QTest::newRow("time zone moves the date and year")
-            << QStringList{"LC_ALL=de_DE.UTF-8", "TZ=Asia/Tokyo"} << newYearsEve << "01.01.27 05:00 2027";
-    }
     void followsTheUsersLocaleAndTimeZone()
     {
-        QFETCH(QStringList, environment);
-        QFETCH(qint64, seconds);
-        QFETCH(QString, expected);
-        // This program again, as a child with the user's settings.
+        // This program again, as a child with the user's settings. 2026-12-31 20:00 UTC is already
+        // New Year's Day 2027 in Tokyo.
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const QString& assignment : environment)
-            assignment.contains('=') ? env.insert(assignment.section('=', 0, 0), assignment.section('=', 1))
-                                     : env.remove(assignment);
+        env.insert("LC_ALL", "de_DE.UTF-8");
+        env.insert("TZ", "Asia/Tokyo");
+        const qint64 seconds = QDateTime(QDate(2026, 12, 31), QTime(20, 0), Qt::UTC).toSecsSinceEpoch();
         QProcess child;
         child.setProcessEnvironment(env);
         child.start(QCoreApplication::applicationFilePath(), {"--expand", QString::number(seconds)});
         QVERIFY(child.waitForFinished(30'000));
-        QCOMPARE(QString::fromUtf8(child.readAllStandardOutput()), expected);
-        // The name is the first field of the account's description.
-        QCOMPARE(UserAccount::fullNameFromGecos("Jos\xc3\xa9 Mar\xc3\xad"
-                                                "a,Room 1,555-0100,"),
-                 "Jos\u00e9 Mar\u00eda");
-        QCOMPARE(UserAccount::fullNameFromGecos(",Room 1"), "");
+        QCOMPARE(QString::fromUtf8(child.readAllStandardOutput()), "01.01.27 05:00 2027");
+        // The name is the first field of the account's description, in UTF-8.
+        QCOMPARE(UserAccount::fullNameFromGecos("Jos\xc3\xa9 M,Room 1,555-0100,"), "Jos\u00e9 M");
     }
 
     void choosesTheFirstFreeName_data()
@@ -205,7 +174,6 @@ private Q_SLOTS:
             QTest::newRow(tag) << existing << base << QString(extension) << QString(expected);
         };
         row("first two taken", {"Untitled.txt", "Untitled 2.txt"}, "Untitled", "txt", "Untitled 3.txt");
-        row("only the second taken", {"Untitled 2.txt"}, "Untitled", "txt", "Untitled.txt");
         row("never number one; a folder counts", {"Untitled.txt/", "Untitled 1.txt"}, "Untitled", "txt",
             "Untitled 2.txt");
         row("other extensions do not count", {"Untitled.md"}, "Untitled", "txt", "Untitled.txt");
@@ -221,7 +189,6 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         for (const QString& name : existing)
             name.endsWith('/') ? void(QDir().mkpath(m_folder + '/' + name)) : writeAll(m_folder + '/' + name, "x");
-        QCOMPARE(FileCreationService(m_fixture->store).uniqueFileName(baseName, extension, folderUrl()), expected);
         const QUrl created = std::get<QUrl>(create(folderUrl(), extension, baseName));
         QCOMPARE(created, QUrl::fromLocalFile(m_folder + '/' + expected));
         QCOMPARE(readAll(created.toLocalFile()), QByteArray("Notes"));
