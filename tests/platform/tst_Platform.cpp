@@ -59,14 +59,7 @@ private Q_SLOTS:
         const std::optional<QByteArray> data = Bookmark::system().make(folder + "/./", &error);
         QVERIFY2(data && data->startsWith(R"({"kind":"quintara-bookmark","version":1,"path":)"), qPrintable(error));
         QCOMPARE(QJsonDocument::fromJson(*data)["path"].toString(), folder);
-        QCOMPARE(Bookmark::system().resolve(*data, &error)->isStale, false);
-        // A folder replaced at the same path is stale. The old one is kept, so its inode is not reused.
-        QVERIFY(QDir(m_home->path()).rename(QFileInfo(folder).fileName(), "old"));
-        m_home->folder("My \"Folder\" \u00e9");
-        QCOMPARE(Bookmark::system().resolve(*data, nullptr)->path, folder);
-        QCOMPARE(Bookmark::system().resolve(*data, nullptr)->isStale, true);
-        QVERIFY(!Bookmark::system().make(m_home->path() + "/missing", &error));
-        QVERIFY2(error.contains("No such file or directory"), qPrintable(error));
+        QCOMPARE(Bookmark::system().resolve(*data, &error)->isStale, false); // replaced folders: the attacks below
         QVERIFY(!Bookmark::system().make("relative/folder", &error));
     }
 
