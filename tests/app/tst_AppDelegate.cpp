@@ -111,15 +111,16 @@ private Q_SLOTS:
     {
         QVERIFY(m_fixture->grant());
         const QString notes = m_fixture->home.folder("Notes");
+        LogCapture log;
         m_delegate->processCreateURL(request(0, notes));              // success
         m_delegate->processCreateURL(request(0, notes + "/missing")); // engine failure
-        m_delegate->processCreateURL(request(8, notes));              // no such template: nothing at all
+        QCOMPARE(log.take().last(), "[QNT] processCreateURL error: The target directory could not be found.");
+        m_delegate->processCreateURL(request(8, notes)); // no such template: nothing at all
         m_delegate->processCreateURL(request(-1, notes));
         QCOMPARE(std::pair(m_scope.starts, m_scope.stops), std::pair(2, 2));
         QVERIFY(!m_scope.contains(QDir(m_fixture->home.path()).canonicalPath()));
         // A start that fails is not an error, but there is then nothing to stop.
         m_scope.refuseStarts = true;
-        LogCapture log;
         m_delegate->processCreateURL(request(0, notes));
         QCOMPARE(m_scope.stops, 2);
         QCOMPARE(log.lines(),
