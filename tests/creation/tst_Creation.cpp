@@ -91,8 +91,9 @@ private Q_SLOTS:
         row("/p?t=+01&d=/x#f", 1, "/x");
         row("?t=9223372036854775807&d=/x", std::numeric_limits<qint64>::max(), "/x");
         row("?t=0&d=/a+b/My%20%23%3F%26%25/caf%C3%A9", 0, "/a+b/My #?&%/caf\u00e9"); // plus stays plus
-        for (const char* query : {"?t=0&d", "?t=0", "?t&d=/x", "?t=&d=/x", "?t=1.0&d=/x", "?t=%201&d=/x",
-                                  "?t=9223372036854775808&d=/x", "?t=-9223372036854775809&d=/x", "?t=++1&d=/x"})
+        for (const char* query :
+             {"?t=0&d", "?t=0", "?t&d=/x", "?t=&d=/x", "?t=1.0&d=/x", "?t=%201&d=/x", "?t=9223372036854775808&d=/x",
+              "?t=-9223372036854775809&d=/x", "?t=++1&d=/x", "?t=%EF%BC%91&d=/x" /* a fullwidth one */})
             row(query, 0, "<rejected>");
         for (const char* url : {"quintara://open?t=0&d=/x", "quintara:create?t=0&d=/x", "Quintara://create?t=0&d=/x"})
             QTest::newRow(url) << QString(url) << qint64(0) << "<rejected>";
