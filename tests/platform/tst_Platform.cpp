@@ -390,6 +390,41 @@ private Q_SLOTS:
         QCOMPARE(WEXITSTATUS(status), 0);
     }
 
+    void channelServesOnlyThisUser()
+    {
+        if (::geteuid() != 0)
+            QSKIP("connecting as another user needs root");
+        InstanceChannel channel;
+        QVERIFY(channel.listen());
+        QSignalSpy received(&channel, &InstanceChannel::urlsReceived);
+        // Opened to everyone, as a mistake elsewhere could leave them: the peer is still checked.
+        const QByteArray socket = QFile::encodeName(InstanceChannel::socketPath());
+        for (const QString& folder : {m_home->path(), m_home->path() + "/runtime"})
+            QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 0755), 0);
+        QCOMPARE(::chmod(socket.constData(), 0666), 0);
+        const QByteArray message = R"({"urls":["quintara://create?t=0&d=/tmp"]})"
+                                   "\n";
+        const pid_t child = ::fork();
+        if (child == 0) { // exit status: 2 not connected, 1 answered, 0 refused
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            std::strcpy(address.sun_path, socket.constData());
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            const timeval wait{3, 0};
+            ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+            if (::setresuid(65534, 65534, 65534) != 0 ||
+                ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+                ::write(fd, message.constData(), size_t(message.size())) != message.size())
+                ::_exit(2);
+            char byte;
+            ::_exit(::recv(fd, &byte, 1, 0) > 0 ? 1 : 0);
+        }
+        int status = -1;
+        bool ended = false; // the channel is served by this event loop while the caller runs
+        QTRY_VERIFY_WITH_TIMEOUT(ended = ended || ::waitpid(child, &status, WNOHANG) == child, 10'000);
+        QCOMPARE(std::pair(WEXITSTATUS(status), int(received.count())), std::pair(0, 0));
+    }
+
     void fallbackRuntimeFolderTakenByAnotherUserIsNotUsed()
     {
         if (::geteuid() != 0)
