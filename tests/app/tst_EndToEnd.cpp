@@ -1,5 +1,6 @@
 // The real program, started the way a user or the file manager starts it, in a throw-away home, on
-// a private session bus where a stand-in file manager records what it is asked to show.
+// a private session bus where a stand-in file manager records what it is asked to show; and against
+// exhausting callers, no display and hostile arguments.
 #include "model/Version.h"
 #include "store/TemplateStore.h"
 #include "support/TestEnvironment.h"
@@ -7,6 +8,9 @@
 #include <QtTest>
 
 #include <list>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 
 class TestEndToEnd : public QObject {
     Q_OBJECT
@@ -22,10 +26,16 @@ class TestEndToEnd : public QObject {
     {
         return QStringLiteral("quintara://create?t=%1&d=%2").arg(index).arg(QUrl::toPercentEncoding(folder, "/"));
     }
-    QProcess& start(const QStringList& arguments)
+    // `descriptors` limits the files it may open.
+    QProcess& start(const QStringList& arguments, rlim_t descriptors = 0)
     {
         QProcess& launch = m_launches.emplace_back().first;
         launch.setProcessEnvironment(m_environment);
+        launch.setChildProcessModifier([descriptors] {
+            const rlimit limit{descriptors, descriptors};
+            if (descriptors)
+                ::setrlimit(RLIMIT_NOFILE, &limit);
+        });
         launch.setWorkingDirectory(m_home->path());
         launch.start(QUINTARA_BINARY, arguments);
         return launch;
@@ -36,7 +46,7 @@ class TestEndToEnd : public QObject {
         QProcess launch;
         launch.setProcessEnvironment(environment.isEmpty() ? m_environment : environment);
         launch.start(QUINTARA_BINARY, arguments);
-        const bool ended = launch.waitForFinished(30'000) && launch.exitStatus() == QProcess::NormalExit;
+        const bool ended = launch.waitForFinished(60'000) && launch.exitStatus() == QProcess::NormalExit;
         return {ended ? launch.exitCode() : -1, launch.readAllStandardOutput() + launch.readAllStandardError()};
     }
     // A running program's log lines so far, after the time stamp and process prefix, which must have their form.
@@ -132,34 +142,6 @@ private Q_SLOTS:
         QCOMPARE(run({}).first, 0); // a reopen
     }
 
-    void engineFailuresAreLogged_data()
-    {
-        QTest::addColumn<QString>("target"); // below the home
-        QTest::addColumn<QString>("event");  // %1 is the home
-        QTest::newRow("missing folder") << "Granted/missing"
-                                        << "[QNT] processCreateURL error: The target directory could not be found.";
-        QTest::newRow("outside the granted folder")
-            << "Elsewhere"
-            << "[QNT] processCreateURL error: Permission denied. Cannot write to this location.";
-        QTest::newRow("a line feed in the name")
-            << "Granted/two\nlines"
-            << "[QNT] processCreateURL: created %1/Granted/two\\nlines/Untitled.txt";
-    }
-    void engineFailuresAreLogged()
-    {
-        QFETCH(QString, target);
-        QFETCH(QString, event);
-        grant(m_home->folder("Granted"));
-        m_home->folder("Elsewhere");
-        if (!target.endsWith("missing"))
-            m_home->folder(target);
-        QProcess& instance = start({request(0, m_home->path() + '/' + target)});
-        QTRY_COMPARE(events(instance), QStringList{event.contains("%1") ? event.arg(m_home->path()) : event});
-        QCOMPARE(entries(m_home->path() + "/Elsewhere"), QStringList());
-        QVERIFY(!QFile::exists(m_home->path() + "/Granted/Untitled.txt"));
-        QTRY_COMPARE(revealed().size(), event.contains("created") ? 1 : 0);
-    }
-
     void simultaneousLaunchesEndWithOneInstance()
     {
         grant(m_home->path());
@@ -189,25 +171,92 @@ private Q_SLOTS:
         QCOMPARE(std::pair(next.state(), entries(notes).size()), std::pair(QProcess::Running, qsizetype(2)));
     }
 
-    void commandLine_data()
+    void channelOutlastsIdleAndFloodingCallers_data()
     {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("expected"); // in what the program printed
-        QTest::newRow("help") << QStringList{"--help"} << 0 << "Usage: quintara [URL…]";
-        QTest::newRow("version") << QStringList{"-v"} << 0
-                                 << "Quintara " QUINTARA_VERSION " (" QUINTARA_BUILD_NUMBER ")";
-        QTest::newRow("unknown option") << QStringList{"--frobnicate"} << 2 << "unknown option '--frobnicate'";
-        QTest::newRow("not a URL") << QStringList{"Notes"} << 2 << "'Notes' is not a URL";
+        QTest::addColumn<int>("limit"); // the instance's open-file limit
+        QTest::newRow("descriptors run out before the connection bound") << 40;
+        QTest::newRow("connection bound reached first") << 1024;
     }
-    void commandLine()
+    void channelOutlastsIdleAndFloodingCallers()
+    {
+        QFETCH(int, limit);
+        grant(m_home->path());
+        const QString notes = m_home->folder("Notes");
+        const QProcess& instance = start({}, rlim_t(limit));
+        QTRY_VERIFY(QFile::exists(socket()));
+        const QString descriptors = QStringLiteral("/proc/%1/fd").arg(instance.processId());
+        const auto openDescriptors = [&] {
+            return QDir(descriptors).entryList(QDir::AllEntries | QDir::System).size();
+        };
+        const qsizetype before = openDescriptors();
+
+        // Of the same user, so nothing tells them from a real launch but what they do: half stay
+        // silent, half send a large message that never ends.
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strcpy(address.sun_path, QFile::encodeName(socket()).constData());
+        std::vector<int> attackers;
+        const QByteArray flood(256 << 10, 'x');
+        for (int i = 0; i < 200; ++i) {
+            attackers.push_back(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0));
+            // A caller the full backlog turns away is one fended off already.
+            if (::connect(attackers.back(), reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && i % 2)
+                ::send(attackers.back(), flood.constData(), size_t(flood.size()), MSG_NOSIGNAL);
+        }
+        // A real launch, queued behind all of them, is served while they are still connected.
+        QVERIFY(run({request(0, notes)}).first == 0 && QFile::exists(notes + "/Untitled.txt"));
+        // At most 64 callers held, and a few descriptors that serving the request itself opened.
+        QVERIFY2(openDescriptors() <= before + 64 + 8, qPrintable(QString::number(openDescriptors())));
+        // Callers that never finish are let go, and listening goes on.
+        const auto closed = [](int fd) {
+            char byte;
+            const ssize_t n = ::recv(fd, &byte, 1, MSG_DONTWAIT);
+            return n == 0 || (n < 0 && errno != EAGAIN);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(std::all_of(attackers.begin(), attackers.end(), closed), 20'000);
+        std::for_each(attackers.begin(), attackers.end(), ::close);
+        QVERIFY(run({request(0, notes)}).first == 0 && QFile::exists(notes + "/Untitled 2.txt"));
+        QCOMPARE(instance.state(), QProcess::Running);
+    }
+
+    void endsCleanlyWithoutDisplayOrWithHostileArguments_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // "request" stands for a create request
+        QTest::addColumn<bool>("granted");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("expected"); // in what it printed, once
+        QTest::newRow("request with a grant")
+            << QStringList{"request"} << true << 0 << "café\\n\\u2028\\u0085\\u009b\\u2066\\u202enotes/Untitled.txt";
+        QTest::newRow("request without a grant")
+            << QStringList{"request"} << false << 0
+            << "[QNT] present: no display available, window “Welcome to Quintara” not shown";
+        QTest::newRow("nothing to do") << QStringList{} << false << 1 << "neither DISPLAY nor WAYLAND_DISPLAY";
+        QTest::newRow("escapes in a rejected argument") << QStringList{"Notes\u0085\x1b[2J\u202Etxt.exe"} << false << 2
+                                                        << "'Notes\\u0085\\u001b[2J\\u202etxt.exe' is not a URL";
+        QTest::newRow("help") << QStringList{"--help"} << false << 0 << "Usage: quintara [URL…]";
+        QTest::newRow("version") << QStringList{"-v"} << false << 0
+                                 << "Quintara " QUINTARA_VERSION " (" QUINTARA_BUILD_NUMBER ")\n";
+        QTest::newRow("unknown option") << QStringList{"--frobnicate"} << false << 2 << "unknown option '--frobnicate'";
+    }
+    void endsCleanlyWithoutDisplayOrWithHostileArguments()
     {
         QFETCH(QStringList, arguments);
+        QFETCH(bool, granted);
         QFETCH(int, exitCode);
         QFETCH(QString, expected);
-        const auto [code, printed] = run(arguments);
+        if (granted)
+            grant(m_home->path());
+        // Its name carries characters that would break or reorder a log line shown raw.
+        const QString notes = m_home->folder("café\n\u2028\u0085\u009b\u2066\u202Enotes");
+        QProcessEnvironment headless = m_environment;
+        headless.remove("QT_QPA_PLATFORM");
+        headless.remove("WAYLAND_DISPLAY");
+        headless.insert("DISPLAY", ":4242"); // no server there
+        // It ends by itself: once idle after serving, or at once with nothing to do.
+        const auto [code, printed] = run(arguments.replaceInStrings("request", request(0, notes)), headless);
         QCOMPARE(code, exitCode);
-        QVERIFY2(QString::fromUtf8(printed).contains(expected), printed.constData());
+        QVERIFY2(QString::fromUtf8(printed).count(expected) == 1, printed.constData());
+        QCOMPARE(QFile::exists(notes + "/Untitled.txt"), granted);
         QVERIFY(!QFile::exists(socket()));
     }
 };
