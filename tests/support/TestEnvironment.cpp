@@ -12,6 +12,8 @@ TemporaryHome::TemporaryHome()
 {
     qputenv("HOME", m_dir.path().toUtf8());
     qputenv("XDG_CONFIG_HOME", configHome().toUtf8());
+    // The program writes the file manager's service menu there; never into the real one.
+    qputenv("XDG_DATA_HOME", folder("data").toUtf8());
     qputenv("XDG_RUNTIME_DIR", folder("runtime").toUtf8());
     QFile::setPermissions(folder("runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
