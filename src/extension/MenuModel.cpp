@@ -3,6 +3,7 @@
 #include "store/TemplateStore.h"
 
 #include <QDir>
+#include <QMimeDatabase>
 #include <QUrl>
 
 namespace {
@@ -43,7 +44,8 @@ std::optional<ExtensionMenu> MenuModel::menuFor(const ClickedLocation& folder) c
         return std::nullopt;
     ExtensionMenu menu{QStringLiteral("New File"), {}};
     for (qsizetype i = 0; i < templates.size(); ++i)
-        menu.entries.append({QStringLiteral("New ") + templates.at(i).name, createUrl(i, folder.localPath)});
+        menu.entries.append({QStringLiteral("New ") + templates.at(i).name, createUrl(i, folder.localPath),
+                             iconNameFor(templates.at(i).fileExtension)});
     return menu;
 }
 
@@ -51,4 +53,15 @@ QString MenuModel::createUrl(qsizetype index, const QString& folderPath)
 {
     return QStringLiteral("quintara://create?t=") + QString::number(index) + QStringLiteral("&d=") +
            QString::fromLatin1(QUrl::toPercentEncoding(folderPath, QByteArrayLiteral("/")));
+}
+
+QString MenuModel::iconNameFor(const QString& extension)
+{
+    // By name only: the file does not exist yet, and guessing from the extension alone must not
+    // fall back to the content type of some other file.
+    const QMimeType type =
+        QMimeDatabase().mimeTypeForFile(QStringLiteral("new.") + extension, QMimeDatabase::MatchExtension);
+    if (extension.isEmpty() || !type.isValid() || type.isDefault())
+        return QStringLiteral("text-x-generic");
+    return type.iconName();
 }

@@ -21,6 +21,8 @@ struct MenuEntry {
     QString label;
     // Fully percent-encoded text, handed unchanged to the desktop's handler of the quintara scheme.
     QString createUrl;
+    // The desktop's icon name for the type of the file the entry makes.
+    QString iconName;
 };
 
 // The submenu and its entries, in the order of the enabled-template list.
@@ -47,6 +49,10 @@ public:
     // quintara://create?t=INDEX&d=PATH, with every byte of the path's UTF-8 form that is not
     // unreserved in URL syntax percent-encoded, except "/", which a query may hold as it is.
     static QString createUrl(qsizetype index, const QString& folderPath);
+
+    // The icon of the MIME type that files ending in ".extension" have (text-x-python for "py"), or
+    // the generic text icon when the extension names no known type.
+    static QString iconNameFor(const QString& extension);
 
 private:
     std::optional<ExtensionMenu> menuFor(const ClickedLocation& folder) const;
