@@ -15,7 +15,7 @@ const GtkFamilyApi api = {
     [](gpointer file) { return caja_file_info_get_location(CAJA_FILE_INFO(file)); },
     []() -> gpointer { return caja_menu_new(); },
     [](const char* name, const char* label, const char* icon) -> gpointer {
-        return caja_menu_item_new(name, label, nullptr, icon);
+        return caja_menu_item_new(name, label, "", icon);
     },
     [](gpointer menu, gpointer item) { caja_menu_append_item(CAJA_MENU(menu), CAJA_MENU_ITEM(item)); },
     [](gpointer item, gpointer menu) { caja_menu_item_set_submenu(CAJA_MENU_ITEM(item), CAJA_MENU(menu)); },

@@ -13,6 +13,7 @@ struct GtkFamilyApi {
     gboolean (*isDirectory)(gpointer file);
     GFile* (*location)(gpointer file);
     gpointer (*newMenu)();
+    // With an empty tip: some of them refuse an item without one.
     gpointer (*newItem)(const char* name, const char* label, const char* iconName);
     void (*append)(gpointer menu, gpointer item);
     void (*setSubmenu)(gpointer item, gpointer menu);

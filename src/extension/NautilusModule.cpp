@@ -17,7 +17,7 @@ const GtkFamilyApi api = {
     [](gpointer file) { return nautilus_file_info_get_location(NAUTILUS_FILE_INFO(file)); },
     []() -> gpointer { return nautilus_menu_new(); },
     [](const char* name, const char* label, const char* icon) -> gpointer {
-        return nautilus_menu_item_new(name, label, nullptr, icon);
+        return nautilus_menu_item_new(name, label, "", icon);
     },
     [](gpointer menu, gpointer item) { nautilus_menu_append_item(NAUTILUS_MENU(menu), NAUTILUS_MENU_ITEM(item)); },
     [](gpointer item, gpointer menu) { nautilus_menu_item_set_submenu(NAUTILUS_MENU_ITEM(item), NAUTILUS_MENU(menu)); },

@@ -15,7 +15,7 @@ const GtkFamilyApi api = {
     [](gpointer file) { return nemo_file_info_get_location(NEMO_FILE_INFO(file)); },
     []() -> gpointer { return nemo_menu_new(); },
     [](const char* name, const char* label, const char* icon) -> gpointer {
-        return nemo_menu_item_new(name, label, nullptr, icon);
+        return nemo_menu_item_new(name, label, "", icon);
     },
     [](gpointer menu, gpointer item) { nemo_menu_append_item(NEMO_MENU(menu), NEMO_MENU_ITEM(item)); },
     [](gpointer item, gpointer menu) { nemo_menu_item_set_submenu(NEMO_MENU_ITEM(item), NEMO_MENU(menu)); },

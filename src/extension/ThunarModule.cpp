@@ -19,7 +19,7 @@ const GtkFamilyApi api = {
     [](gpointer file) { return thunarx_file_info_get_location(THUNARX_FILE_INFO(file)); },
     []() -> gpointer { return thunarx_menu_new(); },
     [](const char* name, const char* label, const char* icon) -> gpointer {
-        return thunarx_menu_item_new(name, label, nullptr, icon);
+        return thunarx_menu_item_new(name, label, "", icon);
     },
     [](gpointer menu, gpointer item) { thunarx_menu_append_item(THUNARX_MENU(menu), THUNARX_MENU_ITEM(item)); },
     [](gpointer item, gpointer menu) { thunarx_menu_item_set_menu(THUNARX_MENU_ITEM(item), THUNARX_MENU(menu)); },
