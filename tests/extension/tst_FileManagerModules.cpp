@@ -26,33 +26,58 @@ extern "C" {
 
 namespace {
 
-// A file as the file manager describes it to extensions. Only what the provider asks is there, so a
-// provider that starts asking for more fails here first.
-struct FakeFile {
-    GObject parent;
-    char* uri;
-    gboolean isDirectory;
-};
-
-template <typename FileInfo>
-FakeFile* fake(FileInfo* info)
+const char* uriOf(gpointer file)
 {
-    return reinterpret_cast<FakeFile*>(info);
+    return static_cast<const char*>(g_object_get_data(G_OBJECT(file), "uri"));
 }
 
+// A file as the file manager describes it to extensions. Only what the provider asks is there, so a
+// provider that starts asking for more fails here first.
 template <typename Interface, typename FileInfo>
 void fileInfoInterface(gpointer iface, gpointer)
 {
     auto* info = static_cast<Interface*>(iface);
-    info->get_uri = [](FileInfo* i) {
-        return g_strdup(fake(i)->uri);
+    info->get_uri = [](FileInfo* file) {
+        return g_strdup(uriOf(file));
     };
-    info->get_location = [](FileInfo* i) {
-        return g_file_new_for_uri(fake(i)->uri);
+    info->get_location = [](FileInfo* file) {
+        return g_file_new_for_uri(uriOf(file));
     };
-    info->is_directory = [](FileInfo* i) {
-        return fake(i)->isDirectory;
+    info->is_directory = [](FileInfo* file) {
+        return gboolean(g_object_get_data(G_OBJECT(file), "directory") != nullptr);
     };
+}
+
+// Any of the file managers' object pointers, so that one call fits all their function types.
+struct Any {
+    gpointer p;
+    template <typename T>
+    operator T*() const
+    {
+        return static_cast<T*>(p);
+    }
+};
+
+template <typename Class, typename Member>
+Class* classOf(Member Class::*);
+
+// The provider's items for a selection, or for the background of `folder` when there is one. All
+// but GNOME Files pass their window first; the modules must not need it.
+template <GType (*type)(), auto forFiles, auto forFolder>
+GList* items(GObject* provider, GList* files, GObject* folder)
+{
+    auto* iface = G_TYPE_INSTANCE_GET_INTERFACE(provider, type(), std::remove_pointer_t<decltype(classOf(forFiles))>);
+    if constexpr (std::is_invocable_v<decltype(iface->*forFiles), Any, Any>)
+        return folder ? (iface->*forFolder)(Any{provider}, Any{folder}) : (iface->*forFiles)(Any{provider}, files);
+    else
+        return folder ? (iface->*forFolder)(Any{provider}, nullptr, Any{folder})
+                      : (iface->*forFiles)(Any{provider}, nullptr, files);
+}
+
+template <auto get>
+GList* submenu(gpointer menu)
+{
+    return get(Any{menu});
 }
 
 // One module under test, and the file manager's side of its interface.
@@ -63,9 +88,8 @@ struct Module {
     GType (*fileInfoType)();
     GInterfaceInitFunc fileInfo;
     GType (*menuProviderType)();
-    GList* (*fileItems)(GObject* provider, GList* files);
-    GList* (*backgroundItems)(GObject* provider, GObject* folder);
-    GList* (*submenuItems)(GObject* menu);
+    GList* (*items)(GObject* provider, GList* files, GObject* folder);
+    GList* (*submenuItems)(gpointer menu);
     GType fakeFile = 0;
     GObject* provider = nullptr;
 };
@@ -73,110 +97,29 @@ struct Module {
 Module modules[] = {
     {"nautilus", QUINTARA_NAUTILUS_MODULE, "nautilus_module", nautilus_file_info_get_type,
      fileInfoInterface<NautilusFileInfoInterface, NautilusFileInfo>, nautilus_menu_provider_get_type,
-     [](GObject* p, GList* f) {
-         return NAUTILUS_MENU_PROVIDER_GET_IFACE(p)->get_file_items(NAUTILUS_MENU_PROVIDER(p), f);
-     },
-     [](GObject* p, GObject* f) {
-         return NAUTILUS_MENU_PROVIDER_GET_IFACE(p)->get_background_items(NAUTILUS_MENU_PROVIDER(p),
-                                                                          NAUTILUS_FILE_INFO(f));
-     },
-     [](GObject* m) {
-         return nautilus_menu_get_items(NAUTILUS_MENU(m));
-     }},
+     items<nautilus_menu_provider_get_type, &NautilusMenuProviderInterface::get_file_items,
+           &NautilusMenuProviderInterface::get_background_items>,
+     submenu<nautilus_menu_get_items>},
     {"nemo", QUINTARA_NEMO_MODULE, "nemo_module", nemo_file_info_get_type,
      fileInfoInterface<NemoFileInfoInterface, NemoFileInfo>, nemo_menu_provider_get_type,
-     [](GObject* p, GList* f) {
-         return NEMO_MENU_PROVIDER_GET_IFACE(p)->get_file_items(NEMO_MENU_PROVIDER(p), nullptr, f);
-     },
-     [](GObject* p, GObject* f) {
-         return NEMO_MENU_PROVIDER_GET_IFACE(p)->get_background_items(NEMO_MENU_PROVIDER(p), nullptr,
-                                                                      NEMO_FILE_INFO(f));
-     },
-     [](GObject* m) {
-         return nemo_menu_get_items(NEMO_MENU(m));
-     }},
+     items<nemo_menu_provider_get_type, &NemoMenuProviderIface::get_file_items,
+           &NemoMenuProviderIface::get_background_items>,
+     submenu<nemo_menu_get_items>},
     {"caja", QUINTARA_CAJA_MODULE, "caja_module", caja_file_info_get_type,
      fileInfoInterface<CajaFileInfoIface, CajaFileInfo>, caja_menu_provider_get_type,
-     [](GObject* p, GList* f) {
-         return CAJA_MENU_PROVIDER_GET_IFACE(p)->get_file_items(CAJA_MENU_PROVIDER(p), nullptr, f);
-     },
-     [](GObject* p, GObject* f) {
-         return CAJA_MENU_PROVIDER_GET_IFACE(p)->get_background_items(CAJA_MENU_PROVIDER(p), nullptr,
-                                                                      CAJA_FILE_INFO(f));
-     },
-     [](GObject* m) {
-         return caja_menu_get_items(CAJA_MENU(m));
-     }},
+     items<caja_menu_provider_get_type, &CajaMenuProviderIface::get_file_items,
+           &CajaMenuProviderIface::get_background_items>,
+     submenu<caja_menu_get_items>},
     {"thunar", QUINTARA_THUNAR_MODULE, "thunar_extension", thunarx_file_info_get_type,
      fileInfoInterface<ThunarxFileInfoIface, ThunarxFileInfo>, thunarx_menu_provider_get_type,
-     [](GObject* p, GList* f) {
-         return THUNARX_MENU_PROVIDER_GET_IFACE(p)->get_file_menu_items(THUNARX_MENU_PROVIDER(p), nullptr, f);
-     },
-     [](GObject* p, GObject* f) {
-         return THUNARX_MENU_PROVIDER_GET_IFACE(p)->get_folder_menu_items(THUNARX_MENU_PROVIDER(p), nullptr,
-                                                                          THUNARX_FILE_INFO(f));
-     },
-     [](GObject* m) {
-         return thunarx_menu_get_items(THUNARX_MENU(m));
-     }},
+     items<thunarx_menu_provider_get_type, &ThunarxMenuProviderIface::get_file_menu_items,
+           &ThunarxMenuProviderIface::get_folder_menu_items>,
+     submenu<thunarx_menu_get_items>},
 };
 
 void (*moduleInitialize)(gpointer) = nullptr;
-
-// The smallest type module: loading it initialises the module, as the file managers' loaders do. It
-// is also the provider plugin through which Thunar's modules register their types.
-GType loaderType()
-{
-    static const GType type = [] {
-        const GType t = g_type_register_static_simple(
-            G_TYPE_TYPE_MODULE, "QuintaraTestLoader", sizeof(GTypeModuleClass),
-            [](gpointer klass, gpointer) {
-                static_cast<GTypeModuleClass*>(klass)->load = [](GTypeModule* m) -> gboolean {
-                    return moduleInitialize(m), TRUE;
-                };
-                static_cast<GTypeModuleClass*>(klass)->unload = [](GTypeModule*) {
-                };
-                G_OBJECT_CLASS(klass)->get_property = [](GObject*, guint, GValue*, GParamSpec*) {
-                };
-                G_OBJECT_CLASS(klass)->set_property = [](GObject*, guint, const GValue*, GParamSpec*) {
-                };
-                g_object_class_override_property(G_OBJECT_CLASS(klass), 1, "resident");
-            },
-            sizeof(GTypeModule), nullptr, GTypeFlags(0));
-        static const GInterfaceInfo plugin = {
-            [](gpointer iface, gpointer) {
-                auto* p = static_cast<ThunarxProviderPluginIface*>(iface);
-                p->set_resident = [](ThunarxProviderPlugin*, gboolean) {
-                };
-                p->register_type = [](ThunarxProviderPlugin* p, GType parent, const gchar* name, const GTypeInfo* info,
-                                      GTypeFlags flags) {
-                    return g_type_module_register_type(G_TYPE_MODULE(p), parent, name, info, flags);
-                };
-                p->add_interface = [](ThunarxProviderPlugin* p, GType type, GType iface, const GInterfaceInfo* info) {
-                    g_type_module_add_interface(G_TYPE_MODULE(p), type, iface, info);
-                };
-            },
-            nullptr, nullptr};
-        g_type_add_interface_static(t, THUNARX_TYPE_PROVIDER_PLUGIN, &plugin);
-        return t;
-    }();
-    return type;
-}
-
-// Stand-in files, for a path or a URI each, as the module's file manager makes them.
-GList* files(const Module& module, const QList<std::pair<QString, bool>>& described)
-{
-    GList* list = nullptr;
-    for (const auto& [location, isDirectory] : described) {
-        auto* file = static_cast<FakeFile*>(g_object_new(module.fakeFile, nullptr));
-        const QString uri =
-            location.startsWith('/') ? QUrl::fromLocalFile(location).toString(QUrl::FullyEncoded) : location;
-        file->uri = g_strdup(uri.toUtf8().constData());
-        file->isDirectory = isDirectory;
-        list = g_list_append(list, file);
-    }
-    return list;
-}
+constexpr auto nothing = [](auto...) {
+};
 
 void freeObjects(GList* list)
 {
@@ -192,10 +135,21 @@ QString property(gpointer object, const char* name)
     return result;
 }
 
-// What the file manager would show and run for one list of provider items; owns the list.
+// What the file manager would show and run for the background of one folder, or for a selection.
 struct Shown {
-    Shown(const Module& module, GList* list) : items(list)
+    Shown(const Module& module, const QList<std::pair<QString, bool>>& described, bool inBackground)
     {
+        GList* files = nullptr;
+        for (const auto& [path, isDirectory] : described) {
+            auto* file = G_OBJECT(g_object_new(module.fakeFile, nullptr));
+            const QByteArray uri = QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded).toUtf8();
+            g_object_set_data_full(file, "uri", g_strdup(uri.constData()), g_free);
+            g_object_set_data(file, "directory", isDirectory ? file : nullptr);
+            files = g_list_append(files, file);
+        }
+        items = inBackground ? module.items(module.provider, nullptr, G_OBJECT(files->data))
+                             : module.items(module.provider, files, nullptr);
+        freeObjects(files);
         GObject* submenu = nullptr;
         if (g_list_length(items) == 1)
             g_object_get(items->data, "menu", &submenu, nullptr);
@@ -213,12 +167,13 @@ struct Shown {
         freeObjects(children); // the submenu keeps its own references
         g_object_unref(submenu);
     }
+    Shown(const Shown&) = delete;
     ~Shown() { freeObjects(items); }
     static QString url(GObject* item)
     {
         return QString::fromUtf8(static_cast<const char*>(g_object_get_data(item, "quintara-create-url")));
     }
-    GList* items;
+    GList* items = nullptr;
     QString title;
     QStringList names; // the submenu's item and its entries
     QStringList labels, icons;
@@ -233,21 +188,6 @@ class TestFileManagerModules : public QObject {
     std::unique_ptr<TemporaryHome> m_home;
     QString m_folder;
 
-    static Module& module(int index) { return modules[index]; }
-    static Shown background(const Module& m, const QString& folder)
-    {
-        GList* list = files(m, {{folder, true}});
-        Shown shown(m, m.backgroundItems(m.provider, G_OBJECT(list->data)));
-        freeObjects(list);
-        return shown;
-    }
-    static Shown selection(const Module& m, const QList<std::pair<QString, bool>>& selected)
-    {
-        GList* list = files(m, selected);
-        Shown shown(m, m.fileItems(m.provider, list));
-        freeObjects(list);
-        return shown;
-    }
     // One row per module and case; `row` adds a case's own columns.
     template <typename AddRow>
     static void perModule(const QStringList& cases, AddRow row)
@@ -268,9 +208,8 @@ private Q_SLOTS:
         // None of the system's handlers or modules; only its MIME types, for the icons.
         const QByteArray shared = m_home->path().toUtf8() + "/share";
         QVERIFY(QDir().mkpath(shared) && QFile::link("/usr/share/mime", shared + "/mime"));
-        qputenv("XDG_DATA_DIRS", shared);
-        qputenv("XDG_CONFIG_DIRS", shared);
-        qputenv("GIO_MODULE_DIR", shared);
+        for (const char* name : {"XDG_DATA_DIRS", "XDG_CONFIG_DIRS", "GIO_MODULE_DIR"})
+            qputenv(name, shared);
         qputenv("XDG_DATA_HOME", m_home->path().toUtf8() + "/data");
         qunsetenv("XDG_CURRENT_DESKTOP");
         qputenv("GIO_USE_VFS", "local");
@@ -289,6 +228,34 @@ private Q_SLOTS:
         store.customTemplates() = {customTemplate("my_memo", {}, "py"), customTemplate("odd", {}, "no-such-type")};
         store.save();
 
+        // The smallest type module: loading it initialises the module, as the file managers' loaders
+        // do. It is also the provider plugin through which Thunar's modules register their types.
+        const GType loader = g_type_register_static_simple(
+            G_TYPE_TYPE_MODULE, "QuintaraTestLoader", sizeof(GTypeModuleClass),
+            [](gpointer klass, gpointer) {
+                static_cast<GTypeModuleClass*>(klass)->load = [](GTypeModule* m) -> gboolean {
+                    return moduleInitialize(m), TRUE;
+                };
+                static_cast<GTypeModuleClass*>(klass)->unload = nothing;
+                G_OBJECT_CLASS(klass)->get_property = nothing;
+                G_OBJECT_CLASS(klass)->set_property = nothing;
+                g_object_class_override_property(G_OBJECT_CLASS(klass), 1, "resident");
+            },
+            sizeof(GTypeModule), nullptr, GTypeFlags(0));
+        static const GInterfaceInfo plugin = {
+            [](gpointer iface, gpointer) {
+                auto* p = static_cast<ThunarxProviderPluginIface*>(iface);
+                p->set_resident = nothing;
+                p->register_type = [](ThunarxProviderPlugin* p, GType parent, const gchar* name, const GTypeInfo* info,
+                                      GTypeFlags flags) {
+                    return g_type_module_register_type(G_TYPE_MODULE(p), parent, name, info, flags);
+                };
+                p->add_interface = [](ThunarxProviderPlugin* p, GType type, GType iface, const GInterfaceInfo* info) {
+                    g_type_module_add_interface(G_TYPE_MODULE(p), type, iface, info);
+                };
+            },
+            nullptr, nullptr};
+        g_type_add_interface_static(loader, THUNARX_TYPE_PROVIDER_PLUGIN, &plugin);
         for (Module& m : modules) {
             // Each stays loaded, as in the file manager: its types cannot be unregistered.
             void* library = dlopen(m.library, RTLD_NOW | RTLD_LOCAL);
@@ -298,21 +265,15 @@ private Q_SLOTS:
             const auto listTypes =
                 reinterpret_cast<void (*)(const GType**, int*)>(dlsym(library, prefix + "_list_types"));
             QVERIFY2(moduleInitialize && listTypes && dlsym(library, prefix + "_shutdown"), m.name);
-            QVERIFY(g_type_module_use(G_TYPE_MODULE(g_object_new(loaderType(), nullptr))));
+            QVERIFY(g_type_module_use(G_TYPE_MODULE(g_object_new(loader, nullptr))));
             const GType* types = nullptr;
             int count = 0;
             listTypes(&types, &count);
             QVERIFY2(count == 1 && g_type_is_a(types[0], m.menuProviderType()), m.name);
             m.provider = G_OBJECT(g_object_new(types[0], nullptr));
-            m.fakeFile = g_type_register_static_simple(
-                G_TYPE_OBJECT, "QuintaraFakeFile_" + prefix, sizeof(GObjectClass),
-                [](gpointer klass, gpointer) {
-                    G_OBJECT_CLASS(klass)->finalize = [](GObject* object) {
-                        g_free(reinterpret_cast<FakeFile*>(object)->uri);
-                        G_OBJECT_CLASS(g_type_class_peek_parent(G_OBJECT_GET_CLASS(object)))->finalize(object);
-                    };
-                },
-                sizeof(FakeFile), nullptr, GTypeFlags(0));
+            m.fakeFile =
+                g_type_register_static_simple(G_TYPE_OBJECT, "QuintaraFakeFile_" + prefix, sizeof(GObjectClass),
+                                              nullptr, sizeof(GObject), nullptr, GTypeFlags(0));
             const GInterfaceInfo fileInfo = {m.fileInfo, nullptr, nullptr};
             g_type_add_interface_static(m.fakeFile, m.fileInfoType(), &fileInfo);
         }
@@ -334,9 +295,9 @@ private Q_SLOTS:
         QFETCH(QString, target);
         const Module& m = modules[module];
         const QString path = m_folder + (target == "-" ? "/a.txt" : target);
-        const Shown shown = target.isEmpty() ? background(m, path) : selection(m, {{path, target != "-"}});
+        const Shown shown(m, {{path, target != "-"}}, target.isEmpty());
         QCOMPARE(shown.items != nullptr, target != "-");
-        QCOMPARE(selection(m, {{m_folder, true}, {m_folder, true}}).items, nullptr); // never for two
+        QCOMPARE(Shown(m, {{m_folder, true}, {m_folder, true}}, false).items, nullptr); // never for two
         if (!shown.items)
             return;
         QCOMPARE(shown.title, "New File");
@@ -348,24 +309,13 @@ private Q_SLOTS:
             QCOMPARE(request ? std::pair(request->index, request->directoryPath) : std::pair(-1LL, QString()),
                      std::pair(qint64(i), path));
         }
-    }
-
-    // The file manager runs an entry by its name, and keeps the names of the background menu and of
-    // the selection menu side by side: a shared name would create the file in the other menu's folder.
-    void selectionAndBackgroundEntriesAreNamedApart_data()
-    {
-        QTest::addColumn<int>("module");
-        perModule({"both menus"}, [](QTestData&, const QString&) {});
-    }
-    void selectionAndBackgroundEntriesAreNamedApart()
-    {
-        QFETCH(int, module);
-        const Shown inBackground = background(modules[module], m_folder);
-        const Shown inSelection = selection(modules[module], {{m_folder, true}});
-        QCOMPARE(inSelection.labels, inBackground.labels);
-        QCOMPARE(QSet<QString>(inBackground.names.begin(), inBackground.names.end()).size(), 4);
-        for (const QString& name : inBackground.names)
-            QVERIFY2(!inSelection.names.contains(name), qPrintable(name));
+        // The file manager runs an entry by its name, and keeps the names of the background menu and
+        // of the selection menu side by side: a shared name would create the file in the other
+        // menu's folder.
+        const Shown other(m, {{path, true}}, !target.isEmpty());
+        QCOMPARE(QSet<QString>(shown.names.begin(), shown.names.end()).size(), 4);
+        for (const QString& name : other.names)
+            QVERIFY2(!shown.names.contains(name), qPrintable(name));
     }
 
     void choosingAnEntryHandsItsUrlOver_data()
@@ -403,7 +353,7 @@ private Q_SLOTS:
         }
         const QString received = m_home->path() + "/handler.received";
         QFile::remove(received);
-        const Shown shown = background(modules[module], m_folder);
+        const Shown shown(modules[module], {{m_folder, true}}, true);
         QCOMPARE(shown.entries.size(), 3);
         // The file manager's main loop must keep turning: every tick is measured against the last.
         QElapsedTimer sinceTick;
