@@ -26,11 +26,6 @@ extern "C" {
 
 namespace {
 
-const char* uriOf(gpointer file)
-{
-    return static_cast<const char*>(g_object_get_data(G_OBJECT(file), "uri"));
-}
-
 // A file as the file manager describes it to extensions. Only what the provider asks is there, so a
 // provider that starts asking for more fails here first.
 template <typename Interface, typename FileInfo>
@@ -38,10 +33,10 @@ void fileInfoInterface(gpointer iface, gpointer)
 {
     auto* info = static_cast<Interface*>(iface);
     info->get_uri = [](FileInfo* file) {
-        return g_strdup(uriOf(file));
+        return g_strdup(static_cast<const char*>(g_object_get_data(G_OBJECT(file), "uri")));
     };
     info->get_location = [](FileInfo* file) {
-        return g_file_new_for_uri(uriOf(file));
+        return g_file_new_for_uri(static_cast<const char*>(g_object_get_data(G_OBJECT(file), "uri")));
     };
     info->is_directory = [](FileInfo* file) {
         return gboolean(g_object_get_data(G_OBJECT(file), "directory") != nullptr);
@@ -121,11 +116,6 @@ void (*moduleInitialize)(gpointer) = nullptr;
 constexpr auto nothing = [](auto...) {
 };
 
-void freeObjects(GList* list)
-{
-    g_list_free_full(list, g_object_unref);
-}
-
 QString property(gpointer object, const char* name)
 {
     char* value = nullptr;
@@ -149,7 +139,7 @@ struct Shown {
         }
         items = inBackground ? module.items(module.provider, nullptr, G_OBJECT(files->data))
                              : module.items(module.provider, files, nullptr);
-        freeObjects(files);
+        g_list_free_full(files, g_object_unref);
         GObject* submenu = nullptr;
         if (g_list_length(items) == 1)
             g_object_get(items->data, "menu", &submenu, nullptr);
@@ -164,11 +154,11 @@ struct Shown {
             icons.append(property(node->data, "icon"));
             entries.append(G_OBJECT(node->data));
         }
-        freeObjects(children); // the submenu keeps its own references
+        g_list_free_full(children, g_object_unref); // the submenu keeps its own references
         g_object_unref(submenu);
     }
     Shown(const Shown&) = delete;
-    ~Shown() { freeObjects(items); }
+    ~Shown() { g_list_free_full(items, g_object_unref); }
     static QString url(GObject* item)
     {
         return QString::fromUtf8(static_cast<const char*>(g_object_get_data(item, "quintara-create-url")));
@@ -188,13 +178,14 @@ class TestFileManagerModules : public QObject {
     std::unique_ptr<TemporaryHome> m_home;
     QString m_folder;
 
-    // One row per module and case; `row` adds a case's own columns.
-    template <typename AddRow>
-    static void perModule(const QStringList& cases, AddRow row)
+    // One row per module and case, with the case's value.
+    static void perModule(const char* column, const QList<std::pair<const char*, QString>>& cases)
     {
+        QTest::addColumn<int>("module");
+        QTest::addColumn<QString>(column);
         for (int m = 0; m < int(std::size(modules)); ++m) {
-            for (const QString& name : cases)
-                row(QTest::newRow(qPrintable(QString::fromUtf8(modules[m].name) + ": " + name)) << m, name);
+            for (const auto& [name, value] : cases)
+                QTest::addRow("%s: %s", modules[m].name, name) << m << value;
         }
     }
 
@@ -282,12 +273,9 @@ private Q_SLOTS:
 
     void menuOnlyForOneLocalFolder_data()
     {
-        QTest::addColumn<int>("module");
-        QTest::addColumn<QString>("target"); // below the folder; "-" = a selected file, no menu
-        perModule({"background of a folder", "one selected folder", "one selected file"},
-                  [](QTestData& row, const QString& name) {
-                      row << (name.startsWith("background") ? "" : name.endsWith("folder") ? "/inner ?" : "-");
-                  });
+        // Where below the folder; "-" = a selected file, which gets no menu.
+        perModule("target",
+                  {{"background of a folder", ""}, {"one selected folder", "/inner ?"}, {"one selected file", "-"}});
     }
     void menuOnlyForOneLocalFolder()
     {
@@ -320,17 +308,17 @@ private Q_SLOTS:
 
     void choosingAnEntryHandsItsUrlOver_data()
     {
-        QTest::addColumn<int>("module");
-        // "stuck bus": a session bus that takes the connection and then says nothing: a caller that
-        // waited for it on the file manager's thread would freeze the file manager.
-        perModule({"running instance", "no instance", "no instance, stuck bus"}, [](QTestData&, const QString&) {});
+        // A stuck bus takes the connection and then says nothing: a caller that waited for it on the
+        // file manager's thread would freeze the file manager.
+        perModule("listener",
+                  {{"running instance", "instance"}, {"no instance", ""}, {"no instance, stuck bus", "bus"}});
     }
     void choosingAnEntryHandsItsUrlOver()
     {
         QFETCH(int, module);
-        const QString rowName = QString::fromUtf8(QTest::currentDataTag());
+        QFETCH(QString, listener);
         std::jthread hangUp;
-        if (rowName.endsWith("stuck bus")) {
+        if (listener == "bus") {
             const QByteArray path = QFile::encodeName(m_home->path() + "/stuck-bus");
             QFile::remove(path);
             sockaddr_un address{AF_UNIX, {}};
@@ -345,7 +333,7 @@ private Q_SLOTS:
         }
         std::unique_ptr<InstanceChannel> instance;
         QStringList served;
-        if (rowName.endsWith("running instance")) {
+        if (listener == "instance") {
             instance = std::make_unique<InstanceChannel>();
             QVERIFY(instance->listen());
             connect(instance.get(), &InstanceChannel::urlsReceived, this,
