@@ -67,10 +67,11 @@ QString MenuModel::createUrl(qsizetype index, const QString& folderPath)
 
 QString MenuModel::iconNameFor(const QString& extension)
 {
+    // By name only: the file does not exist yet, and guessing from the extension alone must not
+    // fall back to the content type of some other file.
     const QMimeType type =
-        QMimeDatabase().mimeTypeForFile(QStringLiteral("x.") + extension, QMimeDatabase::MatchExtension);
-    if (!type.isValid() || type.isDefault())
+        QMimeDatabase().mimeTypeForFile(QStringLiteral("new.") + extension, QMimeDatabase::MatchExtension);
+    if (extension.isEmpty() || !type.isValid() || type.isDefault())
         return QStringLiteral("text-x-generic");
-    const QString icon = type.iconName();
-    return icon.isEmpty() ? type.genericIconName() : icon;
+    return type.iconName();
 }

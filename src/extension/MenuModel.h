@@ -52,8 +52,8 @@ public:
 
     // The request URL of CreateRequest::url.
     static QString createUrl(qsizetype index, const QString& folderPath);
-    // The icon the desktop shows for files with this extension; a generic text icon for an
-    // extension of no known type.
+    // The icon of the MIME type that files ending in ".extension" have (text-x-python for "py"), or
+    // the generic text icon when the extension names no known type.
     static QString iconNameFor(const QString& extension);
 
 private:

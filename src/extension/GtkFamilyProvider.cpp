@@ -1,0 +1,140 @@
+#include "extension/GtkFamilyProvider.h"
+
+#include "platform/InstanceChannel.h"
+
+#include <QFile>
+
+#include <dlfcn.h>
+#include <gmodule.h>
+#include <memory>
+
+namespace {
+
+// Long enough for a busy instance to take the message, short enough that a wedged one does not
+// pile up hand-over threads; the file manager never waits for it either way.
+constexpr int handOverTimeoutMs = 2000;
+
+struct GFreeDeleter {
+    void operator()(void* p) const { g_free(p); }
+};
+using GText = std::unique_ptr<char, GFreeDeleter>;
+
+QString fromUtf8(const GText& text)
+{
+    return text ? QString::fromUtf8(text.get()) : QString();
+}
+
+// GTK menus read "_" as the mark of a keyboard shortcut; a doubled one shows as itself.
+QByteArray shownText(const QString& label)
+{
+    return QString(label).replace(QLatin1Char('_'), QStringLiteral("__")).toUtf8();
+}
+
+// Back on the file manager's main context once the hand-over thread is done.
+void handedOver(GObject*, GAsyncResult* result, gpointer)
+{
+    GTask* task = G_TASK(result);
+    if (g_task_propagate_boolean(task, nullptr))
+        return;
+    // Nobody listens: the desktop starts the program with the URL. No callback: the outcome is
+    // the application's to report, never the file manager's.
+    g_app_info_launch_default_for_uri_async(static_cast<const char*>(g_task_get_task_data(task)), nullptr, nullptr,
+                                            nullptr, nullptr);
+}
+
+void handOver(GTask* task, gpointer, gpointer url, GCancellable*)
+{
+    const auto delivery = InstanceChannel::send({QString::fromUtf8(static_cast<const char*>(url))}, handOverTimeoutMs);
+    // An instance that listens but does not answer in time may still serve the request: starting
+    // another launch for it as well could make the file twice.
+    if (delivery == InstanceChannel::Delivery::Failed)
+        g_message("quintara: the running instance did not acknowledge %s", static_cast<const char*>(url));
+    g_task_return_boolean(task, delivery != InstanceChannel::Delivery::NoInstance);
+}
+
+void activate(GObject* item, gpointer)
+{
+    const auto* url = static_cast<const char*>(g_object_get_data(item, GtkFamilyProvider::createUrlKey));
+    if (!url)
+        return;
+    GTask* task = g_task_new(nullptr, nullptr, handedOver, nullptr);
+    g_task_set_task_data(task, g_strdup(url), g_free);
+    g_task_run_in_thread(task, handOver);
+    g_object_unref(task);
+}
+
+} // namespace
+
+ClickedLocation GtkFamilyProvider::describe(gpointer file) const
+{
+    ClickedLocation location;
+    location.uri = fromUtf8(GText(m_api.uri(file)));
+    location.isFolder = m_api.isDirectory(file);
+    if (GFile* local = m_api.location(file)) {
+        const GText path(g_file_get_path(local));
+        g_object_unref(local);
+        if (path)
+            location.localPath = QFile::decodeName(path.get());
+    }
+    return location;
+}
+
+GList* GtkFamilyProvider::forFiles(GList* files) const
+{
+    QList<ClickedLocation> selection;
+    for (GList* node = files; node; node = node->next)
+        selection.append(describe(node->data));
+    return items(MenuModel().forSelection(selection), "quintara-new-file-selection");
+}
+
+GList* GtkFamilyProvider::forFolder(gpointer folder) const
+{
+    return folder ? items(MenuModel().forBackground(describe(folder)), "quintara-new-file-background") : nullptr;
+}
+
+// The file managers make one action per item name for the background menu and the selection menu
+// together, so the two menus' items need names of their own: with shared names, an entry of one
+// menu would run the other's action and create the file in the wrong folder.
+GList* GtkFamilyProvider::items(const std::optional<ExtensionMenu>& menu, const char* namePrefix) const
+{
+    if (!menu)
+        return nullptr;
+    gpointer submenu = m_api.newMenu();
+    for (qsizetype i = 0; i < menu->entries.size(); ++i) {
+        const MenuEntry& entry = menu->entries.at(i);
+        const QByteArray name = QByteArray(namePrefix) + '-' + QByteArray::number(i);
+        gpointer item =
+            m_api.newItem(name.constData(), shownText(entry.label).constData(), entry.iconName.toUtf8().constData());
+        g_object_set_data_full(G_OBJECT(item), createUrlKey, g_strdup(entry.createUrl.toUtf8().constData()), g_free);
+        g_signal_connect(item, "activate", G_CALLBACK(activate), nullptr);
+        m_api.append(submenu, item);
+        g_object_unref(item);
+    }
+    gpointer top = m_api.newItem(namePrefix, shownText(menu->title).constData(), nullptr);
+    m_api.setSubmenu(top, submenu);
+    g_object_unref(submenu);
+    return g_list_append(nullptr, top);
+}
+
+GType GtkFamilyProvider::registerType(GTypeModule* module, const char* name, GType menuProvider,
+                                      GInterfaceInitFunc init)
+{
+    // The provider holds no state of its own: every menu is built afresh from the settings.
+    static const GTypeInfo info = {
+        sizeof(GObjectClass), nullptr, nullptr, nullptr, nullptr, nullptr, sizeof(GObject), 0, nullptr, nullptr,
+    };
+    const GType type = g_type_module_register_type(module, G_TYPE_OBJECT, name, &info, GTypeFlags(0));
+    const GInterfaceInfo interfaceInfo = {init, nullptr, nullptr};
+    g_type_module_add_interface(module, type, menuProvider, &interfaceInfo);
+    return type;
+}
+
+void GtkFamilyProvider::keepLoaded()
+{
+    // A reference of our own to this very object, never given back.
+    Dl_info self{};
+    if (dladdr(reinterpret_cast<void*>(&activate), &self) && self.dli_fname) {
+        if (GModule* module = g_module_open(self.dli_fname, G_MODULE_BIND_LOCAL))
+            g_module_make_resident(module);
+    }
+}

@@ -1,0 +1,367 @@
+// Loads each built file manager module the way its file manager does (open the shared object, find
+// its entry points, initialise it with a type module, instantiate the type it lists) and asks its
+// menu provider for menus on stand-in file objects. No file manager runs.
+#include "creation/CreateRequest.h"
+#include "platform/InstanceChannel.h"
+#include "store/TemplateStore.h"
+#include "support/TestEnvironment.h"
+
+#include <QtTest>
+
+#include <dlfcn.h>
+#include <gio/gio.h>
+#include <gtk/gtk.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <thread>
+extern "C" {
+#include <libcaja-extension/caja-file-info.h>
+#include <libcaja-extension/caja-menu-provider.h>
+#include <libnemo-extension/nemo-file-info.h>
+#include <libnemo-extension/nemo-menu-provider.h>
+#include <nautilus-extension.h>
+#include <thunarx/thunarx.h>
+}
+
+namespace {
+
+// A file as the file manager describes it to extensions. Only what the provider asks is there, so a
+// provider that starts asking for more fails here first.
+template <typename Interface, typename FileInfo>
+void fileInfoInterface(gpointer iface, gpointer)
+{
+    auto* info = static_cast<Interface*>(iface);
+    info->get_uri = [](FileInfo* file) {
+        return g_strdup(static_cast<const char*>(g_object_get_data(G_OBJECT(file), "uri")));
+    };
+    info->get_location = [](FileInfo* file) {
+        return g_file_new_for_uri(static_cast<const char*>(g_object_get_data(G_OBJECT(file), "uri")));
+    };
+    info->is_directory = [](FileInfo* file) {
+        return gboolean(g_object_get_data(G_OBJECT(file), "directory") != nullptr);
+    };
+}
+
+// Any of the file managers' object pointers, so that one call fits all their function types.
+struct Any {
+    gpointer p;
+    template <typename T>
+    operator T*() const
+    {
+        return static_cast<T*>(p);
+    }
+};
+
+template <typename Class, typename Member>
+Class* classOf(Member Class::*);
+
+// The provider's items for a selection, or for the background of `folder` when there is one. All
+// but GNOME Files pass their window first; the modules must not need it.
+template <GType (*type)(), auto forFiles, auto forFolder>
+GList* items(GObject* provider, GList* files, GObject* folder)
+{
+    auto* iface = G_TYPE_INSTANCE_GET_INTERFACE(provider, type(), std::remove_pointer_t<decltype(classOf(forFiles))>);
+    if constexpr (std::is_invocable_v<decltype(iface->*forFiles), Any, Any>)
+        return folder ? (iface->*forFolder)(Any{provider}, Any{folder}) : (iface->*forFiles)(Any{provider}, files);
+    else
+        return folder ? (iface->*forFolder)(Any{provider}, nullptr, Any{folder})
+                      : (iface->*forFiles)(Any{provider}, nullptr, files);
+}
+
+template <auto get>
+GList* submenu(gpointer menu)
+{
+    return get(Any{menu});
+}
+
+// One module under test, and the file manager's side of its interface.
+struct Module {
+    const char* name;
+    const char* library;
+    const char* entryPrefix; // of PREFIX_initialize, PREFIX_shutdown, PREFIX_list_types
+    GType (*fileInfoType)();
+    GInterfaceInitFunc fileInfo;
+    GType (*menuProviderType)();
+    GList* (*items)(GObject* provider, GList* files, GObject* folder);
+    GList* (*submenuItems)(gpointer menu);
+    GType fakeFile = 0;
+    GObject* provider = nullptr;
+};
+
+Module modules[] = {
+    {"nautilus", QUINTARA_NAUTILUS_MODULE, "nautilus_module", nautilus_file_info_get_type,
+     fileInfoInterface<NautilusFileInfoInterface, NautilusFileInfo>, nautilus_menu_provider_get_type,
+     items<nautilus_menu_provider_get_type, &NautilusMenuProviderInterface::get_file_items,
+           &NautilusMenuProviderInterface::get_background_items>,
+     submenu<nautilus_menu_get_items>},
+    {"nemo", QUINTARA_NEMO_MODULE, "nemo_module", nemo_file_info_get_type,
+     fileInfoInterface<NemoFileInfoInterface, NemoFileInfo>, nemo_menu_provider_get_type,
+     items<nemo_menu_provider_get_type, &NemoMenuProviderIface::get_file_items,
+           &NemoMenuProviderIface::get_background_items>,
+     submenu<nemo_menu_get_items>},
+    {"caja", QUINTARA_CAJA_MODULE, "caja_module", caja_file_info_get_type,
+     fileInfoInterface<CajaFileInfoIface, CajaFileInfo>, caja_menu_provider_get_type,
+     items<caja_menu_provider_get_type, &CajaMenuProviderIface::get_file_items,
+           &CajaMenuProviderIface::get_background_items>,
+     submenu<caja_menu_get_items>},
+    {"thunar", QUINTARA_THUNAR_MODULE, "thunar_extension", thunarx_file_info_get_type,
+     fileInfoInterface<ThunarxFileInfoIface, ThunarxFileInfo>, thunarx_menu_provider_get_type,
+     items<thunarx_menu_provider_get_type, &ThunarxMenuProviderIface::get_file_menu_items,
+           &ThunarxMenuProviderIface::get_folder_menu_items>,
+     submenu<thunarx_menu_get_items>},
+};
+
+void (*moduleInitialize)(gpointer) = nullptr;
+constexpr auto nothing = [](auto...) {
+};
+
+QString property(gpointer object, const char* name)
+{
+    char* value = nullptr;
+    g_object_get(object, name, &value, nullptr);
+    const QString result = QString::fromUtf8(value);
+    g_free(value);
+    return result;
+}
+
+// What the file manager would show and run for the background of one folder, or for a selection.
+struct Shown {
+    Shown(const Module& module, const QList<std::pair<QString, bool>>& described, bool inBackground)
+    {
+        GList* files = nullptr;
+        for (const auto& [path, isDirectory] : described) {
+            auto* file = G_OBJECT(g_object_new(module.fakeFile, nullptr));
+            const QByteArray uri = QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded).toUtf8();
+            g_object_set_data_full(file, "uri", g_strdup(uri.constData()), g_free);
+            g_object_set_data(file, "directory", isDirectory ? file : nullptr);
+            files = g_list_append(files, file);
+        }
+        items = inBackground ? module.items(module.provider, nullptr, G_OBJECT(files->data))
+                             : module.items(module.provider, files, nullptr);
+        g_list_free_full(files, g_object_unref);
+        GObject* submenu = nullptr;
+        if (g_list_length(items) == 1)
+            g_object_get(items->data, "menu", &submenu, nullptr);
+        if (!submenu)
+            return;
+        title = property(items->data, "label");
+        names.append(property(items->data, "name"));
+        GList* children = module.submenuItems(submenu);
+        for (GList* node = children; node; node = node->next) {
+            names.append(property(node->data, "name"));
+            labels.append(property(node->data, "label"));
+            icons.append(property(node->data, "icon"));
+            entries.append(G_OBJECT(node->data));
+        }
+        g_list_free_full(children, g_object_unref); // the submenu keeps its own references
+        g_object_unref(submenu);
+    }
+    Shown(const Shown&) = delete;
+    ~Shown() { g_list_free_full(items, g_object_unref); }
+    static QString url(GObject* item)
+    {
+        return QString::fromUtf8(static_cast<const char*>(g_object_get_data(item, "quintara-create-url")));
+    }
+    GList* items = nullptr;
+    QString title;
+    QStringList names; // the submenu's item and its entries
+    QStringList labels, icons;
+    QList<GObject*> entries;
+};
+
+} // namespace
+
+class TestFileManagerModules : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TemporaryHome> m_home;
+    QString m_folder;
+
+    // One row per module and case, with the case's value.
+    static void perModule(const char* column, const QList<std::pair<const char*, QString>>& cases)
+    {
+        QTest::addColumn<int>("module");
+        QTest::addColumn<QString>(column);
+        for (int m = 0; m < int(std::size(modules)); ++m) {
+            for (const auto& [name, value] : cases)
+                QTest::addRow("%s: %s", modules[m].name, name) << m << value;
+        }
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        // One home for the whole run: GLib reads the XDG folders once per process.
+        m_home = std::make_unique<TemporaryHome>();
+        // A module that misuses its file manager's interface is told so by a critical message.
+        g_log_set_always_fatal(GLogLevelFlags(G_LOG_FATAL_MASK | G_LOG_LEVEL_CRITICAL));
+        // None of the system's handlers or modules; only its MIME types, for the icons.
+        const QByteArray shared = m_home->path().toUtf8() + "/share";
+        QVERIFY(QDir().mkpath(shared) && QFile::link("/usr/share/mime", shared + "/mime"));
+        for (const char* name : {"XDG_DATA_DIRS", "XDG_CONFIG_DIRS", "GIO_MODULE_DIR"})
+            qputenv(name, shared);
+        qputenv("XDG_DATA_HOME", m_home->path().toUtf8() + "/data");
+        qunsetenv("XDG_CURRENT_DESKTOP");
+        qputenv("GIO_USE_VFS", "local");
+        // The desktop's handler of the quintara scheme records the URL it was given.
+        const QString handler = m_home->path() + "/handler";
+        writeAll(handler, "#!/bin/sh\nprintf '%s' \"$1\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.received\"\n");
+        QVERIFY(QFile::setPermissions(handler, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        writeAll(m_home->path() + "/data/applications/test-handler.desktop",
+                 "[Desktop Entry]\nType=Application\nName=H\nExec=" + handler.toUtf8() + " %u\n");
+        writeAll(m_home->configHome() + "/mimeapps.list",
+                 "[Default Applications]\nx-scheme-handler/quintara=test-handler.desktop\n");
+
+        m_folder = m_home->folder("Projects #1 & C++ 100% ü");
+        TemplateStore store;
+        store.setEnabledBuiltIns({"10000000-0000-0000-0000-000000000002"}); // Markdown
+        store.customTemplates() = {customTemplate("my_memo", {}, "py"), customTemplate("odd", {}, "no-such-type")};
+        store.save();
+
+        // The smallest type module: loading it initialises the module, as the file managers' loaders
+        // do. It is also the provider plugin through which Thunar's modules register their types.
+        const GType loader = g_type_register_static_simple(
+            G_TYPE_TYPE_MODULE, "QuintaraTestLoader", sizeof(GTypeModuleClass),
+            [](gpointer klass, gpointer) {
+                static_cast<GTypeModuleClass*>(klass)->load = [](GTypeModule* m) -> gboolean {
+                    return moduleInitialize(m), TRUE;
+                };
+                static_cast<GTypeModuleClass*>(klass)->unload = nothing;
+                G_OBJECT_CLASS(klass)->get_property = nothing;
+                G_OBJECT_CLASS(klass)->set_property = nothing;
+                g_object_class_override_property(G_OBJECT_CLASS(klass), 1, "resident");
+            },
+            sizeof(GTypeModule), nullptr, GTypeFlags(0));
+        static const GInterfaceInfo plugin = {
+            [](gpointer iface, gpointer) {
+                auto* p = static_cast<ThunarxProviderPluginIface*>(iface);
+                p->set_resident = nothing;
+                p->register_type = [](ThunarxProviderPlugin* p, GType parent, const gchar* name, const GTypeInfo* info,
+                                      GTypeFlags flags) {
+                    return g_type_module_register_type(G_TYPE_MODULE(p), parent, name, info, flags);
+                };
+                p->add_interface = [](ThunarxProviderPlugin* p, GType type, GType iface, const GInterfaceInfo* info) {
+                    g_type_module_add_interface(G_TYPE_MODULE(p), type, iface, info);
+                };
+            },
+            nullptr, nullptr};
+        g_type_add_interface_static(loader, THUNARX_TYPE_PROVIDER_PLUGIN, &plugin);
+        for (Module& m : modules) {
+            // Each stays loaded, as in the file manager: its types cannot be unregistered.
+            void* library = dlopen(m.library, RTLD_NOW | RTLD_LOCAL);
+            QVERIFY2(library, dlerror());
+            const QByteArray prefix = m.entryPrefix;
+            moduleInitialize = reinterpret_cast<decltype(moduleInitialize)>(dlsym(library, prefix + "_initialize"));
+            const auto listTypes =
+                reinterpret_cast<void (*)(const GType**, int*)>(dlsym(library, prefix + "_list_types"));
+            QVERIFY2(moduleInitialize && listTypes && dlsym(library, prefix + "_shutdown"), m.name);
+            QVERIFY(g_type_module_use(G_TYPE_MODULE(g_object_new(loader, nullptr))));
+            const GType* types = nullptr;
+            int count = 0;
+            listTypes(&types, &count);
+            QVERIFY2(count == 1 && g_type_is_a(types[0], m.menuProviderType()), m.name);
+            m.provider = G_OBJECT(g_object_new(types[0], nullptr));
+            m.fakeFile =
+                g_type_register_static_simple(G_TYPE_OBJECT, "QuintaraFakeFile_" + prefix, sizeof(GObjectClass),
+                                              nullptr, sizeof(GObject), nullptr, GTypeFlags(0));
+            const GInterfaceInfo fileInfo = {m.fileInfo, nullptr, nullptr};
+            g_type_add_interface_static(m.fakeFile, m.fileInfoType(), &fileInfo);
+        }
+    }
+    void init() { qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + m_home->path().toUtf8() + "/no-bus"); }
+
+    void menuOnlyForOneLocalFolder_data()
+    {
+        // Where below the folder; "-" = a selected file, which gets no menu.
+        perModule("target",
+                  {{"background of a folder", ""}, {"one selected folder", "/inner ?"}, {"one selected file", "-"}});
+    }
+    void menuOnlyForOneLocalFolder()
+    {
+        QFETCH(int, module);
+        QFETCH(QString, target);
+        const Module& m = modules[module];
+        const QString path = m_folder + (target == "-" ? "/a.txt" : target);
+        const Shown shown(m, {{path, target != "-"}}, target.isEmpty());
+        QCOMPARE(shown.items != nullptr, target != "-");
+        QCOMPARE(Shown(m, {{m_folder, true}, {m_folder, true}}, false).items, nullptr); // never for two
+        if (!shown.items)
+            return;
+        QCOMPARE(shown.title, "New File");
+        // A single "_" would be taken for a shortcut mark and vanish from the menu.
+        QCOMPARE(shown.labels, (QStringList{"New Markdown", "New my__memo", "New odd"}));
+        QCOMPARE(shown.icons, (QStringList{"text-markdown", "text-x-python", "text-x-generic"}));
+        for (qsizetype i = 0; i < shown.entries.size(); ++i) {
+            const auto request = CreateRequest::parse(Shown::url(shown.entries.at(i)));
+            QCOMPARE(request ? std::pair(request->index, request->directoryPath) : std::pair(-1LL, QString()),
+                     std::pair(qint64(i), path));
+        }
+        // The file manager runs an entry by its name, and keeps the names of the background menu and
+        // of the selection menu side by side: a shared name would create the file in the other
+        // menu's folder.
+        const Shown other(m, {{path, true}}, !target.isEmpty());
+        QCOMPARE(QSet<QString>(shown.names.begin(), shown.names.end()).size(), 4);
+        for (const QString& name : other.names)
+            QVERIFY2(!shown.names.contains(name), qPrintable(name));
+    }
+
+    void choosingAnEntryHandsItsUrlOver_data()
+    {
+        // A stuck bus takes the connection and then says nothing: a caller that waited for it on the
+        // file manager's thread would freeze the file manager.
+        perModule("listener",
+                  {{"running instance", "instance"}, {"no instance", ""}, {"no instance, stuck bus", "bus"}});
+    }
+    void choosingAnEntryHandsItsUrlOver()
+    {
+        QFETCH(int, module);
+        QFETCH(QString, listener);
+        std::jthread hangUp;
+        if (listener == "bus") {
+            const QByteArray path = QFile::encodeName(m_home->path() + "/stuck-bus");
+            QFile::remove(path);
+            sockaddr_un address{AF_UNIX, {}};
+            QVERIFY(size_t(path.size()) < sizeof(address.sun_path));
+            std::copy(path.cbegin(), path.cend(), address.sun_path);
+            const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            QVERIFY(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0);
+            QVERIFY(::listen(listener, 8) == 0);
+            // Hangs up after four seconds, so a caller that waits is slow rather than stuck for ever.
+            hangUp = std::jthread([listener] { ::poll(nullptr, 0, 4000), ::close(listener); });
+            qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + path);
+        }
+        std::unique_ptr<InstanceChannel> instance;
+        QStringList served;
+        if (listener == "instance") {
+            instance = std::make_unique<InstanceChannel>();
+            QVERIFY(instance->listen());
+            connect(instance.get(), &InstanceChannel::urlsReceived, this,
+                    [&](const QStringList& urls) { served += urls; });
+        }
+        const QString received = m_home->path() + "/handler.received";
+        QFile::remove(received);
+        const Shown shown(modules[module], {{m_folder, true}}, true);
+        QCOMPARE(shown.entries.size(), 3);
+        // The file manager's main loop must keep turning: every tick is measured against the last.
+        QElapsedTimer sinceTick;
+        qint64 longestStall = 0;
+        QTimer ticks;
+        connect(&ticks, &QTimer::timeout, this, [&] { longestStall = std::max(longestStall, sinceTick.restart()); });
+        sinceTick.start();
+        ticks.start(20);
+        g_signal_emit_by_name(shown.entries.at(1), "activate");
+        if (instance) {
+            QTRY_COMPARE_WITH_TIMEOUT(served, QStringList{Shown::url(shown.entries.at(1))}, 30000);
+            QTest::qWait(300); // a module that also asked the desktop would have the handler run by now
+            QVERIFY(!QFile::exists(received));
+        } else {
+            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(received), 30000);
+            QCOMPARE(QString::fromUtf8(readAll(received)), Shown::url(shown.entries.at(1)));
+        }
+        QVERIFY2(longestStall < 1500, qPrintable(QString::number(longestStall) + " ms"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFileManagerModules)
+#include "tst_FileManagerModules.moc"
