@@ -62,8 +62,9 @@ private Q_SLOTS:
         const QByteArray head = R"([{"id":"10000000-0000-0000-0000-00000000000A","name":"N","fileExtension":"md",)";
         QTest::newRow("empty array") << QByteArray("[]") << 0;
         QTest::newRow("two records, white space") << " \n[" + record + " , " + record + "]\n" << 2;
-        QTest::newRow("unknown members")
-            << head + R"("v":1.5e3,"o":{"a":[1,{}]},"n":null,"content":"","isBuiltIn":true}])" << 1;
+        QTest::newRow("unknown members") << head +
+                                                R"("v":1.5e3,"o":{"a":[1,{}]},"n":null,"content":"","isBuiltIn":true}])"
+                                         << 1;
         QTest::newRow("escaped member names") << head + R"("content":"","isBuilt\u0049n":true}])" << 1;
         QTest::newRow("a repeated member: the last counts")
             << head + R"("isBuiltIn":1,"content":"","isBuiltIn":false}])" << 1;
