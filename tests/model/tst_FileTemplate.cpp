@@ -11,14 +11,6 @@ const QByteArray record = R"({"id":"10000000-0000-0000-0000-00000000000A","name"
                           R"("content":"# Title\n","isBuiltIn":false})";
 const QUuid someId = QUuid::fromString(QStringLiteral("6f1c2a8e-1b2c-4d3e-8f40-5a6b7c8d9e0f"));
 
-// The record with one member replaced, or removed when the value is Undefined.
-QByteArray recordWith(const char* member, const QJsonValue& value)
-{
-    QJsonObject object = QJsonDocument::fromJson(record).object();
-    value.isUndefined() ? void(object.remove(member)) : void(object.insert(member, value));
-    return QJsonDocument(object).toJson();
-}
-
 } // namespace
 
 class TestFileTemplate : public QObject {
@@ -45,9 +37,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("json");
         QTest::addColumn<int>("expectedCount"); // -1: decoding fails
-        // One bad record fails the whole list.
+        // The record with one member replaced, or removed when the value is Undefined: one bad record
+        // fails the whole list.
         const auto bad = [](const char* row, const char* member, const QJsonValue& value) {
-            QTest::newRow(row) << "[" + record + "," + recordWith(member, value) + "]" << -1;
+            QJsonObject object = QJsonDocument::fromJson(record).object();
+            value.isUndefined() ? void(object.remove(member)) : void(object.insert(member, value));
+            QTest::newRow(row) << "[" + record + "," + QJsonDocument(object).toJson() + "]" << -1;
         };
         for (const char* member : {"id", "name", "fileExtension", "content", "isBuiltIn"}) {
             bad(qPrintable(QString("%1 missing").arg(member)), member, QJsonValue(QJsonValue::Undefined));
