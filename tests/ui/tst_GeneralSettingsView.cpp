@@ -97,7 +97,7 @@ private Q_SLOTS:
         QCOMPARE(access(), std::pair(granted, granted));
         // The store's line, then the pane's.
         QCOMPARE(std::pair(log.lines().size(), log.lines().value(1)),
-                 std::pair(granted ? 0 : 2,
+                 std::pair(qsizetype(granted ? 0 : 2),
                            granted ? QString()
                                    : "[QNT] Bookmark save failed for url: " + m_fixture->home.path() + "/missing"));
     }
