@@ -24,7 +24,6 @@ class TestWelcomeView : public QObject {
         return (step ? m_view->findChild<QWidget*>(QStringLiteral("step%1").arg(step)) : m_view.get())
             ->findChild<QPushButton*>(name);
     }
-    // The folder step's title and button.
     QString folderStep() const
     {
         return m_view->findChild<StepRow*>("step2")->findChild<QLabel*>("stepTitle")->text() + " / " +
@@ -110,7 +109,6 @@ private Q_SLOTS:
         QCOMPARE(m_quitCalls, 1);
     }
 
-    // Done closes the active window, else the welcome window.
     void doneClosesTheActiveWindowElseTheWelcomeWindow()
     {
         QWidget other;
