@@ -86,8 +86,8 @@ private Q_SLOTS:
         };
         // The template on the detail page, which is also the selected row.
         const auto shown = [this] {
-            const FileTemplate shown = qobject_cast<TemplateDetailView*>(rightPane())->fileTemplate();
-            return item(shown.name)->isSelected() ? shown : FileTemplate{};
+            auto* page = qobject_cast<TemplateDetailView*>(rightPane());
+            return page && item(page->fileTemplate().name)->isSelected() ? page->fileTemplate() : FileTemplate{};
         };
         click("B");
         rightPane()->findChild<QPushButton*>("editButton")->click();
@@ -96,7 +96,8 @@ private Q_SLOTS:
         button("addButton")->click();
         closeEditor(true, "cancelButton");
         QCOMPARE(m_fixture->storedNames(), (QStringList{"A", "Renamed", "C"}));
-        QCOMPARE(std::pair(m_fixture->store.customTemplates().at(1), shown().id), std::pair(shown(), id));
+        QCOMPARE(shown(), m_fixture->store.customTemplates().at(1));
+        QCOMPARE(shown().id, id); // edited in place
         button("addButton")->click();
         closeEditor(true, "confirmButton");
         QCOMPARE(m_fixture->store.customTemplates().last(), shown());
@@ -110,6 +111,7 @@ private Q_SLOTS:
         click("HTML");
         QVERIFY(!button("deleteButton")->isEnabled());
         QTest::keyClick(list(), Qt::Key_Delete);
+        QCOMPARE(shown().name, "HTML");
         click("C");
         list()->setCurrentItem(item("A"), 0, QItemSelectionModel::NoUpdate);
         QTest::keyClick(list(), Qt::Key_Backspace);
