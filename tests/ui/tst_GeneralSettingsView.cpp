@@ -18,6 +18,12 @@ class TestGeneralSettingsView : public QObject {
 
     QLineEdit* field() const { return m_view->findChild<QLineEdit*>("baseNameField"); }
     std::optional<QString> storedName() const { return m_fixture->domain().text("defaultBaseName"); }
+    // What the pane knows, and whether it shows the granted form rather than the request.
+    std::pair<bool, bool> access() const
+    {
+        return {m_view->hasAccess(), m_view->findChild<QWidget*>("accessGrantedForm")->isVisibleTo(m_view.get())};
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -60,8 +66,7 @@ private Q_SLOTS:
             for (const QChar c : typed) // one key per character, including ones the test keyboard lacks
                 QTest::sendKeyEvent(QTest::Click, field(), Qt::Key_unknown, QString(c), Qt::NoModifier);
         }
-        QCOMPARE(field()->text(), shown);
-        QCOMPARE(storedName(), storedAfter);
+        QCOMPARE(std::pair(field()->text(), storedName()), std::pair(shown, std::optional(storedAfter)));
         // Return stores the field again, over a change made elsewhere.
         m_fixture->store.setDefaultBaseName("Changed elsewhere");
         QTest::keyClick(field(), Qt::Key_Return);
@@ -80,25 +85,19 @@ private Q_SLOTS:
     {
         QFETCH(bool, earlierGrant);
         QFETCH(QString, picked);
-        if (earlierGrant)
-            QVERIFY(m_fixture->grant());
+        QVERIFY(!earlierGrant || m_fixture->grant());
         m_view->show();
-        const auto form = [this] {
-            return m_view->findChild<QWidget*>("accessGrantedForm")->isVisibleTo(m_view.get()) ? "granted" : "required";
-        };
-        QCOMPARE(std::pair(m_view->hasAccess(), form()),
-                 std::pair(earlierGrant, earlierGrant ? "granted" : "required"));
+        QCOMPARE(access(), std::pair(earlierGrant, earlierGrant));
         m_view->findChild<QPushButton*>(earlierGrant ? "updateAccessButton" : "grantAccessButton")->click();
         LogCapture log;
         m_fixture->home.folder("other");
         m_picker.answer(m_fixture->home.path() + '/' + picked);
         flushEventLoop();
         const bool granted = picked == "other";
-        QCOMPARE(std::pair(m_view->hasAccess(), form()), std::pair(granted, granted ? "granted" : "required"));
-        // The store's line, then the pane's.
-        QCOMPARE(log.lines().size(), granted ? 0 : 2);
+        QCOMPARE(access(), std::pair(granted, granted));
+        QCOMPARE(log.lines().size(), granted ? 0 : 2); // the store's line, then the pane's
         QCOMPARE(log.lines().value(1),
-                 granted ? "" : "[QNT] Bookmark save failed for url: " + m_fixture->home.path() + "/missing");
+                 granted ? QString() : "[QNT] Bookmark save failed for url: " + m_fixture->home.path() + "/missing");
     }
 
     void reloadsWhenShownButNotOnActivation()
@@ -115,28 +114,24 @@ private Q_SLOTS:
         QCOMPARE(m_workspace.opened, QList<QUrl>{QUrl::fromLocalFile(QUINTARA_EXTENSION_GUIDE)});
     }
 
-    // Where Open Extension Settings finds the guide: beside the program, never in the working folder.
+    // Open Extension Settings finds the guide beside the program, built or installed, and no folder in its place.
     void guideIsFoundBesideTheProgram_data()
     {
         QTest::addColumn<QString>("programFolder"); // inside a temporary prefix
-        QTest::addColumn<QString>("guide");         // where the guide is put; a trailing slash makes a folder
-        QTest::addColumn<bool>("found");
-        const QString installed = QStringLiteral("share/quintara/extension-guide.html");
-        QTest::newRow("build tree") << "bin" << installed << true;
-        QTest::newRow("installed, private program folder") << "libexec/quintara" << installed << true;
-        QTest::newRow("guide of another program") << "bin" << QString("share/other/extension-guide.html") << false;
-        QTest::newRow("a folder where the guide should be") << "bin" << installed + '/' << false;
+        QTest::addColumn<bool>("asFolder");
+        QTest::newRow("build tree") << "bin" << false;
+        QTest::newRow("installed, private program folder") << "libexec/quintara" << false;
+        QTest::newRow("a folder where the guide should be") << "bin" << true;
     }
     void guideIsFoundBesideTheProgram()
     {
         QFETCH(QString, programFolder);
-        QFETCH(QString, guide);
-        QFETCH(bool, found);
+        QFETCH(bool, asFolder);
         QTemporaryDir prefix;
+        const QString guide = prefix.filePath("share/quintara/extension-guide.html");
         QVERIFY(QDir(prefix.path()).mkpath(programFolder));
-        guide.endsWith('/') ? void(QDir(prefix.path()).mkpath(guide)) : writeAll(prefix.filePath(guide), "<html/>");
-        QCOMPARE(extensionGuideUrl(prefix.filePath(programFolder)),
-                 found ? QUrl::fromLocalFile(prefix.filePath(guide)) : QUrl());
+        asFolder ? void(QDir().mkpath(guide)) : writeAll(guide, "<html/>");
+        QCOMPARE(extensionGuideUrl(prefix.filePath(programFolder)), asFolder ? QUrl() : QUrl::fromLocalFile(guide));
     }
 };
 
