@@ -17,23 +17,16 @@ ClickedLocation folderAt(const QString& path)
     return {QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded), path, true};
 }
 
-// The labels, each with the index and folder its request carries as the application reads them.
-QStringList entries(const std::optional<ExtensionMenu>& menu)
+// The labels; one whose request, as the application reads it, is not for its own position in
+// `folder` shows the request.
+QStringList entries(const std::optional<ExtensionMenu>& menu, const QString& folder)
 {
     QStringList result;
     for (const MenuEntry& entry : menu ? menu->entries : QList<MenuEntry>()) {
         const std::optional<CreateRequest> request = CreateRequest::parse(entry.createUrl);
-        result << entry.label +
-                      (request ? QStringLiteral(" %1 %2").arg(request->index).arg(request->directoryPath) : " -");
+        const bool intact = request && request->index == result.size() && request->directoryPath == folder;
+        result << entry.label + (intact ? QString() : " -> " + entry.createUrl);
     }
-    return result;
-}
-
-QStringList labels(const QStringList& names, const QString& folder)
-{
-    QStringList result;
-    for (qsizetype i = 0; i < names.size(); ++i)
-        result << QStringLiteral("%1 %2 %3").arg(names.at(i)).arg(i).arg(folder);
     return result;
 }
 
@@ -59,8 +52,7 @@ private Q_SLOTS:
         const ClickedLocation folder = folderAt("/home/ada/Notes");
         QTest::newRow("background of a folder") << true << QList{folder} << true;
         QTest::newRow("one selected folder") << false << QList{folder} << true;
-        QTest::newRow("one selected file")
-            << false << QList{ClickedLocation{"file:///a.txt", "/a.txt", false}} << false;
+        QTest::newRow("one selected file") << false << QList{ClickedLocation{"file:///a", "/a", false}} << false;
         QTest::newRow("two selected folders") << false << QList{folder, folderAt("/home/ada/B")} << false;
         QTest::newRow("nothing selected") << false << QList<ClickedLocation>{} << false;
         QTest::newRow("trash") << true << QList{ClickedLocation{"trash:///", QString(), true}} << false;
@@ -68,8 +60,11 @@ private Q_SLOTS:
         QTest::newRow("remote folder with a bridged path")
             << true << QList{ClickedLocation{"sftp://host/srv", "/run/user/1000/gvfs/sftp:host=host/srv", true}}
             << false;
-        QTest::newRow("file URI without a path")
-            << true << QList{ClickedLocation{"file:///x", QString(), true}} << false;
+        QTest::newRow("file URI without a path") << true << QList{ClickedLocation{"file:///x", {}, true}} << false;
+        // Any folder name comes back intact from the request.
+        for (const char* name : {"My issue #12 why?", "A&B=C&t=9&d=/etc", "100% done %20 %zz C++ a+b",
+                                 "Café Ünïcødé 日本語 😀", " #?&%+;,:@$!'()*[]~é "})
+            QTest::addRow("folder named %s", name) << true << QList{folderAt("/home/ada/" + QString(name))} << true;
     }
     void offeredOnlyForOneLocalFolder()
     {
@@ -79,26 +74,39 @@ private Q_SLOTS:
         const MenuModel model;
         const auto menu = background ? model.forBackground(clicked.constFirst()) : model.forSelection(clicked);
         QCOMPARE(menu ? menu->title : "-", offered ? "New File" : "-");
-        QCOMPARE(entries(menu), offered ? labels(allBuiltIns, "/home/ada/Notes") : QStringList());
+        QCOMPARE(entries(menu, clicked.value(0).localPath), offered ? allBuiltIns : QStringList());
+        if (!menu)
+            return;
+        // Only URL-safe ASCII reaches the desktop's handler; the folders stay readable.
+        const QString url = menu->entries.constFirst().createUrl;
+        for (const QChar c : url.section("&d=", 1))
+            QVERIFY2(c.unicode() < 0x80 && !QStringLiteral(" #?&+").contains(c), qPrintable(url));
+        QVERIFY2(url.contains("&d=/home/ada/"), qPrintable(url));
     }
 
     void entriesFollowTheStoredSettings_data()
     {
         QTest::addColumn<std::optional<QStringList>>("enabledBuiltIns"); // nothing = not stored
         QTest::addColumn<QStringList>("customNames");
+        QTest::addColumn<QString>("damage");       // done to the settings file after it is written
         QTest::addColumn<QStringList>("expected"); // empty = no menu
         QTest::newRow("custom templates after the built-ins")
-            << std::optional<QStringList>() << QStringList{"Memo"} << allBuiltIns + QStringList{"New Memo"};
+            << std::optional<QStringList>() << QStringList{"Memo"} << "" << allBuiltIns + QStringList{"New Memo"};
         QTest::newRow("built-ins in catalogue order, then the custom ones in stored order")
             << std::optional(
                    QStringList{"10000000-0000-0000-0000-000000000008", "10000000-0000-0000-0000-000000000002"})
-            << QStringList{"Zeta", "Alpha"} << QStringList{"New Markdown", "New CSS", "New Zeta", "New Alpha"};
-        QTest::newRow("nothing enabled: no menu") << std::optional(QStringList{}) << QStringList{} << QStringList{};
+            << QStringList{"Zeta", "Alpha"} << "" << QStringList{"New Markdown", "New CSS", "New Zeta", "New Alpha"};
+        QTest::newRow("nothing enabled: no menu")
+            << std::optional(QStringList{}) << QStringList{} << "" << QStringList{};
+        // Unreadable settings give the built-ins.
+        for (const char* damage : {"not JSON", "a folder in its place", "no read permission"})
+            QTest::newRow(damage) << std::optional(QStringList{}) << QStringList{} << damage << allBuiltIns;
     }
     void entriesFollowTheStoredSettings()
     {
         QFETCH(std::optional<QStringList>, enabledBuiltIns);
         QFETCH(QStringList, customNames);
+        QFETCH(QString, damage);
         QFETCH(QStringList, expected);
         TemplateStore store;
         for (const QString& name : customNames)
@@ -106,59 +114,18 @@ private Q_SLOTS:
         store.save();
         if (enabledBuiltIns)
             store.setEnabledBuiltIns(QSet<QString>(enabledBuiltIns->cbegin(), enabledBuiltIns->cend()));
+        const QString suite = m_home->suiteFile();
+        if (damage == "not JSON")
+            writeAll(suite, R"({"enabledBuiltIns": [], "customTemplates": {"data": "W10="})");
+        if (damage == "a folder in its place")
+            QVERIFY(QFile::remove(suite) && QDir().mkpath(suite));
+        if (damage == "no read permission" && geteuid() == 0)
+            QSKIP("the superuser reads any file");
+        QVERIFY(damage != "no read permission" || QFile::setPermissions(suite, QFileDevice::WriteOwner));
+        const QByteArray before = readAll(suite);
         const std::optional<ExtensionMenu> menu = MenuModel().forSelection({folderAt(m_home->path())});
         QCOMPARE(menu.has_value(), !expected.isEmpty());
-        QCOMPARE(entries(menu), labels(expected, m_home->path()));
-        // Each entry names the template the application serves for its index when the request arrives.
-        QStringList served;
-        for (const FileTemplate& t : store.enabledTemplates())
-            served << "New " + t.name;
-        QCOMPARE(served, expected);
-    }
-
-    void urlCarriesAnyFolderNameIntact_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("space, hash, question mark") << "My issue #12 why?";
-        QTest::newRow("ampersand and equals") << "A&B=C&t=9&d=/etc";
-        QTest::newRow("percent and plus") << "100% done %20 %zz C++ a+b";
-        QTest::newRow("non-ASCII") << "Café Ünïcødé 日本語 😀";
-        QTest::newRow("everything at once") << " #?&%+;,:@$!'()*[]~é ";
-    }
-    void urlCarriesAnyFolderNameIntact()
-    {
-        QFETCH(QString, name);
-        const QString folder = m_home->folder("outer " + name + '/' + name);
-        const std::optional<ExtensionMenu> menu = MenuModel().forBackground(folderAt(folder));
-        QCOMPARE(entries(menu), labels(allBuiltIns, folder));
-        // Only URL-safe ASCII reaches the handler; the folders stay readable.
-        const QString text = menu->entries.constFirst().createUrl;
-        for (const QChar c : text.section("&d=", 1))
-            QVERIFY2(c.unicode() < 0x80 && !QStringLiteral(" #?&+").contains(c), qPrintable(text));
-        QVERIFY2(text.contains("&d=" + m_home->path() + "/outer%20"), qPrintable(text));
-    }
-
-    void unreadableSettingsGiveTheBuiltIns_data()
-    {
-        QTest::addColumn<QString>("damage");
-        QTest::newRow("not JSON") << "garbage";
-        QTest::newRow("a folder in its place") << "folder";
-        QTest::newRow("no read permission") << "mode 000";
-    }
-    void unreadableSettingsGiveTheBuiltIns()
-    {
-        QFETCH(QString, damage);
-        const QString suite = m_home->suiteFile();
-        if (damage == "folder")
-            QVERIFY(QDir().mkpath(suite));
-        else
-            writeAll(suite, damage == "garbage" ? R"({"enabledBuiltIns": [], "customTemplates": {"data": "W10="})"
-                                                : R"({"enabledBuiltIns": []})");
-        if (damage == "mode 000" && geteuid() == 0)
-            QSKIP("the superuser reads any file");
-        QVERIFY(damage != "mode 000" || QFile::setPermissions(suite, QFileDevice::WriteOwner));
-        const QByteArray before = readAll(suite);
-        QCOMPARE(entries(MenuModel().forBackground(folderAt(m_home->path()))), labels(allBuiltIns, m_home->path()));
+        QCOMPARE(entries(menu, m_home->path()), expected);
         // The extension only ever reads: a damaged file is left for the application to set aside.
         QCOMPARE(readAll(suite), before);
         QVERIFY(!QFile::exists(suite + ".corrupt"));

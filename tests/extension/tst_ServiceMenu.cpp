@@ -36,112 +36,103 @@ QStringList actionValues(const QString& menuPath, const QString& key)
 class TestServiceMenu : public QObject {
     Q_OBJECT
 
-private Q_SLOTS:
-    void init();
-    void menuValidatesAndItsCommandsCreateTheFiles();
-    void badRequestsCreateNothing_data();
-    void badRequestsCreateNothing();
-
-private:
+    QTemporaryDir m_dir;
     QString home() const { return m_dir.path() + QStringLiteral("/home"); }
-    // As a file manager starts it: without a display or session bus it serves offscreen, then leaves.
     int run(QProcess& process, const QStringList& arguments, bool wait = true) const
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-            environment.remove(QString::fromLatin1(name));
-        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), "unix:path=" + m_dir.path() + "/no-bus");
-        process.setProcessEnvironment(environment);
         process.setWorkingDirectory(home());
         process.start(arguments.constFirst(), arguments.mid(1));
         return wait && process.waitForFinished(30'000) ? process.exitCode() : -1;
     }
 
-    QTemporaryDir m_dir;
+private Q_SLOTS:
+    void init()
+    {
+        for (const auto& [name, path] :
+             {std::pair{"HOME", ""}, {"XDG_CONFIG_HOME", "/.config"}, {"XDG_DATA_HOME", "/.local/share"}})
+            qputenv(name, QFile::encodeName(home() + QLatin1String(path)));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir.path())); // closed to others already
+        // As a file manager starts the program: without a display or bus, it serves offscreen and leaves.
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            qunsetenv(name);
+        qputenv("DBUS_SESSION_BUS_ADDRESS", QFile::encodeName("unix:path=" + m_dir.path() + "/no-bus"));
+        QVERIFY(QDir(home()).removeRecursively() && QDir().mkpath(home()));
+        // The first built-in, then one of the user's with a name that needs every escape and a type
+        // the desktop does not know.
+        TemplateStore store;
+        store.setEnabledBuiltIns({builtInTemplates().constFirst().idText()});
+        store.customTemplates() = {{QUuid::createUuid(), QStringLiteral(" Notes & \"Ideas\"\t100% \\ $HOME `x`"),
+                                    QStringLiteral("qntzz"), QStringLiteral("# notes\n"), false}};
+        store.save();
+        QVERIFY(store.saveHomeFolderBookmark(QUrl::fromLocalFile(home())));
+    }
+
+    void menuValidatesAndItsCommandsCreateTheFiles()
+    {
+        const QString menuPath = home() + QStringLiteral("/menu.desktop");
+        const QString program = home() + QStringLiteral(R"(/my "bin" \ $PATH `x` 100%/quintara)");
+        QVERIFY(QDir().mkpath(QFileInfo(program).path()) && QFile::link(QStringLiteral(QUINTARA_BINARY), program));
+        const ServiceMenu menu(MenuModel(), program);
+        QVERIFY(menu.write(menuPath));
+        QVERIFY(QFileInfo(menuPath).permissions() & QFile::ExeOwner);
+        QProcess validator;
+        validator.setProcessChannelMode(QProcess::MergedChannels);
+        validator.start(QStringLiteral("desktop-file-validate"), {menuPath});
+        QVERIFY2(validator.waitForFinished(), "desktop-file-validate is needed (scripts/bootstrap installs it)");
+        QCOMPARE(validator.readAll() + QByteArray::number(validator.exitCode()), QByteArray("0"));
+        QCOMPARE(
+            actionValues(menuPath, "Name") + actionValues(menuPath, "Icon"),
+            QStringList({"New Text File", R"(New  Notes & "Ideas" 100% \ $HOME `x`)", "text-plain", "text-x-generic"}));
+
+        // Exec quoting is the shell's double quoting; the first command starts the program, the
+        // second hands its request over, and a folder typed by hand may be relative.
+        const QString first = home() + QStringLiteral(R"(/A "quoted" $folder)"), second = home() + QStringLiteral("/B");
+        QVERIFY(QDir().mkpath(first) && QDir().mkpath(second));
+        const auto shell = [&](int entry, const QString& folder) {
+            QString exec = actionValues(menuPath, "Exec").value(entry);
+            return QStringList{"/bin/sh", "-c", exec.replace("%f", "'" + folder + "'").replace("%%", "%")};
+        };
+        QProcess instance, handOver, typed;
+        run(instance, shell(1, first), false);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(first + QStringLiteral("/Untitled.qntzz")), 10'000);
+        QCOMPARE(run(handOver, shell(0, second)), 0);
+        QCOMPARE(run(typed, {QStringLiteral(QUINTARA_BINARY), "--new", "0", "B"}), 0);
+        QTRY_VERIFY(QFile::exists(second + QStringLiteral("/Untitled.txt")) &&
+                    QFile::exists(second + QStringLiteral("/Untitled 2.txt")));
+        QVERIFY(instance.waitForFinished(30'000));
+
+        // The program wrote its own menu at start-up, naming itself.
+        QCOMPARE(
+            actionValues(ServiceMenu::defaultPath(), "Exec").value(1),
+            QStringLiteral("\"%1\" --new 1 %f").arg(QFileInfo(QStringLiteral(QUINTARA_BINARY)).canonicalFilePath()));
+        TemplateStore store;
+        store.setEnabledBuiltIns({});
+        store.customTemplates().clear();
+        store.save();
+        QVERIFY(menu.write(menuPath) && !QFile::exists(menuPath)); // no template, no menu
+    }
+
+    void badRequestsCreateNothing_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("not a number") << QStringList{"x", "."} << "'x' is not a template position";
+        QTest::newRow("negative") << QStringList{"-1", "."} << "'-1' is not a template position";
+        QTest::newRow("past the list") << QStringList{"2", "."} << "no enabled template at position 2 (2 enabled";
+        QTest::newRow("no such folder") << QStringList{"0", "gone"} << "'gone' is not a folder";
+        QTest::newRow("a file") << QStringList{"0", ".config/group.app.quintara.Quintara.json"} << "is not a folder";
+        QTest::newRow("no folder") << QStringList{"0"} << "--new needs a template position and a folder";
+    }
+    void badRequestsCreateNothing()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, message);
+        QProcess process;
+        QCOMPARE(run(process, QStringList{QStringLiteral(QUINTARA_BINARY), "--new"} + arguments), 2);
+        QVERIFY(QString::fromUtf8(process.readAllStandardError()).contains(message));
+        QCOMPARE(QDir(home()).entryList({QStringLiteral("Untitled*")}), QStringList());
+    }
 };
-
-void TestServiceMenu::init()
-{
-    for (const auto& [name, path] :
-         {std::pair{"HOME", ""}, {"XDG_CONFIG_HOME", "/.config"}, {"XDG_DATA_HOME", "/.local/share"}})
-        qputenv(name, QFile::encodeName(home() + QLatin1String(path)));
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir.path())); // closed to others already
-    QVERIFY(QDir(home()).removeRecursively() && QDir().mkpath(home()));
-    // The first built-in, then one of the user's with a name that needs every escape and a type
-    // the desktop does not know.
-    TemplateStore store;
-    store.setEnabledBuiltIns({builtInTemplates().constFirst().idText()});
-    store.customTemplates() = {{QUuid::createUuid(), QStringLiteral(" Notes & \"Ideas\"\t100% \\ $HOME `x`"),
-                                QStringLiteral("qntzz"), QStringLiteral("# notes\n"), false}};
-    store.save();
-    QVERIFY(store.saveHomeFolderBookmark(QUrl::fromLocalFile(home())));
-}
-
-void TestServiceMenu::menuValidatesAndItsCommandsCreateTheFiles()
-{
-    const QString menuPath = home() + QStringLiteral("/menu.desktop");
-    const QString programFolder = home() + QStringLiteral(R"(/my "bin" \ $PATH `x` 100%)");
-    QVERIFY(QDir().mkpath(programFolder));
-    QVERIFY(QFile::link(QStringLiteral(QUINTARA_BINARY), programFolder + QStringLiteral("/quintara")));
-    const ServiceMenu menu(MenuModel(), programFolder + QStringLiteral("/quintara"));
-    QVERIFY(menu.write(menuPath));
-    QVERIFY(QFileInfo(menuPath).permissions() & QFile::ExeOwner);
-    QProcess validator;
-    validator.setProcessChannelMode(QProcess::MergedChannels);
-    validator.start(QStringLiteral("desktop-file-validate"), {menuPath});
-    QVERIFY2(validator.waitForFinished(), "desktop-file-validate is needed (scripts/bootstrap installs it)");
-    QCOMPARE(validator.readAll() + QByteArray::number(validator.exitCode()), QByteArray("0"));
-    QCOMPARE(actionValues(menuPath, "Name"),
-             QStringList({"New Text File", R"(New  Notes & "Ideas" 100% \ $HOME `x`)"}));
-    QCOMPARE(actionValues(menuPath, "Icon"), QStringList({"text-plain", "text-x-generic"}));
-
-    // Exec quoting is the shell's double quoting; the first command starts the program, the
-    // second hands its request over, and a folder typed by hand may be relative.
-    const QString first = home() + QStringLiteral(R"(/A "quoted" $folder)"), second = home() + QStringLiteral("/B");
-    QVERIFY(QDir().mkpath(first) && QDir().mkpath(second));
-    const auto shell = [](QString exec, const QString& folder) {
-        return QStringList{"/bin/sh", "-c", exec.replace("%f", "'" + folder + "'").replace("%%", "%")};
-    };
-    QProcess instance, handOver, typed;
-    run(instance, shell(actionValues(menuPath, "Exec").at(1), first), false);
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(first + QStringLiteral("/Untitled.qntzz")), 10'000);
-    QCOMPARE(run(handOver, shell(actionValues(menuPath, "Exec").at(0), second)), 0);
-    QCOMPARE(run(typed, {QStringLiteral(QUINTARA_BINARY), "--new", "0", "B"}), 0);
-    QTRY_VERIFY(QFile::exists(second + QStringLiteral("/Untitled.txt")) &&
-                QFile::exists(second + QStringLiteral("/Untitled 2.txt")));
-    QVERIFY(instance.waitForFinished(30'000));
-
-    // The program wrote its own menu at start-up, naming itself.
-    QCOMPARE(actionValues(ServiceMenu::defaultPath(), "Exec").value(1),
-             QStringLiteral("\"%1\" --new 1 %f").arg(QFileInfo(QStringLiteral(QUINTARA_BINARY)).canonicalFilePath()));
-    TemplateStore store;
-    store.setEnabledBuiltIns({});
-    store.customTemplates().clear();
-    store.save();
-    QVERIFY(menu.write(menuPath) && !QFile::exists(menuPath)); // no template, no menu
-}
-
-void TestServiceMenu::badRequestsCreateNothing_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("not a number") << QStringList{"x", "."} << "'x' is not a template position";
-    QTest::newRow("negative") << QStringList{"-1", "."} << "'-1' is not a template position";
-    QTest::newRow("past the list") << QStringList{"2", "."} << "no enabled template at position 2 (2 enabled";
-    QTest::newRow("no such folder") << QStringList{"0", "gone"} << "'gone' is not a folder";
-    QTest::newRow("a file") << QStringList{"0", ".config/group.app.quintara.Quintara.json"} << "is not a folder";
-    QTest::newRow("no folder") << QStringList{"0"} << "--new needs a template position and a folder";
-}
-
-void TestServiceMenu::badRequestsCreateNothing()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, message);
-    QProcess process;
-    QCOMPARE(run(process, QStringList{QStringLiteral(QUINTARA_BINARY), "--new"} + arguments), 2);
-    QVERIFY(QString::fromUtf8(process.readAllStandardError()).contains(message));
-    QCOMPARE(QDir(home()).entryList({QStringLiteral("Untitled*")}), QStringList());
-}
 
 QTEST_GUILESS_MAIN(TestServiceMenu)
 #include "tst_ServiceMenu.moc"
