@@ -99,11 +99,19 @@ private Q_SLOTS:
         m_home.reset();
     }
 
-    void firstLaunchServesAndReplacesACrashedOneLaterLaunchesHandOver()
+    void launchesEndWithOneInstanceWhichOutlivesLaterOnesButNotACrash()
     {
         grant();
-        QProcess& crashed = start({});
-        QTRY_VERIFY(QFile::exists(socket()));
+        QProcess& first = start({request(0, m_home->folder("A"))});
+        QProcess& second = start({request(0, m_home->folder("B"))});
+        QTRY_COMPARE(entries(m_home->path() + "/A") + entries(m_home->path() + "/B"),
+                     (QStringList{"Untitled.txt", "Untitled.txt"}));
+        // One of the two handed its request over and left; the other serves both.
+        QTRY_VERIFY((first.state() == QProcess::NotRunning) != (second.state() == QProcess::NotRunning));
+        QProcess& left = first.state() == QProcess::NotRunning ? first : second;
+        QCOMPARE(left.exitCode(), 0);
+        QProcess& crashed = &left == &first ? second : first;
+        QTRY_COMPARE(events(crashed).size(), 2);
         crashed.kill();
         crashed.waitForFinished();
         QVERIFY(QFile::exists(socket())); // left behind, as a crash leaves it
@@ -111,8 +119,8 @@ private Q_SLOTS:
         QProcess& instance = start({request(1, notes)});
         QTRY_COMPARE(events(instance), QStringList{"[QNT] processCreateURL: created " + notes + "/Untitled.md"});
         QCOMPARE(readAll(notes + "/Untitled.md"), QByteArray("# My Notes\n\n"));
-        QTRY_COMPARE(readAll(m_home->path() + "/revealed.txt"),
-                     QUrl::fromLocalFile(notes + "/Untitled.md").toEncoded() + '\n');
+        QTRY_VERIFY(readAll(m_home->path() + "/revealed.txt")
+                        .endsWith('\n' + QUrl::fromLocalFile(notes + "/Untitled.md").toEncoded() + '\n'));
         QCOMPARE(QFileInfo(socket()).permissions() &
                      (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
                  QFileDevice::Permissions());
@@ -128,20 +136,6 @@ private Q_SLOTS:
         QTRY_COMPARE(events(instance).size(), 3);
         QCOMPARE(run({}).first, 0);                    // a reopen
         QCOMPARE(instance.state(), QProcess::Running); // it stays to serve the next request
-    }
-
-    void simultaneousLaunchesEndWithOneInstance()
-    {
-        grant();
-        QProcess& first = start({request(0, m_home->folder("A"))});
-        QProcess& second = start({request(0, m_home->folder("B"))});
-        QTRY_COMPARE(entries(m_home->path() + "/A") + entries(m_home->path() + "/B"),
-                     (QStringList{"Untitled.txt", "Untitled.txt"}));
-        // One of the two handed its request over and left; the other serves both.
-        QTRY_VERIFY((first.state() == QProcess::NotRunning) != (second.state() == QProcess::NotRunning));
-        QProcess& left = first.state() == QProcess::NotRunning ? first : second;
-        QCOMPARE(left.exitCode(), 0);
-        QTRY_COMPARE(events(&left == &first ? second : first).size(), 2);
     }
 
     void channelOutlastsIdleAndFloodingCallers_data()
