@@ -61,12 +61,6 @@ class TestCreation : public QObject {
             .createFile(body, where, baseName);
     }
     QUrl folderUrl() const { return QUrl::fromLocalFile(m_folder); }
-    void fillToTheFallback() const
-    {
-        writeAll(m_folder + "/Untitled.txt", "");
-        for (int n = 2; n <= 999; ++n)
-            writeAll(m_folder + QStringLiteral("/Untitled %1.txt").arg(n), "");
-    }
 
 private Q_SLOTS:
     void init()
@@ -222,21 +216,7 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(m_fixture->home.path() + "/Untitled.txt"));
     }
 
-    void usesTheStoredBaseNameAsItIsAndTheClockLast()
-    {
-        const FakeClock clock(instant);
-        const FakeUserAccount account;
-        std::get<QUrl>(FileCreationService(m_fixture->store, *m_writer, clock, account)
-                           .createFile(builtInTemplates().at(7), folderUrl()));
-        QCOMPARE(readAll(m_folder + "/Untitled.css"), QByteArray("/* Notes \xe2\x80\x94 12/5/26 */\n\n"));
-        fillToTheFallback(); // the clock comes straight after 999
-        QCOMPARE(std::get<QUrl>(create(folderUrl())).fileName(),
-                 QStringLiteral("Untitled %1.txt").arg(instant.toSecsSinceEpoch()));
-        m_fixture->store.setDefaultBaseName(" Draft ");
-        QCOMPARE(std::get<QUrl>(create(folderUrl())).fileName(), " Draft .txt");
-    }
-
-    void movesOnWhenTheNameIsTakenAtTheWrite()
+    void movesOnWhenTheNameIsTakenThenToTheClockThenGivesUp()
     {
         RacingWriter racer(*m_writer, 2);
         QCOMPARE(std::get<QUrl>(create(folderUrl(), "txt", {}, &racer)).fileName(), "Untitled 3.txt");
@@ -246,12 +226,23 @@ private Q_SLOTS:
         QFile::link(m_fixture->home.path() + "/target", m_folder + "/Link.md");
         QCOMPARE(std::get<QUrl>(create(folderUrl(), "md", "Link")).fileName(), "Link 2.md");
         QVERIFY(!QFile::exists(m_fixture->home.path() + "/target"));
+        const FakeClock clock(instant);
+        const FakeUserAccount account;
+        std::get<QUrl>(FileCreationService(m_fixture->store, *m_writer, clock, account)
+                           .createFile(builtInTemplates().at(7), folderUrl()));
+        QCOMPARE(readAll(m_folder + "/Untitled.css"), QByteArray("/* Notes \xe2\x80\x94 12/5/26 */\n\n"));
+        for (int n = 4; n <= 999; ++n) // the clock comes straight after 999
+            writeAll(m_folder + QStringLiteral("/Untitled %1.txt").arg(n), "");
+        const QString stamped = QStringLiteral("Untitled %1.txt").arg(instant.toSecsSinceEpoch());
+        QCOMPARE(std::get<QUrl>(create(folderUrl())).fileName(), stamped);
         // When even the time-stamped name is taken at the write, it gives up.
-        fillToTheFallback();
+        QFile::remove(m_folder + '/' + stamped);
         RacingWriter last(*m_writer, 1);
         const auto result = create(folderUrl(), "txt", {}, &last);
         QCOMPARE(std::get<FileCreationError>(result).errorCase(), FileCreationError::Case::tooManyConflicts);
         QCOMPARE(last.attempts.size(), 1);
+        m_fixture->store.setDefaultBaseName(" Draft "); // used as it is
+        QCOMPARE(std::get<QUrl>(create(folderUrl())).fileName(), " Draft .txt");
     }
 };
 
