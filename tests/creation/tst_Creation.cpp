@@ -22,22 +22,19 @@ QString expand(const QString& content, const QString& folder, const FakeClock& c
 }
 
 // Another program that takes each name the engine is about to write, the first `times` times.
-class RacingWriter final : public FileWriter {
-public:
-    RacingWriter(FileWriter& inner, int times) : m_inner(inner), m_times(times) {}
+struct RacingWriter final : FileWriter {
+    RacingWriter(FileWriter& inner, int times) : inner(inner), times(times) {}
     std::optional<PlatformError> createNew(const QString& directory, const QString& name,
                                            const QByteArray& bytes) override
     {
         attempts.append(name);
-        if (m_times-- > 0)
+        if (times-- > 0)
             writeAll(directory + '/' + name, "theirs");
-        return m_inner.createNew(directory, name, bytes);
+        return inner.createNew(directory, name, bytes);
     }
+    FileWriter& inner;
+    int times;
     QStringList attempts;
-
-private:
-    FileWriter& m_inner;
-    int m_times;
 };
 
 } // namespace
