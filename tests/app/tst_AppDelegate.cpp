@@ -13,10 +13,10 @@ class TestAppDelegate : public QObject {
     Q_OBJECT
 
     std::optional<StoreFixture> m_fixture;
-    RecordingSecurityScope m_scope;
+    std::optional<RecordingSecurityScope> m_scope;
     std::optional<ConfinedFileWriter> m_writer;
     std::optional<FileCreationService> m_engine;
-    FakeWorkspace m_workspace;
+    std::optional<FakeWorkspace> m_workspace;
     FakeFolderPicker m_picker;
     FakeUserAccount m_account;
     FakeClock m_clock{QDateTime(QDate(2026, 12, 5), QTime(6, 46), Qt::UTC)};
@@ -37,13 +37,11 @@ private Q_SLOTS:
     void init()
     {
         m_fixture.emplace();
-        m_writer.emplace(m_scope);
+        m_workspace.emplace();
+        m_writer.emplace(m_scope.emplace());
         m_engine.emplace(m_fixture->store, *m_writer);
-        m_workspace = FakeWorkspace();
-        m_scope.starts = m_scope.stops = 0;
-        m_scope.refuseStarts = false;
         m_delegate = std::make_unique<AppDelegate>(AppDelegate::Services{
-            m_fixture->store, m_fixture->manager, *m_engine, m_scope, m_workspace, m_picker, m_account, m_clock});
+            m_fixture->store, m_fixture->manager, *m_engine, *m_scope, *m_workspace, m_picker, m_account, m_clock});
         m_delegate->applicationWillFinishLaunching();
     }
     void cleanup() { m_delegate.reset(), m_fixture.reset(); }
@@ -71,7 +69,7 @@ private Q_SLOTS:
         flushEventLoop();
         QCOMPARE(m_delegate->launchedForURL(), granted);
         QTRY_COMPARE(visibleWindows(), granted ? 0 : 1); // once, though asked twice without a grant
-        QCOMPARE(m_workspace.revealed, granted ? QStringList{notes + "/Untitled.txt"} : QStringList());
+        QCOMPARE(m_workspace->revealed, granted ? QStringList{notes + "/Untitled.txt"} : QStringList());
         QCOMPARE(log.lines().join('|'), !withRequest ? ""
                                         : granted    ? "[QNT] processCreateURL: created " + notes + "/Untitled.txt"
                                                      : "[QNT] resolveHomeFolderURL: no bookmark data in UserDefaults|"
@@ -114,17 +112,18 @@ private Q_SLOTS:
         LogCapture log;
         m_delegate->processCreateURL(request(0, notes));              // success
         m_delegate->processCreateURL(request(0, notes + "/missing")); // engine failure
-        QCOMPARE(log.take().last(), "[QNT] processCreateURL error: The target directory could not be found.");
-        m_delegate->processCreateURL(request(8, notes)); // no such template: nothing at all
+        m_delegate->processCreateURL(request(8, notes));              // no such template: nothing at all
         m_delegate->processCreateURL(request(-1, notes));
-        QCOMPARE(std::pair(m_scope.starts, m_scope.stops), std::pair(2, 2));
-        QVERIFY(!m_scope.contains(QDir(m_fixture->home.path()).canonicalPath()));
+        QCOMPARE(std::pair(m_scope->starts, m_scope->stops), std::pair(2, 2));
+        QVERIFY(!m_scope->contains(QDir(m_fixture->home.path()).canonicalPath()));
         // A start that fails is not an error, but there is then nothing to stop.
-        m_scope.refuseStarts = true;
+        m_scope->refuseStarts = true;
         m_delegate->processCreateURL(request(0, notes));
-        QCOMPARE(m_scope.stops, 2);
-        QCOMPARE(log.lines(),
-                 QStringList{"[QNT] processCreateURL error: Permission denied. Cannot write to this location."});
+        QCOMPARE(m_scope->stops, 2);
+        QCOMPARE(log.lines(), (QStringList{"[QNT] processCreateURL: created " + notes + "/Untitled.txt",
+                                           "[QNT] processCreateURL error: The target directory could not be found.",
+                                           "[QNT] processCreateURL error: Permission denied. Cannot write to this "
+                                           "location."}));
     }
 };
 

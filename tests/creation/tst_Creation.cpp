@@ -13,31 +13,28 @@ namespace {
 // 2026-12-05 06:46:40 UTC; the in-process cases run with TZ=UTC and LC_ALL=en_US.UTF-8 (see main).
 const QDateTime instant = QDateTime::fromSecsSinceEpoch(1796453200, Qt::UTC);
 
-QString expand(const QString& content, const QString& folder, const QString& fullName, const FakeClock& clock)
+QString expand(const QString& content, const QString& folder, const FakeClock& clock)
 {
     static TemplateStore store([] { return SettingsDomain("/nonexistent/settings.json"); });
-    const FakeUserAccount account(fullName);
+    const FakeUserAccount account("Ada {{folder}}");
     return FileCreationService(store, FileWriter::system(), clock, account)
         .expandVariables(content, QUrl::fromLocalFile(folder));
 }
 
 // Another program that takes each name the engine is about to write, the first `times` times.
-class RacingWriter final : public FileWriter {
-public:
-    RacingWriter(FileWriter& inner, int times) : m_inner(inner), m_times(times) {}
+struct RacingWriter final : FileWriter {
+    RacingWriter(FileWriter& inner, int times) : inner(inner), times(times) {}
     std::optional<PlatformError> createNew(const QString& directory, const QString& name,
                                            const QByteArray& bytes) override
     {
         attempts.append(name);
-        if (m_times-- > 0)
+        if (times-- > 0)
             writeAll(directory + '/' + name, "theirs");
-        return m_inner.createNew(directory, name, bytes);
+        return inner.createNew(directory, name, bytes);
     }
+    FileWriter& inner;
+    int times;
     QStringList attempts;
-
-private:
-    FileWriter& m_inner;
-    int m_times;
 };
 
 } // namespace
@@ -61,12 +58,6 @@ class TestCreation : public QObject {
             .createFile(body, where, baseName);
     }
     QUrl folderUrl() const { return QUrl::fromLocalFile(m_folder); }
-    void fillToTheFallback() const
-    {
-        writeAll(m_folder + "/Untitled.txt", "");
-        for (int n = 2; n <= 999; ++n)
-            writeAll(m_folder + QStringLiteral("/Untitled %1.txt").arg(n), "");
-    }
 
 private Q_SLOTS:
     void init()
@@ -82,68 +73,61 @@ private Q_SLOTS:
     void parsesTheRequest_data()
     {
         QTest::addColumn<QString>("url");
-        QTest::addColumn<qint64>("index");
-        QTest::addColumn<QString>("directory"); // "<rejected>": no request
-        const auto row = [](const char* query, qint64 index, const char* directory) {
-            QTest::newRow(query) << "quintara://create" + QString(query) << index << QString(directory);
+        QTest::addColumn<QString>("expected"); // "index directory"; empty when rejected
+        const auto row = [](const QString& url, const QString& expected = {}) {
+            QTest::newRow(qPrintable(url)) << url << expected;
         };
-        row("?x=1&d=/n&t=2", 2, "/n"); // other order, extras ignored
-        row("/p?t=+01&d=/x#f", 1, "/x");
-        row("?t=9223372036854775807&d=/x", std::numeric_limits<qint64>::max(), "/x");
-        row("?t=0&d=/a+b/My%20%23%3F%26%25/caf%C3%A9", 0, "/a+b/My #?&%/caf\u00e9"); // plus stays plus
+        row("quintara://create?x=1&d=/n&t=2", "2 /n"); // other order, extras ignored
+        row("quintara://create/p?t=+01&d=/x#f", "1 /x");
+        row("quintara://create?t=9223372036854775807&d=/x", "9223372036854775807 /x");
+        row("quintara://create?t=0&d=/a+b/My%20%23%3F%26%25/caf%C3%A9", "0 /a+b/My #?&%/caf\u00e9"); // plus stays plus
         for (const char* query :
              {"?t=0&d", "?t=0", "?t&d=/x", "?t=&d=/x", "?t=1.0&d=/x", "?t=%201&d=/x", "?t=9223372036854775808&d=/x",
               "?t=-9223372036854775809&d=/x", "?t=++1&d=/x", "?t=%EF%BC%91&d=/x" /* a fullwidth one */})
-            row(query, 0, "<rejected>");
+            row("quintara://create" + QString(query));
         for (const char* url : {"quintara://open?t=0&d=/x", "quintara:create?t=0&d=/x", "Quintara://create?t=0&d=/x"})
-            QTest::newRow(url) << QString(url) << qint64(0) << "<rejected>";
+            row(url);
     }
     void parsesTheRequest()
     {
         QFETCH(QString, url);
-        QFETCH(qint64, index);
-        QFETCH(QString, directory);
+        QFETCH(QString, expected);
         const std::optional<CreateRequest> request = CreateRequest::parse(url);
-        QCOMPARE(request ? std::pair(request->index, request->directoryPath)
-                         : std::pair(qint64(0), QString("<rejected>")),
-                 std::pair(index, directory));
+        QCOMPARE(request ? QString::number(request->index) + ' ' + request->directoryPath : QString(), expected);
     }
 
     void expandsVariables_data()
     {
         QTest::addColumn<QString>("content");
         QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("fullName");
         QTest::addColumn<QString>("expected");
         const QString notes = QStringLiteral("/home/ada/Notes");
         // Qt's short time for en_US may put U+202F NARROW NO-BREAK SPACE before the day period.
-        const QString time = expand("{{time}}", notes, "", FakeClock(instant));
+        const QString time = expand("{{time}}", notes, FakeClock(instant));
         QVERIFY(time == "6:46 AM" || time == "6:46\u202fAM");
-        const auto row = [](const char* tag, const char* content, const QString& folder, const char* name,
-                            const QString& expected) {
-            QTest::newRow(tag) << QString(content) << folder << QString(name) << expected;
+        const auto row = [](const char* tag, const char* content, const QString& folder, const QString& expected) {
+            QTest::newRow(tag) << QString(content) << folder << expected;
         };
-        row("all five", "# {{date}}|{{time}}|{{folder}}|{{username}}|{{year}}", notes, "Ada L",
-            "# 12/5/26|" + time + "|Notes|Ada L|2026");
-        row("near misses stay", "{{Date}} {{ date }} {date} {{month}} {{year}", notes, "",
+        // Each placeholder is replaced in turn; text put in is searched only by the later ones: the
+        // user's name holds "{{folder}}".
+        row("all five", "# {{date}}|{{time}}|{{folder}}|{{username}}|{{year}}", notes,
+            "# 12/5/26|" + time + "|Notes|Ada {{folder}}|2026");
+        row("near misses stay", "{{Date}} {{ date }} {date} {{month}} {{year}", notes,
             "{{Date}} {{ date }} {date} {{month}} {{year}");
-        row("every occurrence, doubled braces", "{{year}}-{{{{year}}}}", notes, "", "2026-{{2026}}");
-        // Each placeholder is replaced in turn; text put in is searched only by the later ones.
-        row("folder inserts a later placeholder", "{{folder}}", "/tmp/{{year}}", "", "2026");
-        row("name inserts an earlier one", "{{username}}", notes, "{{folder}}", "{{folder}}");
-        row("root folder", "{{folder}}", "/", "", "/");
-        row("trailing slashes", "{{folder}}", "/home/ada/Caf\u00e9 2//", "", "Caf\u00e9 2");
+        row("every occurrence, doubled braces", "{{year}}-{{{{year}}}}", notes, "2026-{{2026}}");
+        row("folder inserts a later placeholder", "{{folder}}", "/tmp/{{year}}", "2026");
+        row("root folder", "{{folder}}", "/", "/");
+        row("trailing slashes", "{{folder}}", "/home/ada/Caf\u00e9 2//", "Caf\u00e9 2");
     }
     void expandsVariables()
     {
         QFETCH(QString, content);
         QFETCH(QString, folder);
-        QFETCH(QString, fullName);
         QFETCH(QString, expected);
-        QCOMPARE(expand(content, folder, fullName, FakeClock(instant)), expected);
+        QCOMPARE(expand(content, folder, FakeClock(instant)), expected);
         // A clock that moves an hour on every question would split date, time and year if asked twice.
         const FakeClock moving(QDateTime(QDate(2026, 12, 31), QTime(23, 30), Qt::UTC), 3600);
-        QCOMPARE(expand("{{date}} {{year}} {{time}}", "/", "", moving).left(17), "12/31/26 2026 11:");
+        QCOMPARE(expand("{{date}} {{year}} {{time}}", "/", moving).left(17), "12/31/26 2026 11:");
         QCOMPARE(moving.calls(), 1);
     }
 
@@ -164,15 +148,16 @@ private Q_SLOTS:
         QCOMPARE(UserAccount::fullNameFromGecos("Jos\xc3\xa9 M,Room 1,555-0100,"), "Jos\u00e9 M");
     }
 
-    void choosesTheFirstFreeName_data()
+    void createsUnderTheFirstFreeNameOrNothing_data()
     {
-        QTest::addColumn<QStringList>("existing"); // a trailing slash makes a folder
+        QTest::addColumn<QStringList>("existing"); // in Notes; a trailing slash makes a folder
+        QTest::addColumn<QString>("target");       // below the home; "relative:" and "url:" taken as they are
         QTest::addColumn<QString>("baseName");
         QTest::addColumn<QString>("extension");
-        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("expected"); // the new file's name, or the error's description
         const auto row = [](const char* tag, const QStringList& existing, const QString& base, const char* extension,
                             const char* expected) {
-            QTest::newRow(tag) << existing << base << QString(extension) << QString(expected);
+            QTest::newRow(tag) << existing << "Notes" << base << QString(extension) << QString(expected);
         };
         row("first two taken", {"Untitled.txt", "Untitled 2.txt"}, "Untitled", "txt", "Untitled 3.txt");
         row("never number one; a folder counts", {"Untitled.txt/", "Untitled 1.txt"}, "Untitled", "txt",
@@ -181,57 +166,28 @@ private Q_SLOTS:
         row("empty extension, taken", {"Untitled."}, "Untitled", "", "Untitled 2.");
         row("spaces kept", {"My  Draft .tar.gz"}, "My  Draft ", "tar.gz", "My  Draft  2.tar.gz");
         row("slashes and NUL stay inside the folder", {}, QStringLiteral("a/../b") + QChar(0), "/etc", "a-..-b-.-etc");
+        const auto fails = [](const char* target, const char* expected, const QString& baseName = {}) {
+            QTest::newRow(target) << QStringList{"file.txt"} << QString(target) << baseName << "txt"
+                                  << QString(expected);
+        };
+        const char* notFound = "The target directory could not be found.";
+        fails("Notes/missing", notFound);
+        fails("Notes/file.txt", "The target path is not a directory.");
+        fails("Notes/dangling", notFound);
+        fails("relative:Notes", notFound);
+        fails("url:https://example.invalid/Notes", notFound);
+        fails("elsewhere", "Permission denied. Cannot write to this location."); // outside every folder under access
+        fails("Notes", "File name too long", QString(300, 'n'));                 // the platform's own message
     }
-    void choosesTheFirstFreeName()
+    void createsUnderTheFirstFreeNameOrNothing()
     {
         QFETCH(QStringList, existing);
+        QFETCH(QString, target);
         QFETCH(QString, baseName);
         QFETCH(QString, extension);
         QFETCH(QString, expected);
         for (const QString& name : existing)
             name.endsWith('/') ? void(QDir().mkpath(m_folder + '/' + name)) : writeAll(m_folder + '/' + name, "x");
-        const QUrl created = std::get<QUrl>(create(folderUrl(), extension, baseName));
-        QCOMPARE(created, QUrl::fromLocalFile(m_folder + '/' + expected));
-        QCOMPARE(readAll(created.toLocalFile()), QByteArray("Notes"));
-    }
-
-    void usesTheStoredBaseNameAsItIsAndTheClockLast()
-    {
-        const FakeClock clock(instant);
-        const FakeUserAccount account;
-        std::get<QUrl>(FileCreationService(m_fixture->store, *m_writer, clock, account)
-                           .createFile(builtInTemplates().at(7), folderUrl()));
-        QCOMPARE(readAll(m_folder + "/Untitled.css"), QByteArray("/* Notes \xe2\x80\x94 12/5/26 */\n\n"));
-        fillToTheFallback(); // the clock comes straight after 999
-        QCOMPARE(std::get<QUrl>(create(folderUrl())).fileName(),
-                 QStringLiteral("Untitled %1.txt").arg(instant.toSecsSinceEpoch()));
-        m_fixture->store.setDefaultBaseName(" Draft ");
-        QCOMPARE(std::get<QUrl>(create(folderUrl())).fileName(), " Draft .txt");
-    }
-
-    void failuresCreateNothing_data()
-    {
-        QTest::addColumn<QString>("target"); // below the home; "relative:" and "url:" taken as they are
-        QTest::addColumn<QString>("baseName");
-        QTest::addColumn<int>("expectedCase");
-        using Case = FileCreationError::Case;
-        const auto row = [](const char* target, Case expected, const QString& baseName = {}) {
-            QTest::newRow(target) << QString(target) << baseName << int(expected);
-        };
-        row("Notes/missing", Case::directoryNotFound);
-        row("Notes/file.txt", Case::notADirectory);
-        row("Notes/dangling", Case::directoryNotFound);
-        row("relative:Notes", Case::directoryNotFound);
-        row("url:https://example.invalid/Notes", Case::directoryNotFound);
-        row("elsewhere", Case::permissionDenied);            // outside every folder under access
-        row("Notes", Case::unknownError, QString(300, 'n')); // a name too long
-    }
-    void failuresCreateNothing()
-    {
-        QFETCH(QString, target);
-        QFETCH(QString, baseName);
-        QFETCH(int, expectedCase);
-        writeAll(m_folder + "/file.txt", "x");
         QFile::link(m_fixture->home.path() + "/gone", m_folder + "/dangling");
         QDir::setCurrent(m_fixture->home.path()); // a relative path must not be taken from here
         const QTemporaryDir elsewhere;
@@ -242,16 +198,22 @@ private Q_SLOTS:
             url = QUrl(target.mid(4));
         else if (target == "elsewhere")
             url = QUrl::fromLocalFile(elsewhere.path());
-        const auto result = create(url, "txt", baseName.isEmpty() ? std::nullopt : std::optional(baseName));
-        const FileCreationError error = std::get<FileCreationError>(result);
-        QCOMPARE(int(error.errorCase()), expectedCase);
-        if (error.errorCase() == FileCreationError::Case::unknownError) // the platform's own message
-            QVERIFY2(error.errorDescription().contains("File name too long"), qPrintable(error.errorDescription()));
-        QCOMPARE(entries(m_folder) + entries(elsewhere.path()), (QStringList{"dangling", "file.txt"}));
+        const auto result = create(url, extension, baseName.isEmpty() ? std::nullopt : std::optional(baseName));
+        QStringList after = existing.replaceInStrings("/", "") << "dangling";
+        if (const QUrl* created = std::get_if<QUrl>(&result)) {
+            QCOMPARE(*created, QUrl::fromLocalFile(m_folder + '/' + expected));
+            QCOMPARE(readAll(created->toLocalFile()), QByteArray("Notes"));
+            after.append(expected);
+        } else {
+            const QString description = std::get<FileCreationError>(result).errorDescription();
+            QVERIFY2(description.contains(expected), qPrintable(description));
+        }
+        after.sort();
+        QCOMPARE(entries(m_folder) + entries(elsewhere.path()), after);
         QVERIFY(!QFile::exists(m_fixture->home.path() + "/Untitled.txt"));
     }
 
-    void movesOnWhenTheNameIsTakenAtTheWrite()
+    void movesOnWhenTheNameIsTakenThenToTheClockThenGivesUp()
     {
         RacingWriter racer(*m_writer, 2);
         QCOMPARE(std::get<QUrl>(create(folderUrl(), "txt", {}, &racer)).fileName(), "Untitled 3.txt");
@@ -261,12 +223,23 @@ private Q_SLOTS:
         QFile::link(m_fixture->home.path() + "/target", m_folder + "/Link.md");
         QCOMPARE(std::get<QUrl>(create(folderUrl(), "md", "Link")).fileName(), "Link 2.md");
         QVERIFY(!QFile::exists(m_fixture->home.path() + "/target"));
+        const FakeClock clock(instant);
+        const FakeUserAccount account;
+        std::get<QUrl>(FileCreationService(m_fixture->store, *m_writer, clock, account)
+                           .createFile(builtInTemplates().at(7), folderUrl()));
+        QCOMPARE(readAll(m_folder + "/Untitled.css"), QByteArray("/* Notes \xe2\x80\x94 12/5/26 */\n\n"));
+        for (int n = 4; n <= 999; ++n) // the clock comes straight after 999
+            writeAll(m_folder + QStringLiteral("/Untitled %1.txt").arg(n), "");
+        const QString stamped = QStringLiteral("Untitled %1.txt").arg(instant.toSecsSinceEpoch());
+        QCOMPARE(std::get<QUrl>(create(folderUrl())).fileName(), stamped);
         // When even the time-stamped name is taken at the write, it gives up.
-        fillToTheFallback();
+        QFile::remove(m_folder + '/' + stamped);
         RacingWriter last(*m_writer, 1);
         const auto result = create(folderUrl(), "txt", {}, &last);
         QCOMPARE(std::get<FileCreationError>(result).errorCase(), FileCreationError::Case::tooManyConflicts);
         QCOMPARE(last.attempts.size(), 1);
+        m_fixture->store.setDefaultBaseName(" Draft "); // used as it is
+        QCOMPARE(std::get<QUrl>(create(folderUrl())).fileName(), " Draft .txt");
     }
 };
 
@@ -275,7 +248,7 @@ int main(int argc, char** argv)
     if (argc == 3 && qstrcmp(argv[1], "--expand") == 0) {
         QCoreApplication app(argc, argv);
         const FakeClock clock(QDateTime::fromSecsSinceEpoch(QByteArray(argv[2]).toLongLong(), Qt::UTC));
-        std::fputs(expand("{{date}} {{time}} {{year}}", "/", "", clock).toUtf8().constData(), stdout);
+        std::fputs(expand("{{date}} {{time}} {{year}}", "/", clock).toUtf8().constData(), stdout);
         return 0;
     }
     qputenv("LC_ALL", "en_US.UTF-8");

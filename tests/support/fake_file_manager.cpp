@@ -11,18 +11,15 @@ class FileManager : public QObject {
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.FileManager1")
 
 public:
-    explicit FileManager(QString record) : m_record(std::move(record)) {}
+    QString record;
 
 public Q_SLOTS:
     void ShowItems(const QStringList& uris, const QString&)
     {
-        QFile file(m_record);
+        QFile file(record);
         if (file.open(QIODevice::Append))
             file.write(uris.join(QLatin1Char(' ')).toUtf8() + '\n');
     }
-
-private:
-    QString m_record;
 };
 
 int main(int argc, char** argv)
@@ -30,7 +27,8 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     if (argc != 2)
         return 2;
-    FileManager manager(QString::fromLocal8Bit(argv[1]));
+    FileManager manager;
+    manager.record = QString::fromLocal8Bit(argv[1]);
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.registerObject(QStringLiteral("/org/freedesktop/FileManager1"), &manager,
                             QDBusConnection::ExportAllSlots) ||

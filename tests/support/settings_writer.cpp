@@ -4,15 +4,11 @@
 
 #include <QCoreApplication>
 
-#include <cstdio>
-
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: settings_writer FILE PREFIX COUNT\n");
+    if (argc != 4)
         return 2;
-    }
     SettingsDomain domain(QString::fromLocal8Bit(argv[1]));
     const QString prefix = QString::fromLocal8Bit(argv[2]);
     const int count = QByteArray(argv[3]).toInt();
