@@ -82,31 +82,28 @@ int main(int argc, char** argv)
         QProcess::execute(QStringLiteral("touch"), {notes + QStringLiteral("/touched.txt")});
         touchMs.push_back(timer.nsecsElapsed() / 1e6);
 
+        // Starts a launch and returns the milliseconds until its file is on disk.
+        const auto launch = [&](QProcess& process, const QString& created) {
+            process.setProcessEnvironment(home.env);
+            timer.start();
+            process.start(binary, {home.url(notes)});
+            waitFor(notes + QLatin1Char('/') + created);
+            return timer.nsecsElapsed() / 1e6;
+        };
+
         QProcess instance;
-        instance.setProcessEnvironment(home.env);
-        timer.start();
-        instance.start(binary, {home.url(notes)});
-        waitFor(notes + QStringLiteral("/Untitled.txt"));
-        coldMs.push_back(timer.nsecsElapsed() / 1e6);
+        coldMs.push_back(launch(instance, QStringLiteral("Untitled.txt")));
         QThread::msleep(100);
         peaks.push_back(peakKiB(instance.processId()) / 1024.0);
 
         QProcess second;
-        second.setProcessEnvironment(home.env);
-        timer.start();
-        second.start(binary, {home.url(notes)});
-        waitFor(notes + QStringLiteral("/Untitled 2.txt"));
-        secondMs.push_back(timer.nsecsElapsed() / 1e6);
+        secondMs.push_back(launch(second, QStringLiteral("Untitled 2.txt")));
         second.waitForFinished();
 
         {
             const Attack attack(home.dir.filePath(QStringLiteral("runtime/app.quintara.Quintara.socket")));
             QProcess third;
-            third.setProcessEnvironment(home.env);
-            timer.start();
-            third.start(binary, {home.url(notes)});
-            waitFor(notes + QStringLiteral("/Untitled 3.txt"));
-            attackedMs.push_back(timer.nsecsElapsed() / 1e6);
+            attackedMs.push_back(launch(third, QStringLiteral("Untitled 3.txt")));
             third.waitForFinished();
         }
 
