@@ -2,6 +2,7 @@
 
 // Shared by the snapshot tool's files: each snapshots_<area>.cpp registers the windows of its area.
 
+#include "platform/IntegrationProbe.h"
 #include "platform/UserAccount.h"
 #include "platform/Workspace.h"
 #include "store/TemplateManager.h"
@@ -28,6 +29,26 @@ public:
     void pickFolder(const Request&, QWidget*, Completion) override {}
 };
 
+// Answers every read with the state it was given.
+class FixedIntegrationProbe final : public IntegrationProbe {
+public:
+    void refresh() override
+    {
+        QMetaObject::invokeMethod(
+            this, [this] { Q_EMIT stateRead(state); }, Qt::QueuedConnection);
+    }
+    void addServiceMenu() override {}
+    void claimScheme() override {}
+
+    // All five file managers installed, each with the menu, and links reaching Quintara.
+    IntegrationState state{{{FileManager::Files, true, true},
+                            {FileManager::Dolphin, true, true},
+                            {FileManager::Nemo, true, true},
+                            {FileManager::Caja, true, true},
+                            {FileManager::Thunar, true, true}},
+                           true};
+};
+
 // What a window needs from the rest of the program, set up fresh for each snapshot.
 struct Scene {
     explicit Scene(const QString& home)
@@ -35,12 +56,25 @@ struct Scene {
           manager(store)
     {}
     void grantHomeFolder() { store.saveHomeFolderBookmark(QUrl::fromLocalFile(home)); }
+    // Two file managers without the menu, one of them Dolphin, and links going elsewhere.
+    void loseMenus()
+    {
+        integration.state.fileManagers[1].integrated = false;
+        integration.state.fileManagers[3].integrated = false;
+        integration.state.schemeReachesQuintara = false;
+    }
+    void uninstallFileManagers()
+    {
+        for (FileManagerState& each : integration.state.fileManagers)
+            each.installed = false;
+    }
 
     QString home;
     TemplateStore store;
     TemplateManager manager;
     InertWorkspace workspace;
     InertPicker picker;
+    FixedIntegrationProbe integration;
 };
 
 struct Snapshot {

@@ -22,9 +22,11 @@ bool render(const Snapshot& snapshot, const QString& outDir, const QString& home
 {
     Scene scene(home);
     const std::unique_ptr<QWidget> window = snapshot.build(scene);
-    // Shown, so the view reads its state and lays itself out as it would on screen.
+    // Shown, so the view reads its state and lays itself out as it would on screen. State read
+    // asynchronously arrives on the first pass and is laid out on the second.
     window->show();
-    QApplication::processEvents();
+    for (int pass = 0; pass < 3; ++pass)
+        QApplication::processEvents();
     if (snapshot.prepare) {
         snapshot.prepare(*window);
         QApplication::processEvents();

@@ -15,8 +15,8 @@ const QSize tabContent(620, 460);
 
 std::unique_ptr<QWidget> general(Scene& scene)
 {
-    auto view =
-        std::make_unique<GeneralSettingsView>(scene.manager, scene.picker, scene.workspace, UserAccount::current());
+    auto view = std::make_unique<GeneralSettingsView>(scene.manager, scene.picker, scene.workspace, scene.integration,
+                                                      UserAccount::current());
     view->setFixedSize(tabContent);
     return view;
 }
@@ -28,6 +28,13 @@ void scrollToEnd(QWidget& view)
     bar->setValue(bar->maximum());
 }
 
+// The file manager section at the top of the tab.
+void scrollToFileManagers(QWidget& view)
+{
+    auto* scroll = view.findChild<QScrollArea*>(QStringLiteral("generalScrollArea"));
+    scroll->verticalScrollBar()->setValue(view.findChild<QWidget*>(QStringLiteral("fileManagerSection"))->y() - 20);
+}
+
 const RegisterSnapshots registered({
     {QStringLiteral("general-not-granted"), general},
     {QStringLiteral("general-granted"),
@@ -36,6 +43,19 @@ const RegisterSnapshots registered({
          return general(scene);
      }},
     {QStringLiteral("general-scrolled-to-end"), general, scrollToEnd},
+    {QStringLiteral("general-file-managers"), general, scrollToFileManagers},
+    {QStringLiteral("general-menus-missing"),
+     [](Scene& scene) {
+         scene.loseMenus();
+         return general(scene);
+     },
+     scrollToFileManagers},
+    {QStringLiteral("general-no-file-manager"),
+     [](Scene& scene) {
+         scene.uninstallFileManagers();
+         return general(scene);
+     },
+     scrollToFileManagers},
     {QStringLiteral("about"),
      [](Scene& scene) {
          auto view = std::make_unique<AboutView>(BundleInfo::dictionary(), Clock::system(), scene.workspace);
@@ -52,7 +72,7 @@ namespace {
 const RegisterSnapshots settingsWindow({
     {QStringLiteral("settings-window"),
      [](Scene& scene) -> std::unique_ptr<QWidget> {
-         auto view = std::make_unique<SettingsView>(scene.manager, scene.picker, scene.workspace,
+         auto view = std::make_unique<SettingsView>(scene.manager, scene.picker, scene.workspace, scene.integration,
                                                     UserAccount::current(), Clock::system(), BundleInfo::dictionary());
          view->resize(view->minimumSizeHint().expandedTo(view->sizeHint()));
          return view;

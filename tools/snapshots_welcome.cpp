@@ -1,4 +1,4 @@
-// The welcome window, without and with the folder-access grant.
+// The welcome window, without and with the folder-access grant, and with file managers that lack the menu.
 #include "SnapshotScene.h"
 #include "ui/welcome/WelcomeView.h"
 
@@ -6,8 +6,8 @@ namespace {
 
 std::unique_ptr<QWidget> welcome(Scene& scene)
 {
-    return std::make_unique<WelcomeView>(scene.manager, scene.picker, scene.workspace, UserAccount::current(),
-                                         std::function<void()>(), std::function<void()>());
+    return std::make_unique<WelcomeView>(scene.manager, scene.picker, scene.workspace, scene.integration,
+                                         UserAccount::current(), std::function<void()>(), std::function<void()>());
 }
 
 const RegisterSnapshots registered({
@@ -15,6 +15,16 @@ const RegisterSnapshots registered({
     {QStringLiteral("welcome-granted"),
      [](Scene& scene) {
          scene.grantHomeFolder();
+         return welcome(scene);
+     }},
+    {QStringLiteral("welcome-menus-missing"),
+     [](Scene& scene) {
+         scene.loseMenus();
+         return welcome(scene);
+     }},
+    {QStringLiteral("welcome-no-file-manager"),
+     [](Scene& scene) {
+         scene.uninstallFileManagers();
          return welcome(scene);
      }},
 });

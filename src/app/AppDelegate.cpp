@@ -189,7 +189,7 @@ QMainWindow* makeWindow(QWidget* content, const QString& objectName, const QStri
 void AppDelegate::buildWelcomeWindow()
 {
     auto* view = new WelcomeView(
-        m_services.manager, m_services.picker, m_services.workspace, m_services.account,
+        m_services.manager, m_services.picker, m_services.workspace, m_services.integration, m_services.account,
         [this] { openSettingsWindow(); }, [] { QCoreApplication::quit(); });
     m_welcomeWindow = makeWindow(view, QStringLiteral("welcomeWindow"), QStringLiteral("Welcome to Quintara"), *this,
                                  m_services.workspace);
@@ -197,8 +197,8 @@ void AppDelegate::buildWelcomeWindow()
 
 void AppDelegate::buildSettingsWindow()
 {
-    auto* view = new SettingsView(m_services.manager, m_services.picker, m_services.workspace, m_services.account,
-                                  m_services.clock, BundleInfo::dictionary());
+    auto* view = new SettingsView(m_services.manager, m_services.picker, m_services.workspace, m_services.integration,
+                                  m_services.account, m_services.clock, BundleInfo::dictionary());
     m_settingsWindow =
         makeWindow(view, QStringLiteral("settingsWindow"), tr("Quintara Settings"), *this, m_services.workspace);
 }

@@ -10,6 +10,7 @@
 class Clock;
 class FileCreationService;
 class FolderPicker;
+class IntegrationProbe;
 class SecurityScope;
 class TemplateManager;
 class TemplateStore;
@@ -32,6 +33,7 @@ public:
         FolderPicker& picker;
         const UserAccount& account;
         const Clock& clock;
+        IntegrationProbe& integration;
     };
 
     explicit AppDelegate(Services services, QObject* parent = nullptr);

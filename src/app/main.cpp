@@ -6,6 +6,7 @@
 #include "launcher/CommandLine.h"
 #include "model/BundleInfo.h"
 #include "platform/Clock.h"
+#include "platform/DesktopIntegrationProbe.h"
 #include "platform/DesktopWorkspace.h"
 #include "platform/DisplayServer.h"
 #include "platform/InstanceChannel.h"
@@ -85,8 +86,13 @@ int main(int argc, char** argv)
     const FileCreationService engine(store);
     DesktopWorkspace workspace;
     DialogFolderPicker picker;
+    const auto writeServiceMenu = [&serviceMenu] {
+        return serviceMenu.write(ServiceMenu::defaultPath());
+    };
+    DesktopIntegrationProbe integration(DesktopIntegrationProbe::Locations::system(ServiceMenu::defaultPath()),
+                                        writeServiceMenu);
     AppDelegate delegate({store, TemplateManager::shared(), engine, SecurityScope::shared(), workspace, picker,
-                          UserAccount::current(), Clock::system()});
+                          UserAccount::current(), Clock::system(), integration});
 
     if (!channel->listen())
         std::fprintf(stderr, "quintara: cannot listen on %s; later launches will not reach this one\n",
@@ -109,9 +115,6 @@ int main(int argc, char** argv)
 
     // KDE's file manager reads the menu from a file, so it is rewritten whenever the list that
     // positions in it refer to changes. The first write waits until the start-up request is served.
-    const auto writeServiceMenu = [&serviceMenu] {
-        serviceMenu.write(ServiceMenu::defaultPath());
-    };
     QTimer::singleShot(0, &app, writeServiceMenu);
     QObject::connect(&store, &TemplateStore::didChange, &app, writeServiceMenu);
 

@@ -20,6 +20,7 @@ class TestAppDelegate : public QObject {
     FakeFolderPicker m_picker;
     FakeUserAccount m_account;
     FakeClock m_clock{QDateTime(QDate(2026, 12, 5), QTime(6, 46), Qt::UTC)};
+    SilentIntegrationProbe m_integration;
     std::unique_ptr<AppDelegate> m_delegate;
 
     static QString request(int index, const QString& folder)
@@ -40,8 +41,9 @@ private Q_SLOTS:
         m_workspace.emplace();
         m_writer.emplace(m_scope.emplace());
         m_engine.emplace(m_fixture->store, *m_writer);
-        m_delegate = std::make_unique<AppDelegate>(AppDelegate::Services{
-            m_fixture->store, m_fixture->manager, *m_engine, *m_scope, *m_workspace, m_picker, m_account, m_clock});
+        m_delegate = std::make_unique<AppDelegate>(AppDelegate::Services{m_fixture->store, m_fixture->manager,
+                                                                         *m_engine, *m_scope, *m_workspace, m_picker,
+                                                                         m_account, m_clock, m_integration});
         m_delegate->applicationWillFinishLaunching();
     }
     void cleanup() { m_delegate.reset(), m_fixture.reset(); }

@@ -4,6 +4,7 @@
 #include "platform/SecurityScope.h"
 #include "platform/SettingsDomain.h"
 #include "store/TemplateStore.h"
+#include "support/IntegrationMachine.h"
 #include "support/LogCapture.h"
 #include "support/TestEnvironment.h"
 
@@ -20,6 +21,24 @@
 #include <unistd.h>
 
 Q_DECLARE_METATYPE(ConfinedFileWriter::Temporary)
+using MachineSetup = std::function<void(IntegrationMachine&)>;
+Q_DECLARE_METATYPE(MachineSetup)
+
+namespace {
+
+// The file managers the probe found installed (+) or with the menu (m), then "links" when they reach Quintara.
+QString summary(const IntegrationState& state)
+{
+    QString text;
+    for (const FileManagerState& each : state.fileManagers)
+        text += QString("%1%2%3 ")
+                    .arg(int(each.fileManager))
+                    .arg(each.installed ? "+" : "")
+                    .arg(each.integrated ? "m" : "");
+    return text + (state.schemeReachesQuintara ? "links" : "");
+}
+
+} // namespace
 
 // The platform services: folder bookmarks, the confined file writer, the settings domain and the
 // channel's runtime folder, in a throw-away home with a granted folder "home" and a folder "outside"
@@ -397,6 +416,72 @@ private Q_SLOTS:
         qputenv("TMPDIR", tmp);
         qputenv("XDG_CACHE_HOME", encoded("cache"));
         QCOMPARE(InstanceChannel::socketPath(), path("cache/quintara-runtime/app.quintara.Quintara.socket"));
+    }
+
+    // Files, Dolphin, Nemo, Caja, Thunar are 0 to 4.
+    void integrationProbeReadsTheMachine_data()
+    {
+        QTest::addColumn<MachineSetup>("setup");
+        QTest::addColumn<QString>("found");
+        const QByteArray ours = "app.quintara.Quintara.desktop";
+        const auto row = [](const char* tag, MachineSetup setup, const char* found) {
+            QTest::newRow(tag) << setup << QString(found);
+        };
+        row(
+            "program and module", [](auto& m) { m.install("caja"), m.addModule("caja"); }, "0 1 2 3+m 4 ");
+        row(
+            "program not executable",
+            [](auto& m) {
+                m.install("nemo");
+                QFile::setPermissions(m.path("bin/nemo"), QFile::ReadOwner);
+            },
+            "0 1 2 3 4 ");
+        row(
+            "service menu not executable",
+            [](auto& m) { m.install("dolphin"), writeAll(m.path("servicemenu.desktop"), ""); }, "0 1+ 2 3 4 ");
+        row(
+            "service menu added", [](auto& m) { m.install("dolphin"), m.probe.addServiceMenu(); }, "0 1+m 2 3 4 ");
+        row(
+            "links ours", [ours](auto& m) { m.setHandler(ours); }, "0 1 2 3 4 links");
+        row(
+            "links elsewhere", [](auto& m) { m.setHandler("other.desktop"); }, "0 1 2 3 4 ");
+        row(
+            "answer too long",
+            [ours](auto& m) {
+                m.install("xdg-mime", "#!/bin/sh\necho " + ours + "; head -c 5000 /dev/zero | tr '\\0' ' '\n");
+            },
+            "0 1 2 3 4 ");
+        row(
+            "xdg-mime failing", [ours](auto& m) { m.install("xdg-mime", "#!/bin/sh\necho " + ours + "; exit 1\n"); },
+            "0 1 2 3 4 ");
+        row(
+            "no xdg-mime", [ours](auto& m) { m.setHandler(ours), QFile::remove(m.path("bin/xdg-mime")); },
+            "0 1 2 3 4 ");
+    }
+    void integrationProbeReadsTheMachine()
+    {
+        QFETCH(MachineSetup, setup);
+        QFETCH(QString, found);
+        IntegrationMachine machine;
+        QSignalSpy answers(&machine.probe, &IntegrationProbe::stateRead);
+        setup(machine);
+        machine.probe.refresh();
+        QVERIFY(answers.wait());
+        QCOMPARE(summary(answers.last().first().value<IntegrationState>()), found);
+    }
+
+    // Only the newest of overlapping reads is reported.
+    void integrationProbeReportsOnlyTheNewestRead()
+    {
+        IntegrationMachine machine;
+        machine.install("thunar");
+        QSignalSpy answers(&machine.probe, &IntegrationProbe::stateRead);
+        machine.probe.refresh();
+        machine.addModule("thunar");
+        machine.probe.refresh();
+        QVERIFY(answers.wait());
+        QVERIFY(!answers.wait(300));
+        QCOMPARE(summary(answers.first().first().value<IntegrationState>()), "0 1 2 3 4+m ");
     }
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Clock.h"
+#include "platform/IntegrationProbe.h"
 #include "platform/SecurityScope.h"
 #include "platform/UserAccount.h"
 #include "platform/Workspace.h"
@@ -84,4 +85,12 @@ public:
 
 private:
     Completion m_done;
+};
+
+// Never answers: for tests of windows that do not look at the file managers.
+class SilentIntegrationProbe final : public IntegrationProbe {
+public:
+    void refresh() override {}
+    void addServiceMenu() override {}
+    void claimScheme() override {}
 };

@@ -1,4 +1,5 @@
 #include "support/Fakes.h"
+#include "support/IntegrationMachine.h"
 #include "support/LogCapture.h"
 #include "support/StoreFixture.h"
 #include "ui/common/HomeFolderAccess.h"
@@ -14,6 +15,7 @@ class TestGeneralSettingsView : public QObject {
     FakeFolderPicker m_picker;
     FakeWorkspace m_workspace;
     FakeUserAccount m_account;
+    std::optional<IntegrationMachine> m_machine;
     std::unique_ptr<GeneralSettingsView> m_view;
 
     QLineEdit* field() const { return m_view->findChild<QLineEdit*>("baseNameField"); }
@@ -28,10 +30,38 @@ private Q_SLOTS:
     void init()
     {
         m_fixture.emplace();
+        m_machine.emplace();
         m_workspace.opened.clear();
-        m_view = std::make_unique<GeneralSettingsView>(m_fixture->manager, m_picker, m_workspace, m_account);
+        m_view = std::make_unique<GeneralSettingsView>(m_fixture->manager, m_picker, m_workspace, m_machine->probe,
+                                                       m_account);
     }
-    void cleanup() { m_view.reset(), m_fixture.reset(); }
+    void cleanup() { m_view.reset(), m_machine.reset(), m_fixture.reset(); }
+
+    // What Quintara can put in place itself it does, and shows once the state is read again; what only
+    // changes outside shows when the application becomes active again.
+    void fileManagerRowsTurnGreenAfterTheirFix()
+    {
+        m_machine->install("dolphin");
+        m_machine->install("caja");
+        m_view->show();
+        const auto shown = [](const char* dolphin, const char* caja, const char* links) {
+            return QString("Dolphin %1 / Caja %2 / quintara: links %3").arg(dolphin, caja, links);
+        };
+        const QString missingModules = " / Install the quintara package to add the missing menus.";
+        const char* linksElsewhere = "! Do not reach Quintara [Make Quintara the Handler]";
+        QTRY_COMPARE(shownIntegration(*m_view),
+                     shown("! [Add Menu]", "! Menu missing", linksElsewhere) + missingModules);
+        m_view->findChild<QWidget*>("dolphinRow")->findChild<QPushButton*>()->click();
+        QTRY_COMPARE(shownIntegration(*m_view),
+                     shown("✓ Menu installed", "! Menu missing", linksElsewhere) + missingModules);
+        m_view->findChild<QWidget*>("schemeRow")->findChild<QPushButton*>()->click();
+        QTRY_COMPARE(shownIntegration(*m_view),
+                     shown("✓ Menu installed", "! Menu missing", "✓ Open in Quintara") + missingModules);
+        QCOMPARE(m_machine->handlerChanges(), "default app.quintara.Quintara.desktop x-scheme-handler/quintara\n");
+        m_machine->addModule("caja");
+        Q_EMIT qApp->applicationStateChanged(Qt::ApplicationActive);
+        QTRY_COMPARE(shownIntegration(*m_view), shown("✓ Menu installed", "✓ Menu installed", "✓ Open in Quintara"));
+    }
 
     void baseNameIsShownAndStoredTrimmed_data()
     {

@@ -1,4 +1,5 @@
 #include "support/Fakes.h"
+#include "support/IntegrationMachine.h"
 #include "support/LogCapture.h"
 #include "support/StoreFixture.h"
 #include "ui/common/HomeFolderAccess.h"
@@ -15,6 +16,7 @@ class TestWelcomeView : public QObject {
     FakeFolderPicker m_picker;
     FakeWorkspace m_workspace;
     FakeUserAccount m_account;
+    std::optional<IntegrationMachine> m_machine;
     int m_quitCalls = 0;
     std::unique_ptr<WelcomeView> m_view;
 
@@ -33,14 +35,65 @@ private Q_SLOTS:
     void init()
     {
         m_fixture.emplace();
+        m_machine.emplace();
         m_workspace.opened.clear();
         m_quitCalls = 0;
         // Manage Templates is followed to the settings window in tst_AppDelegate.
         m_view = std::make_unique<WelcomeView>(
-            m_fixture->manager, m_picker, m_workspace, m_account, [] {}, [this] { ++m_quitCalls; });
+            m_fixture->manager, m_picker, m_workspace, m_machine->probe, m_account, [] {}, [this] { ++m_quitCalls; });
         m_view->setWindowTitle("Welcome to Quintara"); // Done's fallback finds the window by its title
     }
-    void cleanup() { m_view.reset(), m_fixture.reset(); }
+    void cleanup() { m_view.reset(), m_machine.reset(), m_fixture.reset(); }
+
+    void stepOneShowsEachInstalledFileManager_data()
+    {
+        QTest::addColumn<QStringList>("programs");
+        QTest::addColumn<QStringList>("modules");
+        QTest::addColumn<QByteArray>("handler");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<bool>("complete");
+        const QString links = "quintara: links ✓ Open in Quintara";
+        QTest::newRow("all in place") << QStringList{"thunar", "nautilus"} << QStringList{"nautilus", "thunar"}
+                                      << QByteArray("app.quintara.Quintara.desktop")
+                                      << "GNOME Files ✓ Menu installed / Thunar ✓ Menu installed / " + links << true;
+        QTest::newRow("module missing, links elsewhere")
+            << QStringList{"caja", "nemo"} << QStringList{"nemo"} << QByteArray("other.desktop")
+            << "Nemo ✓ Menu installed / Caja ! Menu missing / quintara: links ! Do not reach Quintara [Make Quintara "
+               "the Handler] / Install the quintara package to add the missing menus."
+            << false;
+        QTest::newRow("module without its program")
+            << QStringList{"nemo"} << QStringList{"nemo", "caja"} << QByteArray("app.quintara.Quintara.desktop")
+            << "Nemo ✓ Menu installed / " + links << true;
+        QTest::newRow("no service menu") << QStringList{"dolphin"} << QStringList{}
+                                         << QByteArray("app.quintara.Quintara.desktop")
+                                         << "Dolphin ! [Add Menu] / " + links << false;
+        QTest::newRow("none installed")
+            << QStringList{} << QStringList{"nautilus"} << QByteArray("app.quintara.Quintara.desktop")
+            << links + " / No supported file manager is installed. Quintara works with GNOME Files, Dolphin, Nemo, "
+                       "Caja and Thunar."
+            << false;
+    }
+    void stepOneShowsEachInstalledFileManager()
+    {
+        QFETCH(QStringList, programs);
+        QFETCH(QStringList, modules);
+        QFETCH(QByteArray, handler);
+        QFETCH(QString, shown);
+        QFETCH(bool, complete);
+        for (const QString& program : programs)
+            m_machine->install(program);
+        for (const QString& module : modules)
+            m_machine->addModule(module);
+        m_machine->setHandler(handler);
+        m_view->show();
+        QTRY_COMPARE(shownIntegration(*m_view), shown);
+        QCOMPARE(m_view->findChild<StepRow*>("step1")->step().isComplete, complete);
+        // A window closed before the answer arrives is no longer told.
+        QSignalSpy answered(&m_machine->probe, &IntegrationProbe::stateRead);
+        Q_EMIT qApp->applicationStateChanged(Qt::ApplicationActive);
+        m_view.reset();
+        QVERIFY(answered.wait());
+    }
 
     void stepTwoFollowsThePickedFolder_data()
     {

@@ -10,6 +10,12 @@ SymbolView::SymbolView(const QString& symbol, int size, QWidget* parent) : QWidg
     setFixedSize(size, size);
 }
 
+void SymbolView::setSymbol(const QString& symbol)
+{
+    m_symbol = symbol;
+    update();
+}
+
 void SymbolView::setColour(const QColor& colour)
 {
     m_colour = colour;

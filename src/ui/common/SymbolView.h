@@ -10,6 +10,8 @@ class SymbolView final : public QWidget {
 public:
     SymbolView(const QString& symbol, int size, QWidget* parent = nullptr);
 
+    const QString& symbol() const { return m_symbol; }
+    void setSymbol(const QString& symbol);
     void setColour(const QColor& colour);
 
 protected:

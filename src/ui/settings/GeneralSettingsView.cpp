@@ -5,6 +5,8 @@
 #include "ui/common/FormGroup.h"
 #include "ui/common/HomeFolderAccess.h"
 #include "ui/common/HorizontalSpace.h"
+#include "ui/common/IntegrationStatusView.h"
+#include "ui/common/StatusMark.h"
 #include "ui/common/Style.h"
 #include "ui/common/SymbolView.h"
 
@@ -35,13 +37,6 @@ QLabel* paragraph(const QString& text, const QFont& font, const QString& name, T
     QLabel* wrapped = label(text, font, name, tone, parent);
     wrapped->setWordWrap(true);
     return wrapped;
-}
-
-// Green and orange darker than the usual signal shades on a light window, lighter on a dark one, so
-// that text in them stays readable.
-QColor signalColour(const QPalette& palette, const QColor& onLight, const QColor& onDark)
-{
-    return palette.color(QPalette::Window).lightness() < 128 ? onDark : onLight;
 }
 
 // Straight quotes here, unlike the typographic ones of other texts: the wording of the example is fixed.
@@ -124,7 +119,7 @@ QWidget* section(const QString& header, const QString& name, const QList<QLayout
 } // namespace
 
 GeneralSettingsView::GeneralSettingsView(TemplateManager& manager, FolderPicker& picker, Workspace& workspace,
-                                         const UserAccount& account, QWidget* parent)
+                                         IntegrationProbe& integration, const UserAccount& account, QWidget* parent)
     : QWidget(parent), m_manager(manager), m_picker(picker), m_account(account)
 {
     setObjectName(QStringLiteral("generalSettingsView"));
@@ -137,7 +132,7 @@ GeneralSettingsView::GeneralSettingsView(TemplateManager& manager, FolderPicker&
     sections->setSpacing(20);
     sections->addWidget(folderAccessSection());
     sections->addWidget(fileNamingSection());
-    sections->addWidget(extensionSection(workspace));
+    sections->addWidget(fileManagerSection(workspace, integration));
     sections->addWidget(syncedFoldersSection());
     sections->addStretch(1);
 
@@ -159,21 +154,17 @@ QWidget* GeneralSettingsView::folderAccessSection()
 {
     struct Form {
         QString name;
-        QString symbol;
+        bool granted;
         QString title;
-        QColor onLight;
-        QColor onDark;
         QString caption;
         QString button;
         QString buttonName;
     };
     const Form forms[] = {
-        {QStringLiteral("accessGrantedForm"), QStringLiteral("checkmark.circle.fill"),
-         QStringLiteral("Folder access granted"), QColor(0x1E, 0x8E, 0x3E), QColor(0x32, 0xD7, 0x4B),
+        {QStringLiteral("accessGrantedForm"), true, QStringLiteral("Folder access granted"),
          QStringLiteral("The extension can create files in your selected folder and all subfolders."),
          QStringLiteral("Update Access…"), QStringLiteral("updateAccessButton")},
-        {QStringLiteral("accessRequiredForm"), QStringLiteral("exclamationmark.triangle.fill"),
-         QStringLiteral("Folder access required"), QColor(0xC8, 0x5F, 0x00), QColor(0xFF, 0x9F, 0x0A),
+        {QStringLiteral("accessRequiredForm"), false, QStringLiteral("Folder access required"),
          QStringLiteral("Grant access to your home folder so the Finder extension can create files. You will be shown "
                         "a folder picker — select your Home folder and click Grant Access."),
          QStringLiteral("Grant Folder Access…"), QStringLiteral("grantAccessButton")},
@@ -189,8 +180,8 @@ QWidget* GeneralSettingsView::folderAccessSection()
         connect(button, &QPushButton::clicked, this, &GeneralSettingsView::requestAccess);
 
         auto* column = stack(8);
-        column->addLayout(symbolLabel(look.symbol, look.title, font(),
-                                      signalColour(palette(), look.onLight, look.onDark), QStringLiteral("accessTitle"),
+        column->addLayout(symbolLabel(StatusMark::symbol(look.granted), look.title, font(),
+                                      StatusMark::colour(look.granted, palette()), QStringLiteral("accessTitle"),
                                       form));
         column->addWidget(paragraph(look.caption, Style::font(font(), Style::caption), QStringLiteral("accessCaption"),
                                     Tone::Secondary, form));
@@ -229,36 +220,21 @@ QWidget* GeneralSettingsView::fileNamingSection()
     return section(QStringLiteral("File Naming"), QStringLiteral("fileNamingSection"), {nameRow, exampleRow}, this);
 }
 
-QWidget* GeneralSettingsView::extensionSection(Workspace& workspace)
+QWidget* GeneralSettingsView::fileManagerSection(Workspace& workspace, IntegrationProbe& integration)
 {
-    const QFont caption = Style::font(font(), Style::caption);
-    auto* steps = stack(4);
-    const QStringList stepTexts = {
-        QStringLiteral("Open System Settings → Privacy & Security → Extensions"),
-        QStringLiteral("Choose \"Added Extensions\" from the sidebar"),
-        QStringLiteral("Enable \"Quintara\" under Finder Extensions"),
-        QStringLiteral("Relaunch Finder: hold Option, right-click Finder in the Dock → Relaunch"),
-    };
-    for (qsizetype i = 0; i < stepTexts.size(); ++i) {
-        const QString number = QString::number(i + 1);
-        // Right-aligned, so the full stops line up whatever the width of the digits before them.
-        QLabel* marker =
-            label(number + QLatin1Char('.'), caption, QStringLiteral("stepNumber") + number, Tone::Secondary, this);
-        marker->setAlignment(Qt::AlignRight | Qt::AlignTop);
-        steps->addLayout(hangingRow(
-            marker, 16, paragraph(stepTexts[i], caption, QStringLiteral("stepText") + number, Tone::Secondary, this)));
-    }
+    const QString header = tr("File Manager");
+    const QString intro = tr("Quintara’s menu in the file managers on this computer:");
+    const QString openGuide = tr("Open Extension Settings");
 
-    auto* openButton = new QPushButton(QStringLiteral("Open Extension Settings"), this);
+    auto* openButton = new QPushButton(openGuide, this);
     openButton->setObjectName(QStringLiteral("openExtensionSettingsButton"));
     connect(openButton, &QPushButton::clicked, this, [&workspace] { openExtensionSettings(workspace); });
 
     auto* row = stack(8);
-    row->addWidget(paragraph(QStringLiteral("To enable the right-click menu integration, follow these steps:"), font(),
-                             QStringLiteral("extensionIntro"), Tone::Primary, this));
-    row->addLayout(steps);
+    row->addWidget(paragraph(intro, font(), QStringLiteral("fileManagerIntro"), Tone::Primary, this));
+    row->addWidget(new IntegrationStatusView(integration, 1, this));
     row->addLayout(leadingButton(openButton, 4));
-    return section(QStringLiteral("Finder Extension"), QStringLiteral("finderExtensionSection"), {row}, this);
+    return section(header, QStringLiteral("fileManagerSection"), {row}, this);
 }
 
 QWidget* GeneralSettingsView::syncedFoldersSection()

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class FolderPicker;
+class IntegrationProbe;
 class QLabel;
 class QLineEdit;
 class TemplateManager;
@@ -11,16 +12,17 @@ class Workspace;
 
 // The General tab of the Settings window, a grouped form: whether folder access is granted (with the
 // button that grants or renews it), the base name of new files with an example of the names it gives,
-// how to turn the file manager extension on, and why the context menu is missing in synchronised
-// folders. The base name and the grant are read from the store each time the pane comes on screen,
-// and the grant again after the picker; unlike the welcome window, the pane does not watch the
-// application becoming active.
+// whether each installed file manager has Quintara's menu and quintara: links reach it, and why the
+// context menu is missing in synchronised folders. The base name and the grant are read from the
+// store each time the pane comes on screen, and the grant again after the picker; unlike the welcome
+// window, the pane does not watch the application becoming active for them (the file managers'
+// state it reads then too).
 class GeneralSettingsView : public QWidget {
     Q_OBJECT
 
 public:
     GeneralSettingsView(TemplateManager& manager, FolderPicker& picker, Workspace& workspace,
-                        const UserAccount& account, QWidget* parent = nullptr);
+                        IntegrationProbe& integration, const UserAccount& account, QWidget* parent = nullptr);
 
     // The text of the base-name field, untrimmed.
     QString baseName() const;
@@ -32,7 +34,7 @@ protected:
 private:
     QWidget* folderAccessSection();
     QWidget* fileNamingSection();
-    QWidget* extensionSection(Workspace& workspace);
+    QWidget* fileManagerSection(Workspace& workspace, IntegrationProbe& integration);
     QWidget* syncedFoldersSection();
 
     void load();

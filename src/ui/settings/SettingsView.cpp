@@ -6,15 +6,15 @@
 #include "ui/templates/TemplatesView.h"
 
 SettingsView::SettingsView(TemplateManager& manager, FolderPicker& picker, Workspace& workspace,
-                           const UserAccount& account, const Clock& clock, const QVariantMap& bundleInfo,
-                           QWidget* parent)
+                           IntegrationProbe& integration, const UserAccount& account, const Clock& clock,
+                           const QVariantMap& bundleInfo, QWidget* parent)
     : QTabWidget(parent)
 {
     setObjectName(QStringLiteral("settingsView"));
     setDocumentMode(true);
     const QColor symbolColour = palette().color(QPalette::WindowText);
     addTab(new TemplatesView(manager), Symbols::icon(QStringLiteral("doc.on.doc.fill"), symbolColour), tr("Templates"));
-    addTab(new GeneralSettingsView(manager, picker, workspace, account),
+    addTab(new GeneralSettingsView(manager, picker, workspace, integration, account),
            Symbols::icon(QStringLiteral("gearshape.fill"), symbolColour), tr("General"));
     addTab(new AboutView(bundleInfo, clock, workspace), Symbols::icon(QStringLiteral("info.circle.fill"), symbolColour),
            tr("About"));

@@ -5,6 +5,7 @@
 
 class Clock;
 class FolderPicker;
+class IntegrationProbe;
 class TemplateManager;
 class UserAccount;
 class Workspace;
@@ -17,6 +18,7 @@ class SettingsView : public QTabWidget {
 public:
     enum Tab { TemplatesTab = 0, GeneralTab = 1, AboutTab = 2 };
 
-    SettingsView(TemplateManager& manager, FolderPicker& picker, Workspace& workspace, const UserAccount& account,
-                 const Clock& clock, const QVariantMap& bundleInfo, QWidget* parent = nullptr);
+    SettingsView(TemplateManager& manager, FolderPicker& picker, Workspace& workspace, IntegrationProbe& integration,
+                 const UserAccount& account, const Clock& clock, const QVariantMap& bundleInfo,
+                 QWidget* parent = nullptr);
 };

@@ -29,7 +29,7 @@ StepRow::StepRow(Step step, QWidget* parent)
                                             QStringLiteral("stepTitle"), this)),
       m_description(Style::secondaryLabel(QString(), Style::font(font(), Style::subheadline),
                                           QStringLiteral("stepDescription"), this)),
-      m_buttonBar(new QWidget(this)), m_button(new QPushButton(m_buttonBar))
+      m_text(new QVBoxLayout), m_buttonBar(new QWidget(this)), m_button(new QPushButton(m_buttonBar))
 {
     m_description->setWordWrap(true);
     m_description->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -44,19 +44,18 @@ StepRow::StepRow(Step step, QWidget* parent)
     buttonLayout->addWidget(m_button);
     buttonLayout->addStretch(1);
 
-    auto* text = new QVBoxLayout;
-    text->setContentsMargins(0, 0, 0, 0);
-    text->setSpacing(4);
-    text->addWidget(m_title);
-    text->addWidget(m_description);
-    text->addWidget(m_buttonBar);
+    m_text->setContentsMargins(0, 0, 0, 0);
+    m_text->setSpacing(4);
+    m_text->addWidget(m_title);
+    m_text->addWidget(m_description);
+    m_text->addWidget(m_buttonBar);
 
     // The badge is painted, not laid out: the left margin keeps its place. The text column takes the
     // rest of the row, so the descriptions wrap at the row's width and stay at its leading edge.
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(badgeSize + badgeSpacing, 0, 0, 0);
     row->setSpacing(0);
-    row->addLayout(text, 1);
+    row->addLayout(m_text, 1);
 
     setMinimumHeight(badgeSize);
     setStep(std::move(step));
@@ -72,6 +71,12 @@ void StepRow::setStep(Step step)
     Style::giveTitleRoom(m_button);
     m_buttonBar->setVisible(hasButton);
     update();
+}
+
+void StepRow::setContent(QWidget* content)
+{
+    content->setParent(this);
+    m_text->insertWidget(m_text->indexOf(m_buttonBar), content);
 }
 
 void StepRow::runAction()

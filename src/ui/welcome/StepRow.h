@@ -8,6 +8,7 @@
 
 class QLabel;
 class QPushButton;
+class QVBoxLayout;
 
 // One numbered setup step: a round badge (the number, or a check mark once the step is done)
 // beside a title, a description and, when the step has something to do, a small button.
@@ -31,6 +32,8 @@ public:
     const Step& step() const { return m_step; }
     // Redraws the row for a step whose state changed.
     void setStep(Step step);
+    // A widget of the step's own, below the description and above the button.
+    void setContent(QWidget* content);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -41,6 +44,7 @@ private:
     Step m_step;
     QLabel* m_title;
     QLabel* m_description;
+    QVBoxLayout* m_text;
     QWidget* m_buttonBar;
     QPushButton* m_button;
 };

@@ -4,6 +4,7 @@
 #include "store/TemplateStore.h"
 #include "ui/common/ApplicationIconView.h"
 #include "ui/common/HomeFolderAccess.h"
+#include "ui/common/IntegrationStatusView.h"
 #include "ui/common/Style.h"
 #include "ui/welcome/StepRow.h"
 
@@ -40,16 +41,16 @@ StepRow::Step folderAccessStep(bool granted, std::function<void()> action)
 } // namespace
 
 WelcomeView::WelcomeView(TemplateManager& manager, FolderPicker& picker, Workspace& workspace,
-                         const UserAccount& account, std::function<void()> openSettings, std::function<void()> quit,
-                         QWidget* parent)
+                         IntegrationProbe& integration, const UserAccount& account, std::function<void()> openSettings,
+                         std::function<void()> quit, QWidget* parent)
     : QWidget(parent), m_manager(manager), m_picker(picker), m_account(account)
 {
     setObjectName(QStringLiteral("welcomeView"));
     setFixedSize(600, 580);
 
     auto* header = new QVBoxLayout;
-    header->setContentsMargins(0, 28, 0, 20);
-    header->setSpacing(10);
+    header->setContentsMargins(0, 16, 0, 12);
+    header->setSpacing(8);
     header->addWidget(new ApplicationIconView(iconSize, this), 0, Qt::AlignHCenter);
     header->addWidget(Style::label(QStringLiteral("Welcome to Quintara"),
                                    Style::font(font(), Style::title1, QFont::Bold), QStringLiteral("welcomeTitle"),
@@ -68,19 +69,25 @@ WelcomeView::WelcomeView(TemplateManager& manager, FolderPicker& picker, Workspa
                      QStringLiteral("stepsHeading"), this);
     heading->setContentsMargins(0, 0, 0, 2);
 
-    auto* extensionStep = new StepRow(
-        {.number = 1,
-         .isComplete = std::nullopt,
-         .title = QStringLiteral("Enable the Finder extension"),
-         .description = QStringLiteral("Open System Settings → Privacy & Security → Extensions → Added Extensions, "
-                                       "then turn on “Quintara”."),
-         .actionLabel = QStringLiteral("Open Extension Settings"),
-         .action =
-             [&workspace] {
-                 openExtensionSettings(workspace);
-             }},
-        this);
+    // Step 1 is done once every installed file manager has the menu and links reach Quintara.
+    auto* extensionStep = new StepRow({.number = 1,
+                                       .isComplete = false,
+                                       .title = tr("Add Quintara to your file manager"),
+                                       .description = tr("Quintara’s menu in the file managers on this computer:"),
+                                       .actionLabel = tr("Open Extension Settings"),
+                                       .action =
+                                           [&workspace] {
+                                               openExtensionSettings(workspace);
+                                           }},
+                                      this);
     extensionStep->setObjectName(QStringLiteral("step1"));
+    auto* integrationStatus = new IntegrationStatusView(integration, 2);
+    extensionStep->setContent(integrationStatus);
+    connect(integrationStatus, &IntegrationStatusView::completeChanged, extensionStep, [extensionStep](bool complete) {
+        StepRow::Step step = extensionStep->step();
+        step.isComplete = complete;
+        extensionStep->setStep(std::move(step));
+    });
     m_folderStep = new StepRow(folderAccessStep(false, [this] { requestAccess(); }), this);
     m_folderStep->setObjectName(QStringLiteral("step2"));
     auto* menuStep =
@@ -95,8 +102,8 @@ WelcomeView::WelcomeView(TemplateManager& manager, FolderPicker& picker, Workspa
     menuStep->setObjectName(QStringLiteral("step3"));
 
     auto* steps = new QVBoxLayout;
-    steps->setContentsMargins(32, 20, 32, 0);
-    steps->setSpacing(18);
+    steps->setContentsMargins(32, 14, 32, 0);
+    steps->setSpacing(10);
     steps->addWidget(heading);
     steps->addWidget(extensionStep);
     steps->addWidget(m_folderStep);

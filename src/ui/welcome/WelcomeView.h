@@ -5,23 +5,25 @@
 #include <functional>
 
 class FolderPicker;
+class IntegrationProbe;
 class StepRow;
 class TemplateManager;
 class UserAccount;
 class Workspace;
 
 // The first-run setup screen: the product's icon and name, the steps that make file creation work
-// (turn the extension on, grant folder access, use the context menu) and a bar to quit, manage
-// templates or close the window. Whether access is granted is re-read whenever the view comes on
-// screen or the application becomes active, since the grant can change behind its back.
+// (add the menu to the file managers, grant folder access, use the context menu) and a bar to quit,
+// manage templates or close the window. Whether access is granted, and the file managers' state, are
+// re-read whenever the view comes on screen or the application becomes active, since either can
+// change behind its back.
 class WelcomeView : public QWidget {
     Q_OBJECT
 
 public:
     // `openSettings` and `quit` are what "Manage Templates…" and "Quit" do; empty ones do nothing.
     explicit WelcomeView(TemplateManager& manager, FolderPicker& picker, Workspace& workspace,
-                         const UserAccount& account, std::function<void()> openSettings, std::function<void()> quit,
-                         QWidget* parent = nullptr);
+                         IntegrationProbe& integration, const UserAccount& account, std::function<void()> openSettings,
+                         std::function<void()> quit, QWidget* parent = nullptr);
 
     bool hasFolderAccess() const { return m_hasFolderAccess; }
 
