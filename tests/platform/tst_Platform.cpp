@@ -21,20 +21,19 @@
 #include <unistd.h>
 
 Q_DECLARE_METATYPE(ConfinedFileWriter::Temporary)
-using MachineSetup = std::function<void(IntegrationMachine&)>;
-Q_DECLARE_METATYPE(MachineSetup)
 
 namespace {
 
-// The file managers the probe found installed (+) or with the menu (m), then "links" when they reach Quintara.
+// Each file manager (Files, Dolphin, Nemo, Caja, Thunar: 0 to 4) found installed (+) or with the menu
+// (m), then "links" when they reach Quintara.
 QString summary(const IntegrationState& state)
 {
     QString text;
-    for (const FileManagerState& each : state.fileManagers)
-        text += QString("%1%2%3 ")
-                    .arg(int(each.fileManager))
-                    .arg(each.installed ? "+" : "")
-                    .arg(each.integrated ? "m" : "");
+    for (const FileManagerState& each : state.fileManagers) {
+        if (each.installed || each.integrated)
+            text +=
+                QString::number(int(each.fileManager)) + (each.installed ? "+" : "") + (each.integrated ? "m " : " ");
+    }
     return text + (state.schemeReachesQuintara ? "links" : "");
 }
 
@@ -418,53 +417,38 @@ private Q_SLOTS:
         QCOMPARE(InstanceChannel::socketPath(), path("cache/quintara-runtime/app.quintara.Quintara.socket"));
     }
 
-    // Files, Dolphin, Nemo, Caja, Thunar are 0 to 4.
     void integrationProbeReadsTheMachine_data()
     {
-        QTest::addColumn<MachineSetup>("setup");
+        QTest::addColumn<QString>("file"); // made in the machine
+        QTest::addColumn<bool>("executable");
+        QTest::addColumn<QByteArray>("xdgMime"); // what xdg-mime runs, or nothing for no xdg-mime
         QTest::addColumn<QString>("found");
-        const QByteArray ours = "app.quintara.Quintara.desktop";
-        const auto row = [](const char* tag, MachineSetup setup, const char* found) {
-            QTest::newRow(tag) << setup << QString(found);
-        };
-        row(
-            "program and module", [](auto& m) { m.install("caja"), m.addModule("caja"); }, "0 1 2 3+m 4 ");
-        row(
-            "program not executable",
-            [](auto& m) {
-                m.install("nemo");
-                QFile::setPermissions(m.path("bin/nemo"), QFile::ReadOwner);
-            },
-            "0 1 2 3 4 ");
-        row(
-            "service menu not executable",
-            [](auto& m) { m.install("dolphin"), writeAll(m.path("servicemenu.desktop"), ""); }, "0 1+ 2 3 4 ");
-        row(
-            "service menu added", [](auto& m) { m.install("dolphin"), m.probe.addServiceMenu(); }, "0 1+m 2 3 4 ");
-        row(
-            "links ours", [ours](auto& m) { m.setHandler(ours); }, "0 1 2 3 4 links");
-        row(
-            "links elsewhere", [](auto& m) { m.setHandler("other.desktop"); }, "0 1 2 3 4 ");
-        row(
-            "answer too long",
-            [ours](auto& m) {
-                m.install("xdg-mime", "#!/bin/sh\necho " + ours + "; head -c 5000 /dev/zero | tr '\\0' ' '\n");
-            },
-            "0 1 2 3 4 ");
-        row(
-            "xdg-mime failing", [ours](auto& m) { m.install("xdg-mime", "#!/bin/sh\necho " + ours + "; exit 1\n"); },
-            "0 1 2 3 4 ");
-        row(
-            "no xdg-mime", [ours](auto& m) { m.setHandler(ours), QFile::remove(m.path("bin/xdg-mime")); },
-            "0 1 2 3 4 ");
+        const QByteArray ours = "echo app.quintara.Quintara.desktop";
+        QTest::newRow("program") << "bin/caja" << true << ours << "3+ links";
+        QTest::newRow("program not executable") << "bin/caja" << false << ours << "links";
+        QTest::newRow("module") << "modules/thunar.so" << false << ours << "4m links";
+        QTest::newRow("service menu") << "servicemenu.desktop" << true << ours << "1m links";
+        QTest::newRow("service menu not executable") << "servicemenu.desktop" << false << ours << "links";
+        QTest::newRow("another handler") << "bin/nautilus" << true << QByteArray("echo other.desktop") << "0+ ";
+        QTest::newRow("answer too long") << "bin/nemo" << true << ours + "; head -c 5000 /dev/zero | tr '\\0' ' '"
+                                         << "2+ ";
+        QTest::newRow("xdg-mime failing") << "bin/nemo" << true << ours + "; exit 1"
+                                          << "2+ ";
+        QTest::newRow("no xdg-mime") << "bin/nemo" << true << QByteArray() << "2+ ";
     }
     void integrationProbeReadsTheMachine()
     {
-        QFETCH(MachineSetup, setup);
+        QFETCH(QString, file);
+        QFETCH(bool, executable);
+        QFETCH(QByteArray, xdgMime);
         QFETCH(QString, found);
         IntegrationMachine machine;
+        writeAll(machine.path(file), "");
+        QFile::setPermissions(machine.path(file), QFile::ReadOwner | QFile::WriteOwner |
+                                                      (executable ? QFile::ExeOwner : QFile::Permissions()));
+        xdgMime.isEmpty() ? void(QFile::remove(machine.path("bin/xdg-mime")))
+                          : machine.install("xdg-mime", "#!/bin/sh\n" + xdgMime + '\n');
         QSignalSpy answers(&machine.probe, &IntegrationProbe::stateRead);
-        setup(machine);
         machine.probe.refresh();
         QVERIFY(answers.wait());
         QCOMPARE(summary(answers.last().first().value<IntegrationState>()), found);
@@ -481,7 +465,7 @@ private Q_SLOTS:
         machine.probe.refresh();
         QVERIFY(answers.wait());
         QVERIFY(!answers.wait(300));
-        QCOMPARE(summary(answers.first().first().value<IntegrationState>()), "0 1 2 3 4+m ");
+        QCOMPARE(summary(answers.first().first().value<IntegrationState>()), "4+m ");
     }
 };
 

@@ -64,9 +64,6 @@ private Q_SLOTS:
         QTest::newRow("module without its program")
             << QStringList{"nemo"} << QStringList{"nemo", "caja"} << QByteArray("app.quintara.Quintara.desktop")
             << "Nemo ✓ Menu installed / " + links << true;
-        QTest::newRow("no service menu") << QStringList{"dolphin"} << QStringList{}
-                                         << QByteArray("app.quintara.Quintara.desktop")
-                                         << "Dolphin ! [Add Menu] / " + links << false;
         QTest::newRow("none installed")
             << QStringList{} << QStringList{"nautilus"} << QByteArray("app.quintara.Quintara.desktop")
             << links + " / No supported file manager is installed. Quintara works with GNOME Files, Dolphin, Nemo, "

@@ -34,49 +34,22 @@ QString displayName(FileManager fileManager)
     }
     return {};
 }
-QString menuInstalled()
-{
-    return IntegrationStatusView::tr("Menu installed");
-}
-QString menuMissing()
-{
-    return IntegrationStatusView::tr("Menu missing");
-}
-QString addServiceMenu()
-{
-    return IntegrationStatusView::tr("Add Menu");
-}
-// The modules come only with the package, which puts them into the system's folders.
-QString installPackage()
-{
-    return IntegrationStatusView::tr("Install the quintara package to add the missing menus.");
-}
-QString noFileManager()
-{
-    return IntegrationStatusView::tr(
-        "No supported file manager is installed. Quintara works with GNOME Files, Dolphin, "
-        "Nemo, Caja and Thunar.");
-}
-QString linksName()
-{
-    return IntegrationStatusView::tr("quintara: links");
-}
-QString linksReachQuintara()
-{
-    return IntegrationStatusView::tr("Open in Quintara");
-}
-QString linksGoElsewhere()
-{
-    return IntegrationStatusView::tr("Do not reach Quintara");
-}
-QString claimLinks()
-{
-    return IntegrationStatusView::tr("Make Quintara the Handler");
-}
-QString checking()
-{
-    return IntegrationStatusView::tr("Checking the file managers…");
-}
+
+struct Texts {
+    QString menuInstalled = IntegrationStatusView::tr("Menu installed");
+    QString menuMissing = IntegrationStatusView::tr("Menu missing");
+    QString addServiceMenu = IntegrationStatusView::tr("Add Menu");
+    // The modules come only with the package, which puts them into the system's folders.
+    QString installPackage = IntegrationStatusView::tr("Install the quintara package to add the missing menus.");
+    QString noFileManager =
+        IntegrationStatusView::tr("No supported file manager is installed. Quintara works with GNOME Files, Dolphin, "
+                                  "Nemo, Caja and Thunar.");
+    QString linksName = IntegrationStatusView::tr("quintara: links");
+    QString linksReachQuintara = IntegrationStatusView::tr("Open in Quintara");
+    QString linksGoElsewhere = IntegrationStatusView::tr("Do not reach Quintara");
+    QString claimLinks = IntegrationStatusView::tr("Make Quintara the Handler");
+    QString checking = IntegrationStatusView::tr("Checking the file managers…");
+};
 
 QString rowName(FileManager fileManager)
 {
@@ -88,9 +61,10 @@ QString rowName(FileManager fileManager)
 
 IntegrationStatusView::IntegrationStatusView(IntegrationProbe& probe, int columns, QWidget* parent)
     : QWidget(parent), m_probe(probe), m_columns(qMax(1, columns)), m_grid(new QGridLayout(this)),
-      m_message(Style::secondaryLabel(checking(), Style::font(font(), Style::subheadline),
+      m_message(Style::secondaryLabel(Texts().checking, Style::font(font(), Style::subheadline),
                                       QStringLiteral("integrationMessage"), this))
 {
+    const Texts texts;
     setObjectName(QStringLiteral("integrationStatusView"));
     m_grid->setContentsMargins(0, 0, 0, 0);
     m_grid->setHorizontalSpacing(16);
@@ -102,9 +76,10 @@ IntegrationStatusView::IntegrationStatusView(IntegrationProbe& probe, int column
 
     for (const FileManager fileManager : fileManagers)
         m_fileManagerRows.append(makeRow(rowName(fileManager), displayName(fileManager),
-                                         fileManager == FileManager::Dolphin ? addServiceMenu() : QString(),
+                                         fileManager == FileManager::Dolphin ? texts.addServiceMenu : QString(),
                                          &IntegrationProbe::addServiceMenu));
-    m_schemeRow = makeRow(QStringLiteral("schemeRow"), linksName(), claimLinks(), &IntegrationProbe::claimScheme);
+    m_schemeRow =
+        makeRow(QStringLiteral("schemeRow"), texts.linksName, texts.claimLinks, &IntegrationProbe::claimScheme);
 
     connect(&m_probe, &IntegrationProbe::stateRead, this, &IntegrationStatusView::showState);
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
@@ -176,6 +151,7 @@ void IntegrationStatusView::setRow(Row& row, bool done, const QString& doneText,
 
 void IntegrationStatusView::showState(const IntegrationState& state)
 {
+    const Texts texts;
     const bool wasComplete = isComplete();
     const bool first = !m_state;
     m_state = state;
@@ -200,7 +176,7 @@ void IntegrationStatusView::showState(const IntegrationState& state)
         if (!installed)
             continue;
         const bool dolphin = fileManager == FileManager::Dolphin;
-        setRow(row, found->integrated, menuInstalled(), dolphin ? QString() : menuMissing(), dolphin);
+        setRow(row, found->integrated, texts.menuInstalled, dolphin ? QString() : texts.menuMissing, dolphin);
         modulesMissing = modulesMissing || (!found->integrated && !dolphin);
         names[placed % m_columns].append(row.name);
         m_grid->addWidget(row.widget, placed / m_columns, placed % m_columns);
@@ -215,10 +191,10 @@ void IntegrationStatusView::showState(const IntegrationState& state)
     }
 
     const int nextLine = (placed + m_columns - 1) / m_columns;
-    m_message->setText(placed == 0 ? noFileManager() : installPackage());
+    m_message->setText(placed == 0 ? texts.noFileManager : texts.installPackage);
     m_message->setVisible(placed == 0 || modulesMissing);
     m_grid->addWidget(m_message, nextLine, 0, 1, m_columns);
-    setRow(m_schemeRow, state.schemeReachesQuintara, linksReachQuintara(), linksGoElsewhere(), true);
+    setRow(m_schemeRow, state.schemeReachesQuintara, texts.linksReachQuintara, texts.linksGoElsewhere, true);
     m_schemeRow.widget->show();
     m_grid->addWidget(m_schemeRow.widget, nextLine + 1, 0, 1, m_columns);
 
