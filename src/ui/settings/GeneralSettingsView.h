@@ -11,8 +11,8 @@ class Workspace;
 
 // The General tab of the Settings window, a grouped form: whether folder access is granted (with the
 // button that grants or renews it), the base name of new files with an example of the names it gives,
-// how to turn the file manager extension on, and why the context menu is missing in synchronised
-// folders. The base name and the grant are read from the store each time the pane comes on screen,
+// how to turn the file manager extension on, and where the context menu can create files and where
+// it does not appear. The base name and the grant are read from the store each time the pane comes on screen,
 // and the grant again after the picker; unlike the welcome window, the pane does not watch the
 // application becoming active.
 class GeneralSettingsView : public QWidget {
@@ -33,7 +33,7 @@ private:
     QWidget* folderAccessSection();
     QWidget* fileNamingSection();
     QWidget* extensionSection(Workspace& workspace);
-    QWidget* syncedFoldersSection();
+    QWidget* limitsSection();
 
     void load();
     void baseNameChanged(const QString& text);
