@@ -1,5 +1,7 @@
-// The welcome window, without and with the folder-access grant.
+// The welcome window, without and with the folder-access grant, and the guide its first step opens.
 #include "SnapshotScene.h"
+#include "ui/common/GuideWindow.h"
+#include "ui/common/HomeFolderAccess.h"
 #include "ui/welcome/WelcomeView.h"
 
 namespace {
@@ -16,6 +18,11 @@ const RegisterSnapshots registered({
      [](Scene& scene) {
          scene.grantHomeFolder();
          return welcome(scene);
+     }},
+    {QStringLiteral("guide"),
+     [](Scene& scene) {
+         return std::unique_ptr<QWidget>(GuideWindow::present(
+             scene.workspace, extensionGuideUrl(QStringLiteral(QUINTARA_SNAPSHOT_PROGRAM_FOLDER))));
      }},
 });
 
