@@ -4,6 +4,7 @@
 // empty settings domain in a temporary home, so what it shows depends on nothing outside the table.
 
 #include "SnapshotScene.h"
+#include "ui/common/Translations.h"
 
 #include <QApplication>
 #include <QDir>
@@ -69,6 +70,7 @@ int main(int argc, char** argv)
     qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
 
     QApplication app(argc, argv);
+    Translations::install(); // LANG=de_DE.UTF-8 renders the German windows
     const QString outDir = QString::fromLocal8Bit(argv[1]);
     if (!QDir().mkpath(outDir)) {
         std::fprintf(stderr, "cannot create %s\n", argv[1]);

@@ -1,5 +1,8 @@
-// The welcome window, without and with the folder-access grant, and with file managers that lack the menu.
+// The welcome window, without and with the folder-access grant, with file managers that lack the
+// menu, and the guide its first step opens.
 #include "SnapshotScene.h"
+#include "ui/common/GuideWindow.h"
+#include "ui/common/HomeFolderAccess.h"
 #include "ui/welcome/WelcomeView.h"
 
 namespace {
@@ -26,6 +29,11 @@ const RegisterSnapshots registered({
      [](Scene& scene) {
          scene.uninstallFileManagers();
          return welcome(scene);
+     }},
+    {QStringLiteral("guide"),
+     [](Scene& scene) {
+         return std::unique_ptr<QWidget>(GuideWindow::present(
+             scene.workspace, extensionGuideUrl(QStringLiteral(QUINTARA_SNAPSHOT_PROGRAM_FOLDER))));
      }},
 });
 

@@ -23,6 +23,11 @@
 
 namespace {
 
+// The log names a window by its untranslated title, so that its lines read the same in every language.
+constexpr char untranslatedTitle[] = "untranslatedTitle";
+constexpr const char* welcomeTitle = QT_TRANSLATE_NOOP("AppDelegate", "Welcome to Quintara");
+constexpr const char* settingsTitle = QT_TRANSLATE_NOOP("AppDelegate", "Quintara Settings");
+
 bool hasVisibleWindow()
 {
     const QWidgetList windows = QApplication::topLevelWidgets();
@@ -153,7 +158,7 @@ void AppDelegate::present(QWidget* window)
         // Start-up and the request that found no grant may both ask for the same window.
         if (std::exchange(m_windowWithoutDisplay, window) != window)
             Log::line(QStringLiteral("[QNT] present: no display available, window “%1” not shown")
-                          .arg(window->windowTitle()));
+                          .arg(window->property(untranslatedTitle).toString()));
         return;
     }
     window->show();
@@ -165,12 +170,13 @@ namespace {
 
 // A window of the program: the view as its content, the shared menus above it, its size fixed
 // to the content's. Closing hides it; the same object is shown again later.
-QMainWindow* makeWindow(QWidget* content, const QString& objectName, const QString& title, AppDelegate& delegate,
+QMainWindow* makeWindow(QWidget* content, const QString& objectName, const char* title, AppDelegate& delegate,
                         Workspace& workspace)
 {
     auto* window = new QMainWindow;
     window->setObjectName(objectName);
-    window->setWindowTitle(title);
+    window->setWindowTitle(AppDelegate::tr(title));
+    window->setProperty(untranslatedTitle, QString::fromUtf8(title));
     window->setWindowIcon(Symbols::applicationIcon());
     window->setCentralWidget(content);
     WindowMenus::install(*window, delegate, workspace);
@@ -191,14 +197,12 @@ void AppDelegate::buildWelcomeWindow()
     auto* view = new WelcomeView(
         m_services.manager, m_services.picker, m_services.workspace, m_services.integration, m_services.account,
         [this] { openSettingsWindow(); }, [] { QCoreApplication::quit(); });
-    m_welcomeWindow = makeWindow(view, QStringLiteral("welcomeWindow"), QStringLiteral("Welcome to Quintara"), *this,
-                                 m_services.workspace);
+    m_welcomeWindow = makeWindow(view, QStringLiteral("welcomeWindow"), welcomeTitle, *this, m_services.workspace);
 }
 
 void AppDelegate::buildSettingsWindow()
 {
     auto* view = new SettingsView(m_services.manager, m_services.picker, m_services.workspace, m_services.integration,
                                   m_services.account, m_services.clock, BundleInfo::dictionary());
-    m_settingsWindow =
-        makeWindow(view, QStringLiteral("settingsWindow"), tr("Quintara Settings"), *this, m_services.workspace);
+    m_settingsWindow = makeWindow(view, QStringLiteral("settingsWindow"), settingsTitle, *this, m_services.workspace);
 }

@@ -10,6 +10,20 @@
 
 namespace {
 
+// The texts of the menus every window shares.
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(WindowMenus)
+
+public:
+    QString about = tr("About Quintara");
+    QString settings = tr("Settings…");
+    QString quit = tr("Quit Quintara");
+    QString help = tr("Help");
+    QString welcome = tr("Welcome to Quintara");
+    QString support = tr("Support");
+    QString privacy = tr("Privacy Policy");
+};
+
 void openPage(Workspace& workspace, const QString& address)
 {
     const QUrl url(address, QUrl::StrictMode);
@@ -23,32 +37,31 @@ namespace WindowMenus {
 
 void install(QMainWindow& window, AppDelegate& delegate, Workspace& workspace)
 {
+    const Texts text;
     QMenuBar* bar = window.menuBar();
     bar->setObjectName(QStringLiteral("menuBar"));
 
     QMenu* application = bar->addMenu(QStringLiteral("Quintara"));
     application->setObjectName(QStringLiteral("applicationMenu"));
-    QAction* about =
-        application->addAction(QObject::tr("About Quintara"), &delegate, [&delegate] { delegate.showAbout(); });
+    QAction* about = application->addAction(text.about, &delegate, [&delegate] { delegate.showAbout(); });
     about->setMenuRole(QAction::AboutRole);
     application->addSeparator();
     QAction* settings =
-        application->addAction(QObject::tr("Settings…"), &delegate, [&delegate] { delegate.openSettingsWindow(); });
+        application->addAction(text.settings, &delegate, [&delegate] { delegate.openSettingsWindow(); });
     settings->setShortcut(QKeySequence(QStringLiteral("Ctrl+,")));
     settings->setMenuRole(QAction::PreferencesRole);
     application->addSeparator();
-    QAction* quit = application->addAction(QObject::tr("Quit Quintara"), qApp, &QCoreApplication::quit);
+    QAction* quit = application->addAction(text.quit, qApp, &QCoreApplication::quit);
     quit->setShortcut(QKeySequence::Quit);
     quit->setMenuRole(QAction::QuitRole);
 
     // The Help menu holds exactly these, with no shortcuts.
-    QMenu* help = bar->addMenu(QObject::tr("Help"));
+    QMenu* help = bar->addMenu(text.help);
     help->setObjectName(QStringLiteral("helpMenu"));
-    help->addAction(QObject::tr("Welcome to Quintara"), &delegate, [&delegate] { delegate.showWelcomeWindow(); });
+    help->addAction(text.welcome, &delegate, [&delegate] { delegate.showWelcomeWindow(); });
     help->addSeparator();
-    help->addAction(QObject::tr("Support"), &delegate, [&workspace] { openPage(workspace, AppIdentity::supportUrl); });
-    help->addAction(QObject::tr("Privacy Policy"), &delegate,
-                    [&workspace] { openPage(workspace, AppIdentity::privacyUrl); });
+    help->addAction(text.support, &delegate, [&workspace] { openPage(workspace, AppIdentity::supportUrl); });
+    help->addAction(text.privacy, &delegate, [&workspace] { openPage(workspace, AppIdentity::privacyUrl); });
 }
 
 } // namespace WindowMenus

@@ -18,6 +18,7 @@
 #include "store/TemplateManager.h"
 #include "store/TemplateStore.h"
 #include "ui/common/FolderPicker.h"
+#include "ui/common/Translations.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -80,6 +81,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Quintara"));
     QApplication::setApplicationVersion(BundleInfo::shortVersion(BundleInfo::dictionary()));
     QGuiApplication::setDesktopFileName(QStringLiteral("app.quintara.Quintara"));
+    Translations::install();
     Log::installFormat();
 
     TemplateStore& store = TemplateStore::shared();

@@ -2,6 +2,7 @@
 
 #include "model/Version.h"
 
+#include <QCoreApplication>
 #include <QMetaType>
 
 namespace BundleInfo {
@@ -38,8 +39,7 @@ QString buildNumber(const QVariantMap& info)
 
 QString versionLine(const QVariantMap& info)
 {
-    return QStringLiteral("Version ") + shortVersion(info) + QStringLiteral(" (") + buildNumber(info) +
-           QStringLiteral(")");
+    return QCoreApplication::translate("BundleInfo", "Version %1 (%2)").arg(shortVersion(info), buildNumber(info));
 }
 
 } // namespace BundleInfo

@@ -2,6 +2,7 @@
 #include "support/IntegrationMachine.h"
 #include "support/LogCapture.h"
 #include "support/StoreFixture.h"
+#include "ui/common/GuideWindow.h"
 #include "ui/common/HomeFolderAccess.h"
 #include "ui/settings/GeneralSettingsView.h"
 
@@ -141,27 +142,97 @@ private Q_SLOTS:
         m_view->show();
         QCOMPARE(std::pair(m_view->hasAccess(), m_view->baseName()), std::pair(true, QStringLiteral("Memo")));
         m_view->findChild<QPushButton*>("openExtensionSettingsButton")->click();
-        QCOMPARE(m_workspace.opened, QList<QUrl>{QUrl::fromLocalFile(QUINTARA_EXTENSION_GUIDE)});
+        // The guide is in the program's own window, the one there is: asking again brings it forward.
+        std::unique_ptr<GuideWindow> guide(GuideWindow::present(m_workspace, {}));
+        QCOMPARE(std::pair(guide->source(), guide->isVisible()),
+                 std::pair(QUrl::fromLocalFile(QUINTARA_EXTENSION_GUIDE), true));
+        QVERIFY(m_workspace.opened.isEmpty());
     }
 
-    // Open Extension Settings finds the guide beside the program, built or installed, and no folder in its place.
+    // Open Extension Settings finds the guide beside the program, built or installed, in the user's language
+    // where there is one, and no folder in its place.
     void guideIsFoundBesideTheProgram_data()
     {
         QTest::addColumn<QString>("programFolder"); // inside a temporary prefix
-        QTest::addColumn<bool>("asFolder");
-        QTest::newRow("build tree") << "bin" << false;
-        QTest::newRow("installed, private program folder") << "libexec/quintara" << false;
-        QTest::newRow("a folder where the guide should be") << "bin" << true;
+        QTest::addColumn<QString>("placed");        // guides beside the English one: "name" files, "name/" folders
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("found"); // "" for none
+        QTest::newRow("build tree") << "bin"
+                                    << ""
+                                    << "en_US"
+                                    << "extension-guide.html";
+        QTest::newRow("installed, private program folder") << "libexec/quintara"
+                                                           << ""
+                                                           << "en_US"
+                                                           << "extension-guide.html";
+        QTest::newRow("a folder where the guide should be") << "bin"
+                                                            << "extension-guide.html/"
+                                                            << "en_US"
+                                                            << "";
+        QTest::newRow("German") << "libexec/quintara"
+                                << "extension-guide.de.html"
+                                << "de_DE"
+                                << "extension-guide.de.html";
+        QTest::newRow("German, in English") << "bin"
+                                            << "extension-guide.de.html"
+                                            << "en_GB"
+                                            << "extension-guide.html";
+        QTest::newRow("Austrian German before German") << "bin"
+                                                       << "extension-guide.de.html extension-guide.de_AT.html"
+                                                       << "de_AT"
+                                                       << "extension-guide.de_AT.html";
+        QTest::newRow("French, no guide") << "bin"
+                                          << "extension-guide.de.html"
+                                          << "fr_FR"
+                                          << "extension-guide.html";
     }
     void guideIsFoundBesideTheProgram()
     {
         QFETCH(QString, programFolder);
-        QFETCH(bool, asFolder);
+        QFETCH(QString, placed);
+        QFETCH(QString, locale);
+        QFETCH(QString, found);
         QTemporaryDir prefix;
-        const QString guide = prefix.filePath("share/quintara/extension-guide.html");
-        QVERIFY(QDir(prefix.path()).mkpath(programFolder));
-        asFolder ? void(QDir().mkpath(guide)) : writeAll(guide, "<html/>");
-        QCOMPARE(extensionGuideUrl(prefix.filePath(programFolder)), asFolder ? QUrl() : QUrl::fromLocalFile(guide));
+        const QDir data(prefix.filePath("share/quintara"));
+        QVERIFY(QDir(prefix.path()).mkpath(programFolder) && data.mkpath("."));
+        for (const QString& name : placed.split(' ', Qt::SkipEmptyParts))
+            name.endsWith('/') ? void(data.mkpath(name)) : writeAll(data.filePath(name), "<html/>");
+        if (!data.exists("extension-guide.html"))
+            writeAll(data.filePath("extension-guide.html"), "<html/>");
+        QCOMPARE(extensionGuideUrl(prefix.filePath(programFolder), QLocale(locale)),
+                 found.isEmpty() ? QUrl() : QUrl::fromLocalFile(data.filePath(found)));
+    }
+
+    // The guide window needs no browser: only web pages leave it, and a missing guide leaves a note, not nothing.
+    void guideWindowShowsTheGuideAndOpensOnlyWebPages_data()
+    {
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<QUrl>("link");
+        QTest::addColumn<bool>("opened");
+        QTest::addColumn<QKeySequence>("closeKey");
+        const QKeySequence escape(Qt::Key_Escape), ctrlW(Qt::CTRL | Qt::Key_W);
+        QTest::newRow("web page") << true << QUrl("https://quintara.app/support") << true << escape;
+        QTest::newRow("plain web page") << true << QUrl("http://example.org/a") << true << ctrlW;
+        QTest::newRow("place in the guide") << true << QUrl("#grant") << false << escape;
+        QTest::newRow("local file") << true << QUrl("file:///etc/passwd") << false << escape;
+        QTest::newRow("create request") << true << QUrl("quintara://create?t=0&d=/tmp") << false << escape;
+        QTest::newRow("guide missing") << false << QUrl("https://quintara.app/") << true << ctrlW;
+    }
+    void guideWindowShowsTheGuideAndOpensOnlyWebPages()
+    {
+        QFETCH(bool, installed);
+        QFETCH(QUrl, link);
+        QFETCH(bool, opened);
+        QFETCH(QKeySequence, closeKey);
+        QPointer<GuideWindow> guide =
+            GuideWindow::present(m_workspace, installed ? QUrl::fromLocalFile(QUINTARA_EXTENSION_GUIDE) : QUrl());
+        QCOMPARE(GuideWindow::present(m_workspace, {}), guide);
+        QVERIFY(guide->toPlainText().contains(installed ? "nautilus -q" : "The guide is not installed"));
+        Q_EMIT guide->anchorClicked(link);
+        QCOMPARE(m_workspace.opened, opened ? QList<QUrl>{link} : QList<QUrl>{});
+        QVERIFY(QTest::qWaitForWindowActive(guide));
+        QTest::keySequence(guide, closeKey);
+        QTRY_VERIFY(!guide); // closed, and gone: the next request reads the guide afresh
     }
 };
 

@@ -12,7 +12,7 @@ void DialogFolderPicker::pickFolder(const Request& request, QWidget* parent, Com
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setLabelText(QFileDialog::Accept, request.prompt);
     dialog->setLabelText(QFileDialog::LookIn, request.message);
-    dialog->setWindowTitle(request.message);
+    dialog->setWindowTitle(request.title);
     // Exactly one answer per request, whether the user confirms, cancels or closes the dialog.
     auto answered = std::make_shared<bool>(false);
     QObject::connect(dialog, &QFileDialog::finished, dialog, [dialog, done, answered](int result) {

@@ -11,6 +11,7 @@ class QWidget;
 class FolderPicker {
 public:
     struct Request {
+        QString title;       // the dialog's window title
         QString message;     // shown above the folder list
         QString prompt;      // the confirming button
         QString startFolder; // where the picker opens

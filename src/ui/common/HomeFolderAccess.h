@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 #include <QUrl>
 
@@ -12,7 +13,7 @@ class UserAccount;
 class Workspace;
 
 // The two setup actions that both the welcome window and the General settings pane offer: granting
-// the program access to the home folder, and opening the system's extension settings.
+// the program access to the home folder, and showing the guide to the file manager menus.
 
 // Asks the user for the folder to grant and stores the grant. Returns at once; once a folder has
 // been chosen and saved, `setAccess` is told (on a later turn of the event loop) whether a grant is
@@ -21,10 +22,11 @@ class Workspace;
 void requestHomeFolderAccess(TemplateManager& manager, FolderPicker& picker, const UserAccount& account,
                              QWidget* parent, std::function<void(bool)> setAccess, bool logFailure);
 
-// Opens the guide to turning the file manager extension on, installed with the program; nothing
-// opens when the guide is missing. Whether anything opened is not reported.
+// Shows the guide to setting up the file manager menus, installed with the program, in the program's
+// own guide window; when the guide is missing, the window says so. Web links in it open through
+// `workspace`.
 void openExtensionSettings(Workspace& workspace);
 
-// The file URL of the extension guide that belongs with a program running from `programFolder`;
-// empty when there is none.
-QUrl extensionGuideUrl(const QString& programFolder);
+// The file URL of the extension guide that belongs with a program running from `programFolder`, in
+// the first of the locale's languages that has one, else in English; empty when there is none.
+QUrl extensionGuideUrl(const QString& programFolder, const QLocale& locale = QLocale());

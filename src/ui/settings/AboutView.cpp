@@ -9,6 +9,7 @@
 #include "ui/common/Symbols.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -22,6 +23,18 @@ namespace {
 
 constexpr int iconSize = 96;
 constexpr int linkSymbolSize = 13;
+
+// The texts of the About tab.
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(AboutView)
+
+public:
+    QString tagline = tr("The missing right-click feature your file manager should have had.");
+    QString support = tr("Support");
+    QString privacy = tr("Privacy Policy");
+    // %1 is the current year.
+    QString copyright = tr("© %1 Quintara. All rights reserved.");
+};
 
 // A link to a web page: a symbol beside a title, both in the link colour, with no button frame around
 // them, so the links sit exactly as far apart as the row's spacing says.
@@ -87,9 +100,10 @@ AboutView::AboutView(const QVariantMap& bundleInfo, const Clock& clock, Workspac
     : QWidget(parent), m_clock(clock)
 {
     setObjectName(QStringLiteral("aboutView"));
+    const Texts text;
 
-    QLabel* tagline = Style::secondaryLabel(QStringLiteral("The missing right-click feature macOS should have had."),
-                                            Style::font(font(), Style::body), QStringLiteral("taglineLabel"), this);
+    QLabel* tagline =
+        Style::secondaryLabel(text.tagline, Style::font(font(), Style::body), QStringLiteral("taglineLabel"), this);
     tagline->setWordWrap(true);
     tagline->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     tagline->setMaximumWidth(320);
@@ -112,11 +126,11 @@ AboutView::AboutView(const QVariantMap& bundleInfo, const Clock& clock, Workspac
     links->setContentsMargins(0, 0, 0, 0);
     links->setSpacing(24);
     links->addStretch(1);
-    links->addWidget(link(QStringLiteral("Support"), QStringLiteral("envelope"), QUrl(AppIdentity::supportUrl),
+    links->addWidget(link(text.support, QStringLiteral("envelope"), QUrl(AppIdentity::supportUrl),
                           QStringLiteral("supportLink"), workspace, this),
                      0, Qt::AlignVCenter);
-    links->addWidget(link(QStringLiteral("Privacy Policy"), QStringLiteral("lock.shield"),
-                          QUrl(AppIdentity::privacyUrl), QStringLiteral("privacyLink"), workspace, this),
+    links->addWidget(link(text.privacy, QStringLiteral("lock.shield"), QUrl(AppIdentity::privacyUrl),
+                          QStringLiteral("privacyLink"), workspace, this),
                      0, Qt::AlignVCenter);
     links->addStretch(1);
 
@@ -158,5 +172,5 @@ void AboutView::showEvent(QShowEvent* event)
 QString AboutView::copyrightLine() const
 {
     // Plain digits: a locale's grouping would turn the year into "2,026".
-    return QStringLiteral("© %1 Quintara. All rights reserved.").arg(QString::number(m_clock.now().date().year()));
+    return Texts().copyright.arg(QString::number(m_clock.now().date().year()));
 }

@@ -10,6 +10,7 @@
 #include "ui/common/Style.h"
 #include "ui/common/SymbolView.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,7 +20,40 @@
 
 namespace {
 
+// The stored default name, not a text of the pane: it names files, so it is never translated.
 const QString untitled = QStringLiteral("Untitled");
+
+// The texts of the General tab.
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(GeneralSettingsView)
+
+public:
+    QString folderAccess = tr("Folder Access");
+    QString grantedTitle = tr("Folder access granted");
+    QString grantedCaption = tr("The extension can create files in your selected folder and all subfolders.");
+    QString grantedButton = tr("Update Access…");
+    QString requiredTitle = tr("Folder access required");
+    QString requiredCaption = tr("Grant access to your home folder so the file manager menu can create files. You "
+                                 "will be shown a folder picker — select your Home folder and click Grant Access.");
+    QString requiredButton = tr("Grant Folder Access…");
+    QString fileNaming = tr("File Naming");
+    QString baseName = tr("Default base name");
+    // %1 is the base name; the quotes around the names are straight ones.
+    QString namingExample = tr("Files will be named \"%1.ext\", then \"%1 2.ext\", and so on.");
+    QString fileManager = tr("File Manager");
+    QString fileManagerIntro = tr("Quintara’s menu in the file managers on this computer:");
+    QString openGuide = tr("Open Extension Settings");
+    QString limits = tr("Limits");
+    QString limitsTitle = tr("Where the menu can create files");
+    QString limitsCaption = tr("Quintara creates files only inside the folder you granted above and its subfolders. "
+                               "Grant your Home folder to reach all of your own folders.");
+    QString limitsListLabel = tr("The menu does not appear in:");
+    QStringList limitList = {
+        tr("Trash, Recent and other places of the file manager that are not folders on this computer."),
+        tr("Network places that are not mounted as a local folder. Mount the share first (many file managers do "
+           "so when you open it), then right-click inside the mounted folder."),
+    };
+};
 
 enum class Tone { Primary, Secondary };
 
@@ -39,13 +73,9 @@ QLabel* paragraph(const QString& text, const QFont& font, const QString& name, T
     return wrapped;
 }
 
-// Straight quotes here, unlike the typographic ones of other texts: the wording of the example is fixed.
 QString namingExample(const QString& baseName)
 {
-    const QString name = baseName.isEmpty() ? untitled : baseName;
-    const QChar quote = u'"';
-    return QStringLiteral("Files will be named ") + quote + name + QStringLiteral(".ext") + quote +
-           QStringLiteral(", then ") + quote + name + QStringLiteral(" 2.ext") + quote + QStringLiteral(", and so on.");
+    return Texts().namingExample.arg(baseName.isEmpty() ? untitled : baseName);
 }
 
 // A symbol beside a text, both in one colour.
@@ -133,7 +163,7 @@ GeneralSettingsView::GeneralSettingsView(TemplateManager& manager, FolderPicker&
     sections->addWidget(folderAccessSection());
     sections->addWidget(fileNamingSection());
     sections->addWidget(fileManagerSection(workspace, integration));
-    sections->addWidget(syncedFoldersSection());
+    sections->addWidget(limitsSection());
     sections->addStretch(1);
 
     // The form is taller than the tab; it scrolls up and down and always fits the tab's width.
@@ -160,14 +190,12 @@ QWidget* GeneralSettingsView::folderAccessSection()
         QString button;
         QString buttonName;
     };
+    const Texts text;
     const Form forms[] = {
-        {QStringLiteral("accessGrantedForm"), true, QStringLiteral("Folder access granted"),
-         QStringLiteral("The extension can create files in your selected folder and all subfolders."),
-         QStringLiteral("Update Access…"), QStringLiteral("updateAccessButton")},
-        {QStringLiteral("accessRequiredForm"), false, QStringLiteral("Folder access required"),
-         QStringLiteral("Grant access to your home folder so the Finder extension can create files. You will be shown "
-                        "a folder picker — select your Home folder and click Grant Access."),
-         QStringLiteral("Grant Folder Access…"), QStringLiteral("grantAccessButton")},
+        {QStringLiteral("accessGrantedForm"), true, text.grantedTitle, text.grantedCaption, text.grantedButton,
+         QStringLiteral("updateAccessButton")},
+        {QStringLiteral("accessRequiredForm"), false, text.requiredTitle, text.requiredCaption, text.requiredButton,
+         QStringLiteral("grantAccessButton")},
     };
 
     // Both forms exist all the time and only one is shown, so switching is immediate and keeps focus order.
@@ -194,11 +222,12 @@ QWidget* GeneralSettingsView::folderAccessSection()
 
     // The button that asks for what is missing is the prominent one.
     Style::makeProminent(m_requiredForm->findChild<QPushButton*>());
-    return section(QStringLiteral("Folder Access"), QStringLiteral("folderAccessSection"), {row}, this);
+    return section(text.folderAccess, QStringLiteral("folderAccessSection"), {row}, this);
 }
 
 QWidget* GeneralSettingsView::fileNamingSection()
 {
+    const Texts text;
     m_baseNameField = new QLineEdit(this);
     m_baseNameField->setObjectName(QStringLiteral("baseNameField"));
     m_baseNameField->setPlaceholderText(untitled);
@@ -207,9 +236,8 @@ QWidget* GeneralSettingsView::fileNamingSection()
     connect(m_baseNameField, &QLineEdit::returnPressed, this, &GeneralSettingsView::saveBaseName);
 
     auto* nameRow = new QHBoxLayout;
-    nameRow->addWidget(
-        label(QStringLiteral("Default base name"), font(), QStringLiteral("baseNameLabel"), Tone::Primary, this), 0,
-        Qt::AlignVCenter);
+    nameRow->addWidget(label(text.baseName, font(), QStringLiteral("baseNameLabel"), Tone::Primary, this), 0,
+                       Qt::AlignVCenter);
     nameRow->addStretch(1);
     nameRow->addWidget(m_baseNameField, 0, Qt::AlignVCenter);
 
@@ -217,63 +245,50 @@ QWidget* GeneralSettingsView::fileNamingSection()
                                 QStringLiteral("namingExample"), Tone::Secondary, this);
     auto* exampleRow = stack(0);
     exampleRow->addWidget(m_namingExample);
-    return section(QStringLiteral("File Naming"), QStringLiteral("fileNamingSection"), {nameRow, exampleRow}, this);
+    return section(text.fileNaming, QStringLiteral("fileNamingSection"), {nameRow, exampleRow}, this);
 }
 
 QWidget* GeneralSettingsView::fileManagerSection(Workspace& workspace, IntegrationProbe& integration)
 {
-    const QString header = tr("File Manager");
-    const QString intro = tr("Quintara’s menu in the file managers on this computer:");
-    const QString openGuide = tr("Open Extension Settings");
+    const Texts text;
 
-    auto* openButton = new QPushButton(openGuide, this);
+    auto* openButton = new QPushButton(text.openGuide, this);
     openButton->setObjectName(QStringLiteral("openExtensionSettingsButton"));
     connect(openButton, &QPushButton::clicked, this, [&workspace] { openExtensionSettings(workspace); });
 
     auto* row = stack(8);
-    row->addWidget(paragraph(intro, font(), QStringLiteral("fileManagerIntro"), Tone::Primary, this));
+    row->addWidget(paragraph(text.fileManagerIntro, font(), QStringLiteral("fileManagerIntro"), Tone::Primary, this));
     row->addWidget(new IntegrationStatusView(integration, 1, this));
     row->addLayout(leadingButton(openButton, 4));
-    return section(header, QStringLiteral("fileManagerSection"), {row}, this);
+    return section(text.fileManager, QStringLiteral("fileManagerSection"), {row}, this);
 }
 
-QWidget* GeneralSettingsView::syncedFoldersSection()
+QWidget* GeneralSettingsView::limitsSection()
 {
+    const Texts text;
     const QFont caption = Style::font(font(), Style::caption);
-    const QStringList workarounds = {
-        QStringLiteral("Navigate via local path — in Finder, choose Go → Home, then open your Desktop or Documents "
-                       "folder from there. The extension works on the local path even when iCloud sync is on."),
-        QStringLiteral("Disable iCloud Desktop & Documents sync — go to System Settings → Apple ID → iCloud → iCloud "
-                       "Drive, and turn off Desktop & Documents Folders. This keeps those folders local and fully "
-                       "supported."),
-    };
     auto* bullets = stack(4);
-    for (qsizetype i = 0; i < workarounds.size(); ++i) {
+    for (qsizetype i = 0; i < text.limitList.size(); ++i) {
         const QString number = QString::number(i + 1);
         QLabel* bullet = label(QStringLiteral("•"), caption, QStringLiteral("bullet") + number, Tone::Secondary, this);
         bullet->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        bullets->addLayout(hangingRow(
-            bullet, 10,
-            paragraph(workarounds[i], caption, QStringLiteral("workaround") + number, Tone::Secondary, this)));
+        bullets->addLayout(
+            hangingRow(bullet, 10,
+                       paragraph(text.limitList[i], caption, QStringLiteral("limit") + number, Tone::Secondary, this)));
     }
 
-    QLabel* heading = label(QStringLiteral("Workarounds:"), Style::font(font(), Style::caption, QFont::DemiBold),
-                            QStringLiteral("workaroundsLabel"), Tone::Secondary, this);
+    QLabel* heading = label(text.limitsListLabel, Style::font(font(), Style::caption, QFont::DemiBold),
+                            QStringLiteral("limitsListLabel"), Tone::Secondary, this);
     heading->setContentsMargins(0, 2, 0, 0);
 
     auto* row = stack(8);
-    row->addLayout(symbolLabel(QStringLiteral("exclamationmark.triangle"),
-                               QStringLiteral("iCloud Desktop & Documents Limitation"),
+    row->addLayout(symbolLabel(QStringLiteral("exclamationmark.triangle"), text.limitsTitle,
                                Style::font(font(), Style::subheadline, QFont::Medium),
-                               palette().color(QPalette::WindowText), QStringLiteral("icloudTitle"), this));
-    row->addWidget(
-        paragraph(QStringLiteral("Due to macOS sandbox restrictions, the right-click menu does not appear in "
-                                 "folders synced via iCloud Desktop & Documents (such as your Desktop or "
-                                 "Documents folder when iCloud Drive sync is enabled)."),
-                  caption, QStringLiteral("icloudCaption"), Tone::Secondary, this));
+                               palette().color(QPalette::WindowText), QStringLiteral("limitsTitle"), this));
+    row->addWidget(paragraph(text.limitsCaption, caption, QStringLiteral("limitsCaption"), Tone::Secondary, this));
     row->addWidget(heading);
     row->addLayout(bullets);
-    return section(QStringLiteral("iCloud Folders"), QStringLiteral("icloudSection"), {row}, this);
+    return section(text.limits, QStringLiteral("limitsSection"), {row}, this);
 }
 
 QString GeneralSettingsView::baseName() const

@@ -12,11 +12,11 @@ class Workspace;
 
 // The General tab of the Settings window, a grouped form: whether folder access is granted (with the
 // button that grants or renews it), the base name of new files with an example of the names it gives,
-// whether each installed file manager has Quintara's menu and quintara: links reach it, and why the
-// context menu is missing in synchronised folders. The base name and the grant are read from the
-// store each time the pane comes on screen, and the grant again after the picker; unlike the welcome
-// window, the pane does not watch the application becoming active for them (the file managers'
-// state it reads then too).
+// whether each installed file manager has Quintara's menu and quintara: links reach it, and where the
+// context menu can create files and where it does not appear. The base name and the grant are read
+// from the store each time the pane comes on screen, and the grant again after the picker; unlike the
+// welcome window, the pane does not watch the application becoming active for them (the file
+// managers' state it reads then too).
 class GeneralSettingsView : public QWidget {
     Q_OBJECT
 
@@ -35,7 +35,7 @@ private:
     QWidget* folderAccessSection();
     QWidget* fileNamingSection();
     QWidget* fileManagerSection(Workspace& workspace, IntegrationProbe& integration);
-    QWidget* syncedFoldersSection();
+    QWidget* limitsSection();
 
     void load();
     void baseNameChanged(const QString& text);

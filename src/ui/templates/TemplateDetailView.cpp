@@ -2,6 +2,7 @@
 
 #include "ui/common/Style.h"
 
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -26,9 +27,23 @@ struct Variable {
     const char* description;
 };
 
+// The texts of a template's preview; the variables' descriptions are translated where they are shown.
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(TemplateDetailView)
+
+public:
+    QString edit = tr("Edit");
+    QString content = tr("Template Content");
+    QString empty = tr("(empty file)");
+    QString variables = tr("Supported Variables");
+};
+
 constexpr Variable variables[] = {
-    {"{{date}}", "Current date"},       {"{{time}}", "Current time"}, {"{{folder}}", "Folder name"},
-    {"{{username}}", "Your full name"}, {"{{year}}", "4-digit year"},
+    {"{{date}}", QT_TRANSLATE_NOOP("TemplateDetailView", "Current date")},
+    {"{{time}}", QT_TRANSLATE_NOOP("TemplateDetailView", "Current time")},
+    {"{{folder}}", QT_TRANSLATE_NOOP("TemplateDetailView", "Folder name")},
+    {"{{username}}", QT_TRANSLATE_NOOP("TemplateDetailView", "Your full name")},
+    {"{{year}}", QT_TRANSLATE_NOOP("TemplateDetailView", "4-digit year")},
 };
 
 // A rounded panel in the text-background colour with a faint outline; its children sit inside the padding.
@@ -217,7 +232,7 @@ QWidget* TemplateDetailView::header(QWidget* page)
     row->setContentsMargins(0, 0, 0, 0);
     row->addLayout(titles, 1);
     if (!m_template.isBuiltIn) {
-        auto* edit = new QPushButton(QStringLiteral("Edit"), host);
+        auto* edit = new QPushButton(Texts().edit, host);
         edit->setObjectName(QStringLiteral("editButton"));
         Style::giveTitleRoom(edit);
         connect(edit, &QPushButton::clicked, this, [this] {
@@ -232,15 +247,14 @@ QWidget* TemplateDetailView::header(QWidget* page)
 QWidget* TemplateDetailView::contentSection(QWidget* page)
 {
     auto* host = new QWidget(page);
-    QVBoxLayout* column = section(QStringLiteral("Template Content"), QStringLiteral("contentHeading"), host);
+    QVBoxLayout* column = section(Texts().content, QStringLiteral("contentHeading"), host);
     auto* box = new RoundedBox(host);
     auto* inside = new QVBoxLayout(box);
     inside->setContentsMargins(0, 0, 0, 0);
     if (m_template.content.isEmpty()) {
         QFont italic = Style::font(font(), Style::body);
         italic.setItalic(true);
-        inside->addWidget(
-            Style::secondaryLabel(QStringLiteral("(empty file)"), italic, QStringLiteral("emptyContent"), box));
+        inside->addWidget(Style::secondaryLabel(Texts().empty, italic, QStringLiteral("emptyContent"), box));
         // Only as wide as the note itself.
         column->addWidget(box, 0, Qt::AlignLeft);
     } else {
@@ -253,7 +267,7 @@ QWidget* TemplateDetailView::contentSection(QWidget* page)
 QWidget* TemplateDetailView::variablesSection(QWidget* page)
 {
     auto* host = new QWidget(page);
-    QVBoxLayout* column = section(QStringLiteral("Supported Variables"), QStringLiteral("variablesHeading"), host);
+    QVBoxLayout* column = section(Texts().variables, QStringLiteral("variablesHeading"), host);
     auto* grid = new QGridLayout;
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setHorizontalSpacing(8);
@@ -267,8 +281,7 @@ QWidget* TemplateDetailView::variablesSection(QWidget* page)
         auto* cell = new QHBoxLayout;
         cell->setSpacing(6);
         cell->addWidget(new Chip(QString::fromUtf8(variable.chip), host));
-        cell->addWidget(Style::secondaryLabel(QString::fromUtf8(variable.description),
-                                              Style::font(font(), Style::caption),
+        cell->addWidget(Style::secondaryLabel(Texts::tr(variable.description), Style::font(font(), Style::caption),
                                               QStringLiteral("variableDescription"), host));
         grid->addLayout(cell, index / 2, index % 2, Qt::AlignLeft | Qt::AlignVCenter);
         ++index;

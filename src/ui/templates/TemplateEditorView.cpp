@@ -4,6 +4,7 @@
 #include "ui/common/HorizontalSpace.h"
 #include "ui/common/Style.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -28,6 +29,24 @@ constexpr int minimumEditorHeight = 130;
 // Vertical padding of the bars: with the full default padding the fixed sheet would leave the
 // content editor less than its minimum height.
 constexpr int barPadding = 12;
+
+// The texts of the template editor.
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(TemplateEditorView)
+
+public:
+    QString newTitle = tr("New Template");
+    QString editTitle = tr("Edit Template");
+    QString name = tr("Template Name");
+    QString extension = tr("Extension");
+    QString extensionHint = tr("e.g.  txt  ·  md  ·  json  ·  py");
+    QString content = tr("Content");
+    // The variable names themselves are part of the template syntax and stay as they are.
+    QString contentHint = tr("Variables: {{date}}  {{time}}  {{folder}}  {{username}}  {{year}}");
+    QString cancel = tr("Cancel");
+    QString add = tr("Add");
+    QString save = tr("Save");
+};
 
 // One pass of the extension's cleaning: trim, then drop every full stop. `cursor` follows the
 // characters it stood behind.
@@ -118,7 +137,7 @@ TemplateEditorView::TemplateEditorView(const FileTemplate& draft, bool isNew,
     : QDialog(parent), m_draft(draft), m_isNew(isNew), m_onSave(std::move(onSave))
 {
     setObjectName(QStringLiteral("templateEditorView"));
-    const QString title = isNew ? QStringLiteral("New Template") : QStringLiteral("Edit Template");
+    const QString title = isNew ? Texts().newTitle : Texts().editTitle;
     setWindowTitle(title);
     setWindowModality(Qt::WindowModal);
     setFixedSize(sheetWidth, sheetHeight);
@@ -151,6 +170,7 @@ QWidget* TemplateEditorView::fields()
     host->setFixedHeight(formHeight);
     auto* group = new FormGroup(host);
     const QFont body = Style::font(font(), Style::body);
+    const Texts text;
 
     m_nameField = new QLineEdit(m_draft.name, group);
     m_nameField->setObjectName(QStringLiteral("nameField"));
@@ -167,9 +187,9 @@ QWidget* TemplateEditorView::fields()
     m_extensionField->setFixedWidth(100);
     connect(m_extensionField, &QLineEdit::textChanged, this, &TemplateEditorView::extensionEdited);
 
-    QLabel* nameLabel = Style::label(QStringLiteral("Template Name"), body, QStringLiteral("nameLabel"), group);
+    QLabel* nameLabel = Style::label(text.name, body, QStringLiteral("nameLabel"), group);
     nameLabel->setBuddy(m_nameField);
-    QLabel* extensionLabel = Style::label(QStringLiteral("Extension"), body, QStringLiteral("extensionLabel"), group);
+    QLabel* extensionLabel = Style::label(text.extension, body, QStringLiteral("extensionLabel"), group);
     extensionLabel->setBuddy(m_extensionField);
     // One width for both labels, so the two fields start at the same place.
     const int labelWidth = qMax(nameLabel->sizeHint().width(), extensionLabel->sizeHint().width());
@@ -186,9 +206,8 @@ QWidget* TemplateEditorView::fields()
     extensionRow->setSpacing(12);
     extensionRow->addWidget(extensionLabel);
     extensionRow->addWidget(m_extensionField);
-    extensionRow->addWidget(Style::secondaryLabel(QStringLiteral("e.g.  txt  ·  md  ·  json  ·  py"),
-                                                  Style::font(font(), Style::caption), QStringLiteral("extensionHint"),
-                                                  group));
+    extensionRow->addWidget(Style::secondaryLabel(text.extensionHint, Style::font(font(), Style::caption),
+                                                  QStringLiteral("extensionHint"), group));
     extensionRow->addStretch(1);
     group->addRow(extensionRow);
 
@@ -200,14 +219,14 @@ QWidget* TemplateEditorView::fields()
 
 QWidget* TemplateEditorView::contentArea()
 {
+    const Texts text;
     auto* host = new QWidget(this);
     auto* heading = new QHBoxLayout;
-    heading->addWidget(Style::label(QStringLiteral("Content"), Style::font(font(), Style::headline, QFont::DemiBold),
+    heading->addWidget(Style::label(text.content, Style::font(font(), Style::headline, QFont::DemiBold),
                                     QStringLiteral("contentHeading"), host));
     heading->addStretch(1);
-    heading->addWidget(
-        Style::secondaryLabel(QStringLiteral("Variables: {{date}}  {{time}}  {{folder}}  {{username}}  {{year}}"),
-                              Style::font(font(), Style::caption), QStringLiteral("contentHint"), host));
+    heading->addWidget(Style::secondaryLabel(text.contentHint, Style::font(font(), Style::caption),
+                                             QStringLiteral("contentHint"), host));
 
     m_contentEditor = new ContentEditor(host);
     m_contentEditor->setObjectName(QStringLiteral("contentEditor"));
@@ -236,14 +255,15 @@ QWidget* TemplateEditorView::contentArea()
 
 QWidget* TemplateEditorView::buttonBar()
 {
+    const Texts text;
     auto* host = new QWidget(this);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), host);
+    auto* cancel = new QPushButton(text.cancel, host);
     cancel->setObjectName(QStringLiteral("cancelButton"));
     // Return belongs to the confirm button even while Cancel has the focus.
     cancel->setAutoDefault(false);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    m_confirmButton = new QPushButton(m_isNew ? QStringLiteral("Add") : QStringLiteral("Save"), host);
+    m_confirmButton = new QPushButton(m_isNew ? text.add : text.save, host);
     m_confirmButton->setObjectName(QStringLiteral("confirmButton"));
     m_confirmButton->setDefault(true);
     connect(m_confirmButton, &QPushButton::clicked, this, &TemplateEditorView::saveDraft);

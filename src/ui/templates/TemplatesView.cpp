@@ -12,6 +12,7 @@
 #include "ui/templates/TemplateList.h"
 #include "ui/templates/TemplateRowView.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QScopedValueRollback>
@@ -29,6 +30,18 @@ constexpr int sidebarInitialWidth = 220;
 constexpr int placeholderSymbolSize = 44;
 constexpr int barButtonSize = 20;
 constexpr int barSymbolSize = 14;
+
+// The texts of the Templates tab; template names are the user's or the catalogue's, never translated.
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(TemplatesView)
+
+public:
+    QString placeholder = tr("Select a template to preview");
+    QString builtIn = tr("Built-in");
+    QString custom = tr("Custom");
+    QString add = tr("Add custom template");
+    QString remove = tr("Delete selected template");
+};
 
 // The list's background: a shade darker than the window, as a sidebar is.
 QColor sidebarColor(const QPalette& palette)
@@ -64,8 +77,7 @@ TemplatesView::TemplatesView(TemplateManager& manager, QWidget* parent) : QWidge
     placeholderColumn->addWidget(
         new SymbolView(QStringLiteral("doc.text.magnifyingglass"), placeholderSymbolSize, m_placeholder), 0,
         Qt::AlignHCenter);
-    placeholderColumn->addWidget(Style::secondaryLabel(QStringLiteral("Select a template to preview"),
-                                                       Style::font(font(), Style::body),
+    placeholderColumn->addWidget(Style::secondaryLabel(Texts().placeholder, Style::font(font(), Style::body),
                                                        QStringLiteral("placeholderText"), m_placeholder),
                                  0, Qt::AlignHCenter);
     placeholderColumn->addStretch(1);
@@ -109,17 +121,15 @@ QWidget* TemplatesView::sidebar()
         pane, [this](const QList<qsizetype>& rows) { deleteCustomRows(rows); },
         [this](const QList<qsizetype>& rows, qsizetype destination) { moveCustomRows(rows, destination); });
     connect(m_list, &QTreeWidget::itemSelectionChanged, this, &TemplatesView::listSelectionChanged);
-    QTreeWidgetItem* builtIns = addSection(QStringLiteral("Built-in"), false);
+    QTreeWidgetItem* builtIns = addSection(Texts().builtIn, false);
     for (const FileTemplate& builtIn : builtInTemplates())
         addRow(builtIns, builtIn);
 
     auto* bar = new QWidget(pane);
     bar->setObjectName(QStringLiteral("bottomBar"));
-    auto* addButton =
-        barButton(QStringLiteral("plus"), QStringLiteral("Add custom template"), QStringLiteral("addButton"), bar);
+    auto* addButton = barButton(QStringLiteral("plus"), Texts().add, QStringLiteral("addButton"), bar);
     connect(addButton, &QToolButton::clicked, this, &TemplatesView::addTemplate);
-    m_deleteButton = barButton(QStringLiteral("minus"), QStringLiteral("Delete selected template"),
-                               QStringLiteral("deleteButton"), bar);
+    m_deleteButton = barButton(QStringLiteral("minus"), Texts().remove, QStringLiteral("deleteButton"), bar);
     connect(m_deleteButton, &QToolButton::clicked, this, &TemplatesView::deleteSelectedTemplate);
     auto* buttons = new QHBoxLayout(bar);
     buttons->setContentsMargins(8, 6, 8, 6);
@@ -190,7 +200,7 @@ void TemplatesView::rebuildCustomSection()
     if (m_customSection)
         qDeleteAll(m_customSection->takeChildren());
     else
-        m_customSection = addSection(QStringLiteral("Custom"), true);
+        m_customSection = addSection(Texts().custom, true);
     for (const FileTemplate& custom : std::as_const(m_listedCustom))
         addRow(m_customSection, custom);
 }

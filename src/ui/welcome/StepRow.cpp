@@ -31,6 +31,8 @@ StepRow::StepRow(Step step, QWidget* parent)
                                           QStringLiteral("stepDescription"), this)),
       m_text(new QVBoxLayout), m_buttonBar(new QWidget(this)), m_button(new QPushButton(m_buttonBar))
 {
+    // Titles wrap too: a longer language must not cut one off at the row's edge.
+    m_title->setWordWrap(true);
     m_description->setWordWrap(true);
     m_description->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 

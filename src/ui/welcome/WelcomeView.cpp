@@ -9,6 +9,7 @@
 #include "ui/welcome/StepRow.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -19,22 +20,48 @@ namespace {
 
 constexpr int iconSize = 84;
 
+// The texts of the welcome window, read when the window is built, so they follow the translation
+// loaded at start.
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(WelcomeView)
+
+public:
+    QString title = tr("Welcome to Quintara");
+    QString tagline = tr("The right-click “New File” feature your file manager forgot.");
+    QString stepsHeading = tr("Set up in 2 quick steps");
+    QString integrationTitle = tr("Add Quintara to your file manager");
+    QString integrationDescription = tr("Quintara’s menu in the file managers on this computer:");
+    QString integrationAction = tr("Open Extension Settings");
+    QString grantedTitle = tr("Folder access granted");
+    QString grantedDescription = tr("The extension can now create files in your Home folder and all subfolders.");
+    QString grantedAction = tr("Update Access…");
+    QString requiredTitle = tr("Grant folder access");
+    QString requiredDescription =
+        tr("Choose your Home folder so the extension can create files anywhere in it. A folder picker will open.");
+    QString requiredAction = tr("Grant Folder Access…");
+    QString menuTitle = tr("Right-click any folder in your file manager");
+    QString menuDescription =
+        tr("Pick a template (“New Text File”, “New Markdown”, etc.) from the menu. The new file appears instantly.");
+    QString quit = tr("Quit");
+    QString manageTemplates = tr("Manage Templates…");
+    QString done = tr("Done");
+};
+
 StepRow::Step folderAccessStep(bool granted, std::function<void()> action)
 {
+    const Texts text;
     if (granted)
         return {.number = 2,
                 .isComplete = true,
-                .title = QStringLiteral("Folder access granted"),
-                .description =
-                    QStringLiteral("The extension can now create files in your Home folder and all subfolders."),
-                .actionLabel = QStringLiteral("Update Access…"),
+                .title = text.grantedTitle,
+                .description = text.grantedDescription,
+                .actionLabel = text.grantedAction,
                 .action = std::move(action)};
     return {.number = 2,
             .isComplete = false,
-            .title = QStringLiteral("Grant folder access"),
-            .description = QStringLiteral("Choose your Home folder so the extension can create files anywhere on "
-                                          "your Mac. macOS will show a folder picker."),
-            .actionLabel = QStringLiteral("Grant Folder Access…"),
+            .title = text.requiredTitle,
+            .description = text.requiredDescription,
+            .actionLabel = text.requiredAction,
             .action = std::move(action)};
 }
 
@@ -47,34 +74,33 @@ WelcomeView::WelcomeView(TemplateManager& manager, FolderPicker& picker, Workspa
 {
     setObjectName(QStringLiteral("welcomeView"));
     setFixedSize(600, 580);
+    const Texts text;
 
     auto* header = new QVBoxLayout;
     header->setContentsMargins(0, 16, 0, 12);
     header->setSpacing(8);
     header->addWidget(new ApplicationIconView(iconSize, this), 0, Qt::AlignHCenter);
-    header->addWidget(Style::label(QStringLiteral("Welcome to Quintara"),
-                                   Style::font(font(), Style::title1, QFont::Bold), QStringLiteral("welcomeTitle"),
-                                   this),
-                      0, Qt::AlignHCenter);
-    header->addWidget(Style::secondaryLabel(QStringLiteral("The right-click “New File” feature macOS forgot."),
-                                            Style::font(font(), Style::body), QStringLiteral("welcomeTagline"), this),
-                      0, Qt::AlignHCenter);
+    header->addWidget(
+        Style::label(text.title, Style::font(font(), Style::title1, QFont::Bold), QStringLiteral("welcomeTitle"), this),
+        0, Qt::AlignHCenter);
+    header->addWidget(
+        Style::secondaryLabel(text.tagline, Style::font(font(), Style::body), QStringLiteral("welcomeTagline"), this),
+        0, Qt::AlignHCenter);
 
     auto* insetDivider = new QHBoxLayout;
     insetDivider->setContentsMargins(32, 0, 32, 0);
     insetDivider->addWidget(Style::divider(this));
 
-    QLabel* heading =
-        Style::label(QStringLiteral("Set up in 2 quick steps"), Style::font(font(), Style::title3, QFont::DemiBold),
-                     QStringLiteral("stepsHeading"), this);
+    QLabel* heading = Style::label(text.stepsHeading, Style::font(font(), Style::title3, QFont::DemiBold),
+                                   QStringLiteral("stepsHeading"), this);
     heading->setContentsMargins(0, 0, 0, 2);
 
     // Step 1 is done once every installed file manager has the menu and links reach Quintara.
     auto* extensionStep = new StepRow({.number = 1,
                                        .isComplete = false,
-                                       .title = tr("Add Quintara to your file manager"),
-                                       .description = tr("Quintara’s menu in the file managers on this computer:"),
-                                       .actionLabel = tr("Open Extension Settings"),
+                                       .title = text.integrationTitle,
+                                       .description = text.integrationDescription,
+                                       .actionLabel = text.integrationAction,
                                        .action =
                                            [&workspace] {
                                                openExtensionSettings(workspace);
@@ -90,15 +116,13 @@ WelcomeView::WelcomeView(TemplateManager& manager, FolderPicker& picker, Workspa
     });
     m_folderStep = new StepRow(folderAccessStep(false, [this] { requestAccess(); }), this);
     m_folderStep->setObjectName(QStringLiteral("step2"));
-    auto* menuStep =
-        new StepRow({.number = 3,
-                     .isComplete = std::nullopt,
-                     .title = QStringLiteral("Right-click any folder in Finder"),
-                     .description = QStringLiteral("Pick a template (“New Text File”, “New Markdown”, etc.) from the "
-                                                   "menu. The new file appears instantly."),
-                     .actionLabel = std::nullopt,
-                     .action = {}},
-                    this);
+    auto* menuStep = new StepRow({.number = 3,
+                                  .isComplete = std::nullopt,
+                                  .title = text.menuTitle,
+                                  .description = text.menuDescription,
+                                  .actionLabel = std::nullopt,
+                                  .action = {}},
+                                 this);
     menuStep->setObjectName(QStringLiteral("step3"));
 
     auto* steps = new QVBoxLayout;
@@ -109,19 +133,19 @@ WelcomeView::WelcomeView(TemplateManager& manager, FolderPicker& picker, Workspa
     steps->addWidget(m_folderStep);
     steps->addWidget(menuStep);
 
-    auto* quitButton = new QPushButton(QStringLiteral("Quit"), this);
+    auto* quitButton = new QPushButton(text.quit, this);
     quitButton->setObjectName(QStringLiteral("quitButton"));
     connect(quitButton, &QPushButton::clicked, this, [quit = std::move(quit)] {
         if (quit)
             quit();
     });
-    auto* manageButton = new QPushButton(QStringLiteral("Manage Templates…"), this);
+    auto* manageButton = new QPushButton(text.manageTemplates, this);
     manageButton->setObjectName(QStringLiteral("manageTemplatesButton"));
     connect(manageButton, &QPushButton::clicked, this, [openSettings = std::move(openSettings)] {
         if (openSettings)
             openSettings();
     });
-    auto* doneButton = new QPushButton(QStringLiteral("Done"), this);
+    auto* doneButton = new QPushButton(text.done, this);
     doneButton->setObjectName(QStringLiteral("doneButton"));
     doneButton->setDefault(true);
     Style::makeProminent(doneButton);
@@ -185,11 +209,5 @@ void WelcomeView::closeWindow()
         active->close();
         return;
     }
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget* window : windows) {
-        if (window->windowTitle().contains(QStringLiteral("Welcome"), Qt::CaseSensitive)) {
-            window->close();
-            return;
-        }
-    }
+    window()->close();
 }

@@ -37,7 +37,7 @@ protected:
 private:
     void setHasFolderAccess(bool granted);
     void requestAccess();
-    // Closes the active window, or else the first window whose title mentions "Welcome".
+    // Closes the active window, or else the window that holds this view.
     void closeWindow();
 
     TemplateManager& m_manager;

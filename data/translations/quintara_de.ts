@@ -1,0 +1,435 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>AboutView</name>
+    <message>
+        <source>The missing right-click feature your file manager should have had.</source>
+        <translation>Die Rechtsklick-Funktion, die Ihrem Dateimanager schon immer gefehlt hat.</translation>
+    </message>
+    <message>
+        <source>Support</source>
+        <translation>Support</translation>
+    </message>
+    <message>
+        <source>Privacy Policy</source>
+        <translation>Datenschutzerklärung</translation>
+    </message>
+    <message>
+        <source>© %1 Quintara. All rights reserved.</source>
+        <translation>© %1 Quintara. Alle Rechte vorbehalten.</translation>
+    </message>
+</context>
+<context>
+    <name>AppDelegate</name>
+    <message>
+        <source>Welcome to Quintara</source>
+        <translation>Willkommen bei Quintara</translation>
+    </message>
+    <message>
+        <source>Quintara Settings</source>
+        <translation>Quintara-Einstellungen</translation>
+    </message>
+</context>
+<context>
+    <name>BundleInfo</name>
+    <message>
+        <source>Version %1 (%2)</source>
+        <translation>Version %1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>GeneralSettingsView</name>
+    <message>
+        <source>Folder Access</source>
+        <translation>Ordnerzugriff</translation>
+    </message>
+    <message>
+        <source>Folder access granted</source>
+        <translation>Ordnerzugriff gewährt</translation>
+    </message>
+    <message>
+        <source>The extension can create files in your selected folder and all subfolders.</source>
+        <translation>Die Erweiterung kann Dateien in Ihrem ausgewählten Ordner und allen Unterordnern erstellen.</translation>
+    </message>
+    <message>
+        <source>Update Access…</source>
+        <translation>Zugriff aktualisieren…</translation>
+    </message>
+    <message>
+        <source>Folder access required</source>
+        <translation>Ordnerzugriff erforderlich</translation>
+    </message>
+    <message>
+        <source>Grant access to your home folder so the file manager menu can create files. You will be shown a folder picker — select your Home folder and click Grant Access.</source>
+        <translation>Gewähren Sie Zugriff auf Ihren persönlichen Ordner, damit das Dateimanager-Menü Dateien erstellen kann. Es öffnet sich eine Ordnerauswahl – wählen Sie Ihren persönlichen Ordner und klicken Sie auf „Zugriff gewähren“.</translation>
+    </message>
+    <message>
+        <source>Grant Folder Access…</source>
+        <translation>Ordnerzugriff gewähren…</translation>
+    </message>
+    <message>
+        <source>File Naming</source>
+        <translation>Dateibenennung</translation>
+    </message>
+    <message>
+        <source>Default base name</source>
+        <translation>Standard-Basisname</translation>
+    </message>
+    <message>
+        <source>Files will be named &quot;%1.ext&quot;, then &quot;%1 2.ext&quot;, and so on.</source>
+        <translation>Dateien heißen „%1.ext“, dann „%1 2.ext“ und so weiter.</translation>
+    </message>
+    <message>
+        <source>Limits</source>
+        <translation>Einschränkungen</translation>
+    </message>
+    <message>
+        <source>Where the menu can create files</source>
+        <translation>Wo das Menü Dateien erstellen kann</translation>
+    </message>
+    <message>
+        <source>Quintara creates files only inside the folder you granted above and its subfolders. Grant your Home folder to reach all of your own folders.</source>
+        <translation>Quintara erstellt Dateien nur in dem oben freigegebenen Ordner und seinen Unterordnern. Geben Sie Ihren persönlichen Ordner frei, um all Ihre eigenen Ordner zu erreichen.</translation>
+    </message>
+    <message>
+        <source>The menu does not appear in:</source>
+        <translation>Das Menü erscheint nicht in:</translation>
+    </message>
+    <message>
+        <source>Trash, Recent and other places of the file manager that are not folders on this computer.</source>
+        <translation>Papierkorb, „Zuletzt verwendet“ und anderen Orten des Dateimanagers, die keine Ordner auf diesem Rechner sind.</translation>
+    </message>
+    <message>
+        <source>Network places that are not mounted as a local folder. Mount the share first (many file managers do so when you open it), then right-click inside the mounted folder.</source>
+        <translation>Netzwerkorten, die nicht als lokaler Ordner eingehängt sind. Hängen Sie die Freigabe zuerst ein (viele Dateimanager tun das beim Öffnen) und klicken Sie dann im eingehängten Ordner mit der rechten Maustaste.</translation>
+    </message>
+    <message>
+        <source>File Manager</source>
+        <translation>Dateimanager</translation>
+    </message>
+    <message>
+        <source>Quintara’s menu in the file managers on this computer:</source>
+        <translation>Quintaras Menü in den Dateimanagern dieses Computers:</translation>
+    </message>
+    <message>
+        <source>Open Extension Settings</source>
+        <translation>Erweiterungseinstellungen öffnen</translation>
+    </message>
+</context>
+<context>
+    <name>GuideWindow</name>
+    <message>
+        <source>Quintara in the File Manager</source>
+        <translation>Quintara im Dateimanager</translation>
+    </message>
+    <message>
+        <source>The guide is not installed</source>
+        <translation>Die Anleitung ist nicht installiert</translation>
+    </message>
+    <message>
+        <source>The guide to the file manager menus is installed with Quintara, but it was not found. Installing Quintara again puts it back.</source>
+        <translation>Die Anleitung zu den Dateimanager-Menüs wird mit Quintara installiert, wurde aber nicht gefunden. Eine erneute Installation von Quintara stellt sie wieder her.</translation>
+    </message>
+</context>
+<context>
+    <name>HomeFolderAccess</name>
+    <message>
+        <source>Grant Folder Access</source>
+        <translation>Ordnerzugriff gewähren</translation>
+    </message>
+    <message>
+        <source>Select your Home folder (%1) to let Quintara create files anywhere in it.</source>
+        <translation>Wählen Sie Ihren persönlichen Ordner (%1), damit Quintara überall darin Dateien erstellen kann.</translation>
+    </message>
+    <message>
+        <source>Grant Access</source>
+        <translation>Zugriff gewähren</translation>
+    </message>
+</context>
+<context>
+    <name>IntegrationStatusView</name>
+    <message>
+        <source>GNOME Files</source>
+        <translation>GNOME Dateien</translation>
+    </message>
+    <message>
+        <source>Dolphin</source>
+        <translation>Dolphin</translation>
+    </message>
+    <message>
+        <source>Nemo</source>
+        <translation>Nemo</translation>
+    </message>
+    <message>
+        <source>Caja</source>
+        <translation>Caja</translation>
+    </message>
+    <message>
+        <source>Thunar</source>
+        <translation>Thunar</translation>
+    </message>
+    <message>
+        <source>Menu installed</source>
+        <translation>Menü installiert</translation>
+    </message>
+    <message>
+        <source>Menu missing</source>
+        <translation>Menü fehlt</translation>
+    </message>
+    <message>
+        <source>Add Menu</source>
+        <translation>Menü hinzufügen</translation>
+    </message>
+    <message>
+        <source>Install the quintara package to add the missing menus.</source>
+        <translation>Installieren Sie das Paket quintara, um die fehlenden Menüs hinzuzufügen.</translation>
+    </message>
+    <message>
+        <source>No supported file manager is installed. Quintara works with GNOME Files, Dolphin, Nemo, Caja and Thunar.</source>
+        <translation>Es ist kein unterstützter Dateimanager installiert. Quintara arbeitet mit GNOME Dateien, Dolphin, Nemo, Caja und Thunar.</translation>
+    </message>
+    <message>
+        <source>quintara: links</source>
+        <translation>quintara:-Links</translation>
+    </message>
+    <message>
+        <source>Open in Quintara</source>
+        <translation>Öffnen sich in Quintara</translation>
+    </message>
+    <message>
+        <source>Do not reach Quintara</source>
+        <translation>Erreichen Quintara nicht</translation>
+    </message>
+    <message>
+        <source>Make Quintara the Handler</source>
+        <translation>Quintara als Standard festlegen</translation>
+    </message>
+    <message>
+        <source>Checking the file managers…</source>
+        <translation>Dateimanager werden geprüft…</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsView</name>
+    <message>
+        <source>Templates</source>
+        <translation>Vorlagen</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>Allgemein</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Über</translation>
+    </message>
+</context>
+<context>
+    <name>TemplateDetailView</name>
+    <message>
+        <source>Edit</source>
+        <translation>Bearbeiten</translation>
+    </message>
+    <message>
+        <source>Template Content</source>
+        <translation>Inhalt der Vorlage</translation>
+    </message>
+    <message>
+        <source>(empty file)</source>
+        <translation>(leere Datei)</translation>
+    </message>
+    <message>
+        <source>Supported Variables</source>
+        <translation>Unterstützte Variablen</translation>
+    </message>
+    <message>
+        <source>Current date</source>
+        <translation>Aktuelles Datum</translation>
+    </message>
+    <message>
+        <source>Current time</source>
+        <translation>Aktuelle Uhrzeit</translation>
+    </message>
+    <message>
+        <source>Folder name</source>
+        <translation>Ordnername</translation>
+    </message>
+    <message>
+        <source>Your full name</source>
+        <translation>Vollständiger Name</translation>
+    </message>
+    <message>
+        <source>4-digit year</source>
+        <translation>Jahr, vierstellig</translation>
+    </message>
+</context>
+<context>
+    <name>TemplateEditorView</name>
+    <message>
+        <source>New Template</source>
+        <translation>Neue Vorlage</translation>
+    </message>
+    <message>
+        <source>Edit Template</source>
+        <translation>Vorlage bearbeiten</translation>
+    </message>
+    <message>
+        <source>Template Name</source>
+        <translation>Name der Vorlage</translation>
+    </message>
+    <message>
+        <source>Extension</source>
+        <translation>Dateiendung</translation>
+    </message>
+    <message>
+        <source>e.g.  txt  ·  md  ·  json  ·  py</source>
+        <translation>z. B.  txt  ·  md  ·  json  ·  py</translation>
+    </message>
+    <message>
+        <source>Content</source>
+        <translation>Inhalt</translation>
+    </message>
+    <message>
+        <source>Variables: {{date}}  {{time}}  {{folder}}  {{username}}  {{year}}</source>
+        <translation>Variablen: {{date}}  {{time}}  {{folder}}  {{username}}  {{year}}</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Hinzufügen</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+</context>
+<context>
+    <name>TemplatesView</name>
+    <message>
+        <source>Select a template to preview</source>
+        <translation>Wählen Sie eine Vorlage für die Vorschau</translation>
+    </message>
+    <message>
+        <source>Built-in</source>
+        <translation>Mitgeliefert</translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <translation>Eigene</translation>
+    </message>
+    <message>
+        <source>Add custom template</source>
+        <translation>Eigene Vorlage hinzufügen</translation>
+    </message>
+    <message>
+        <source>Delete selected template</source>
+        <translation>Ausgewählte Vorlage löschen</translation>
+    </message>
+</context>
+<context>
+    <name>WelcomeView</name>
+    <message>
+        <source>Welcome to Quintara</source>
+        <translation>Willkommen bei Quintara</translation>
+    </message>
+    <message>
+        <source>The right-click “New File” feature your file manager forgot.</source>
+        <translation>Die Rechtsklick-Funktion „Neue Datei“, die Ihr Dateimanager vergessen hat.</translation>
+    </message>
+    <message>
+        <source>Set up in 2 quick steps</source>
+        <translation>In 2 schnellen Schritten eingerichtet</translation>
+    </message>
+    <message>
+        <source>Folder access granted</source>
+        <translation>Ordnerzugriff gewährt</translation>
+    </message>
+    <message>
+        <source>The extension can now create files in your Home folder and all subfolders.</source>
+        <translation>Die Erweiterung kann jetzt Dateien in Ihrem persönlichen Ordner und allen Unterordnern erstellen.</translation>
+    </message>
+    <message>
+        <source>Update Access…</source>
+        <translation>Zugriff aktualisieren…</translation>
+    </message>
+    <message>
+        <source>Grant folder access</source>
+        <translation>Ordnerzugriff gewähren</translation>
+    </message>
+    <message>
+        <source>Choose your Home folder so the extension can create files anywhere in it. A folder picker will open.</source>
+        <translation>Wählen Sie Ihren persönlichen Ordner, damit die Erweiterung überall darin Dateien erstellen kann. Dazu öffnet sich eine Ordnerauswahl.</translation>
+    </message>
+    <message>
+        <source>Grant Folder Access…</source>
+        <translation>Ordnerzugriff gewähren…</translation>
+    </message>
+    <message>
+        <source>Right-click any folder in your file manager</source>
+        <translation>Rechtsklick auf einen Ordner im Dateimanager</translation>
+    </message>
+    <message>
+        <source>Pick a template (“New Text File”, “New Markdown”, etc.) from the menu. The new file appears instantly.</source>
+        <translation>Wählen Sie im Menü eine Vorlage („New Text File“, „New Markdown“ usw.). Die neue Datei erscheint sofort.</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>Manage Templates…</source>
+        <translation>Vorlagen verwalten…</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Fertig</translation>
+    </message>
+    <message>
+        <source>Add Quintara to your file manager</source>
+        <translation>Quintara zum Dateimanager hinzufügen</translation>
+    </message>
+    <message>
+        <source>Quintara’s menu in the file managers on this computer:</source>
+        <translation>Quintaras Menü in den Dateimanagern dieses Computers:</translation>
+    </message>
+    <message>
+        <source>Open Extension Settings</source>
+        <translation>Erweiterungseinstellungen öffnen</translation>
+    </message>
+</context>
+<context>
+    <name>WindowMenus</name>
+    <message>
+        <source>About Quintara</source>
+        <translation>Über Quintara</translation>
+    </message>
+    <message>
+        <source>Settings…</source>
+        <translation>Einstellungen…</translation>
+    </message>
+    <message>
+        <source>Quit Quintara</source>
+        <translation>Quintara beenden</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Hilfe</translation>
+    </message>
+    <message>
+        <source>Welcome to Quintara</source>
+        <translation>Willkommen bei Quintara</translation>
+    </message>
+    <message>
+        <source>Support</source>
+        <translation>Support</translation>
+    </message>
+    <message>
+        <source>Privacy Policy</source>
+        <translation>Datenschutzerklärung</translation>
+    </message>
+</context>
+</TS>
