@@ -203,7 +203,7 @@
     </message>
     <message>
         <source>Make Quintara the Handler</source>
-        <translation>Quintara als Standard festlegen</translation>
+        <translation>Als Standard festlegen</translation>
     </message>
     <message>
         <source>Checking the file managers…</source>
