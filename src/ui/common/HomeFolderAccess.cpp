@@ -1,12 +1,12 @@
 #include "ui/common/HomeFolderAccess.h"
 
+#include "platform/FolderPicker.h"
 #include "platform/Log.h"
 #include "platform/ProgramImage.h"
 #include "platform/UserAccount.h"
 #include "platform/Workspace.h"
 #include "store/TemplateManager.h"
 #include "store/TemplateStore.h"
-#include "ui/common/FolderPicker.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -20,6 +20,7 @@ void requestHomeFolderAccess(TemplateManager& manager, FolderPicker& picker, con
                              QWidget* parent, std::function<void(bool)> setAccess, bool logFailure)
 {
     FolderPicker::Request request;
+    request.title = QObject::tr("Grant Folder Access");
     // The real home path, not one made up from the login name: homes do not all live under one folder.
     request.message = QStringLiteral("Select your Home folder (") + account.homePath() +
                       QStringLiteral(") to let Quintara create files anywhere on your Mac.");
