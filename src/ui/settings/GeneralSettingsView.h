@@ -13,8 +13,8 @@ class Workspace;
 // button that grants or renews it), the base name of new files with an example of the names it gives,
 // how to turn the file manager extension on, and why the context menu is missing in synchronised
 // folders. The base name and the grant are read from the store each time the pane comes on screen,
-// and the grant again after the picker; unlike the welcome window, the pane does not watch the
-// application becoming active.
+// and the grant again after the picker and whenever the manager announces a change; unlike the
+// welcome window, the pane does not watch the application becoming active.
 class GeneralSettingsView : public QWidget {
     Q_OBJECT
 

@@ -5,6 +5,7 @@
 #include <functional>
 
 class FolderPicker;
+class QPushButton;
 class StepRow;
 class TemplateManager;
 class UserAccount;
@@ -13,7 +14,8 @@ class Workspace;
 // The first-run setup screen: the product's icon and name, the steps that make file creation work
 // (turn the extension on, grant folder access, use the context menu) and a bar to quit, manage
 // templates or close the window. Whether access is granted is re-read whenever the view comes on
-// screen or the application becomes active, since the grant can change behind its back.
+// screen, the application becomes active or the manager announces a change, since the grant can
+// change behind its back.
 class WelcomeView : public QWidget {
     Q_OBJECT
 
@@ -31,6 +33,7 @@ public Q_SLOTS:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void setHasFolderAccess(bool granted);
@@ -43,4 +46,5 @@ private:
     const UserAccount& m_account;
     bool m_hasFolderAccess = false;
     StepRow* m_folderStep;
+    QPushButton* m_doneButton;
 };
