@@ -33,10 +33,12 @@ struct PortalFolderPicker::Pending {
 PortalFolderPicker::PortalFolderPicker(FolderPicker& fallback, const QDBusConnection& bus, QObject* parent)
     : QObject(parent), m_fallback(fallback), m_bus(bus)
 {
-    if (!m_bus.isConnected()) {
+    if (!m_bus.isConnected())
         m_portal = Portal::Absent;
-        return;
-    }
+}
+
+void PortalFolderPicker::findPortal()
+{
     auto* watcher = new QDBusServiceWatcher(portalService, m_bus, QDBusServiceWatcher::WatchForUnregistration, this);
     connect(watcher, &QDBusServiceWatcher::serviceUnregistered, this, &PortalFolderPicker::portalLeft);
     // Asking for the chooser's version also starts a portal that the bus starts on demand.
@@ -53,7 +55,7 @@ PortalFolderPicker::PortalFolderPicker(FolderPicker& fallback, const QDBusConnec
 
 PortalFolderPicker::~PortalFolderPicker()
 {
-    for (Pending* pending : std::exchange(m_pending, {})) {
+    for (Pending* pending : std::exchange(m_pending, {}) + std::exchange(m_waiting, {})) {
         pending->done(std::nullopt);
         delete pending;
     }
@@ -61,9 +63,11 @@ PortalFolderPicker::~PortalFolderPicker()
 
 void PortalFolderPicker::pickFolder(const Request& request, QWidget* parent, Completion done)
 {
-    if (m_portal == Portal::Unknown)
-        m_waiting.append([this, request, parent, done] { pickFolder(request, parent, done); });
-    else if (m_portal == Portal::Absent)
+    if (m_portal == Portal::Unknown) {
+        if (m_waiting.isEmpty())
+            findPortal();
+        m_waiting.append(new Pending{{}, {}, request, parent, std::move(done)});
+    } else if (m_portal == Portal::Absent)
         m_fallback.pickFolder(request, parent, std::move(done));
     else
         ask(request, parent, std::move(done));
@@ -72,8 +76,10 @@ void PortalFolderPicker::pickFolder(const Request& request, QWidget* parent, Com
 void PortalFolderPicker::portalFound(bool present)
 {
     m_portal = present ? Portal::Present : Portal::Absent;
-    for (const auto& retry : std::exchange(m_waiting, {}))
-        retry();
+    for (Pending* waiting : std::exchange(m_waiting, {})) {
+        pickFolder(waiting->request, waiting->parent, std::move(waiting->done));
+        delete waiting;
+    }
 }
 
 void PortalFolderPicker::ask(const Request& request, QWidget* parent, Completion done)

@@ -7,11 +7,10 @@
 #include <QObject>
 #include <QVariantMap>
 
-#include <functional>
-
 // The desktop's own folder chooser, through the freedesktop portal on the session bus. Whether the
-// portal is there is asked once, without waiting, when the picker is made; requests made before
-// the answer wait for it. Without a portal, or when it refuses a request, `fallback` picks instead.
+// portal is there is asked once, without waiting, at the first request; requests made before the
+// answer wait for it (at most a few seconds). A program that never picks a folder never starts a
+// portal. Without a portal, or when it refuses a request, `fallback` picks instead.
 // A request whose portal leaves the bus before answering is answered as cancelled.
 class PortalFolderPicker final : public QObject, public FolderPicker {
     Q_OBJECT
@@ -27,6 +26,7 @@ private:
     enum class Portal { Unknown, Present, Absent };
     struct Pending;
 
+    void findPortal();
     void portalFound(bool present);
     void ask(const Request& request, QWidget* parent, Completion done);
     void answer(const QString& handle, const std::optional<QString>& folder);
@@ -40,7 +40,7 @@ private:
     FolderPicker& m_fallback;
     QDBusConnection m_bus;
     Portal m_portal = Portal::Unknown;
-    QList<std::function<void()>> m_waiting; // requests made before the portal was found or not
-    QList<Pending*> m_pending;              // requests the portal is showing
+    QList<Pending*> m_waiting; // requests made before the portal was found or not
+    QList<Pending*> m_pending; // requests the portal is showing
     quint64 m_nextToken = 0;
 };
