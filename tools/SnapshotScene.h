@@ -2,12 +2,12 @@
 
 // Shared by the snapshot tool's files: each snapshots_<area>.cpp registers the windows of its area.
 
+#include "platform/FolderPicker.h"
 #include "platform/IntegrationProbe.h"
 #include "platform/UserAccount.h"
 #include "platform/Workspace.h"
 #include "store/TemplateManager.h"
 #include "store/TemplateStore.h"
-#include "ui/common/FolderPicker.h"
 
 #include <QList>
 #include <QString>

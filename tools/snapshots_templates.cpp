@@ -5,6 +5,8 @@
 #include "ui/templates/TemplateRowView.h"
 #include "ui/templates/TemplatesView.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QTreeWidget>
 
 namespace {
@@ -65,6 +67,28 @@ std::function<void(QWidget&)> selectRow(const QString& name)
     };
 }
 
+std::unique_ptr<QWidget> paneWithLongNames(Scene& scene)
+{
+    scene.store.customTemplates() = {
+        {QUuid(QStringLiteral("{3F2504E0-4F89-41D3-9A0C-0305E82C3303}")),
+         QStringLiteral("QuarterlyReportForTheBoardOfDirectorsWithAppendices"), QStringLiteral("md"),
+         QStringLiteral("# {{folder}}\n"), false},
+        {QUuid(QStringLiteral("{3F2504E0-4F89-41D3-9A0C-0305E82C3304}")),
+         QStringLiteral("Minutes of the weekly planning meeting for the whole team"), QStringLiteral("txt"),
+         QStringLiteral("{{date}}\n"), false},
+    };
+    scene.store.save();
+    return pane(scene);
+}
+
+// The keyboard's way from the last built-in row into the custom section.
+void arrowDownFrom(QWidget& window, const QString& name)
+{
+    selectRow(name)(window);
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(window.findChild<QTreeWidget*>(QStringLiteral("templateList")), &down);
+}
+
 std::unique_ptr<QWidget> editor(const FileTemplate& draft, bool isNew)
 {
     return std::make_unique<TemplateEditorView>(draft, isNew, [](const FileTemplate&) {});
@@ -74,6 +98,14 @@ const RegisterSnapshots registered({
     {QStringLiteral("templates-nothing-selected"), paneWithCustomTemplates},
     {QStringLiteral("templates-builtin-selected"), pane, selectRow(QStringLiteral("HTML"))},
     {QStringLiteral("templates-custom-selected"), paneWithCustomTemplates, selectRow(QStringLiteral("Meeting Notes"))},
+    {QStringLiteral("templates-long-name-no-spaces"), paneWithLongNames,
+     selectRow(QStringLiteral("QuarterlyReportForTheBoardOfDirectorsWithAppendices"))},
+    {QStringLiteral("templates-long-name-spaces"), paneWithLongNames,
+     selectRow(QStringLiteral("Minutes of the weekly planning meeting for the whole team"))},
+    {QStringLiteral("templates-down-into-custom"), paneWithCustomTemplates,
+     [](QWidget& window) {
+         arrowDownFrom(window, QStringLiteral("CSS"));
+     }},
     {QStringLiteral("editor-new"),
      [](Scene&) {
          return editor({QUuid::createUuid(), QStringLiteral("My Template"), QStringLiteral("txt"), QString(), false},

@@ -404,32 +404,32 @@
 <context>
     <name>WindowMenus</name>
     <message>
-        <source>About Quintara</source>
-        <translation>Über Quintara</translation>
+        <source>&amp;About Quintara</source>
+        <translation>Ü&amp;ber Quintara</translation>
     </message>
     <message>
-        <source>Settings…</source>
-        <translation>Einstellungen…</translation>
+        <source>&amp;Settings…</source>
+        <translation>&amp;Einstellungen…</translation>
     </message>
     <message>
-        <source>Quit Quintara</source>
-        <translation>Quintara beenden</translation>
+        <source>&amp;Quit Quintara</source>
+        <translation>Quintara &amp;beenden</translation>
     </message>
     <message>
-        <source>Help</source>
-        <translation>Hilfe</translation>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
     </message>
     <message>
-        <source>Welcome to Quintara</source>
-        <translation>Willkommen bei Quintara</translation>
+        <source>&amp;Welcome to Quintara</source>
+        <translation>&amp;Willkommen bei Quintara</translation>
     </message>
     <message>
-        <source>Support</source>
-        <translation>Support</translation>
+        <source>&amp;Support</source>
+        <translation>&amp;Support</translation>
     </message>
     <message>
-        <source>Privacy Policy</source>
-        <translation>Datenschutzerklärung</translation>
+        <source>&amp;Privacy Policy</source>
+        <translation>&amp;Datenschutzerklärung</translation>
     </message>
 </context>
 </TS>

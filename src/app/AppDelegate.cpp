@@ -13,6 +13,7 @@
 #include "ui/settings/SettingsView.h"
 #include "ui/welcome/WelcomeView.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMainWindow>
@@ -144,10 +145,15 @@ void AppDelegate::openSettingsWindow()
 
 void AppDelegate::showAbout()
 {
-    QTimer::singleShot(0, this, [this] {
+    showSettingsTab(SettingsView::AboutTab);
+}
+
+void AppDelegate::showSettingsTab(int tab)
+{
+    QTimer::singleShot(0, this, [this, tab] {
         if (!m_settingsWindow)
             buildSettingsWindow();
-        m_settingsWindow->findChild<SettingsView*>()->setCurrentIndex(SettingsView::AboutTab);
+        m_settingsWindow->findChild<SettingsView*>()->setCurrentIndex(tab);
         present(m_settingsWindow);
     });
 }
@@ -180,6 +186,12 @@ QMainWindow* makeWindow(QWidget* content, const QString& objectName, const char*
     window->setWindowIcon(Symbols::applicationIcon());
     window->setCentralWidget(content);
     WindowMenus::install(*window, delegate, workspace);
+    // Escape and the desktop's close keys close the window as its close button does.
+    auto* close = new QAction(window);
+    close->setShortcuts(QKeySequence::keyBindings(QKeySequence::Close) << QKeySequence(Qt::Key_Escape));
+    close->setShortcutContext(Qt::WindowShortcut);
+    QObject::connect(close, &QAction::triggered, window, &QWidget::close);
+    window->addAction(close);
     // Titled, closable and minimisable; never resizable.
     window->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint |
                            Qt::CustomizeWindowHint);
@@ -196,7 +208,7 @@ void AppDelegate::buildWelcomeWindow()
 {
     auto* view = new WelcomeView(
         m_services.manager, m_services.picker, m_services.workspace, m_services.integration, m_services.account,
-        [this] { openSettingsWindow(); }, [] { QCoreApplication::quit(); });
+        [this] { showSettingsTab(SettingsView::TemplatesTab); }, [] { QCoreApplication::quit(); });
     m_welcomeWindow = makeWindow(view, QStringLiteral("welcomeWindow"), welcomeTitle, *this, m_services.workspace);
 }
 

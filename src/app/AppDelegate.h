@@ -71,6 +71,8 @@ public:
 private:
     void buildWelcomeWindow();
     void buildSettingsWindow();
+    // The Settings window, on the tab given, whichever tab it was left on.
+    void showSettingsTab(int tab);
     void present(QWidget* window);
 
     Services m_services;

@@ -4,6 +4,7 @@
 #include "model/AppIdentity.h"
 #include "platform/Workspace.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -15,13 +16,13 @@ struct Texts {
     Q_DECLARE_TR_FUNCTIONS(WindowMenus)
 
 public:
-    QString about = tr("About Quintara");
-    QString settings = tr("Settings…");
-    QString quit = tr("Quit Quintara");
-    QString help = tr("Help");
-    QString welcome = tr("Welcome to Quintara");
-    QString support = tr("Support");
-    QString privacy = tr("Privacy Policy");
+    QString about = tr("&About Quintara");
+    QString settings = tr("&Settings…");
+    QString quit = tr("&Quit Quintara");
+    QString help = tr("&Help");
+    QString welcome = tr("&Welcome to Quintara");
+    QString support = tr("&Support");
+    QString privacy = tr("&Privacy Policy");
 };
 
 void openPage(Workspace& workspace, const QString& address)
@@ -41,7 +42,7 @@ void install(QMainWindow& window, AppDelegate& delegate, Workspace& workspace)
     QMenuBar* bar = window.menuBar();
     bar->setObjectName(QStringLiteral("menuBar"));
 
-    QMenu* application = bar->addMenu(QStringLiteral("Quintara"));
+    QMenu* application = bar->addMenu(QStringLiteral("&Quintara"));
     application->setObjectName(QStringLiteral("applicationMenu"));
     QAction* about = application->addAction(text.about, &delegate, [&delegate] { delegate.showAbout(); });
     about->setMenuRole(QAction::AboutRole);
@@ -62,6 +63,14 @@ void install(QMainWindow& window, AppDelegate& delegate, Workspace& workspace)
     help->addSeparator();
     help->addAction(text.support, &delegate, [&workspace] { openPage(workspace, AppIdentity::supportUrl); });
     help->addAction(text.privacy, &delegate, [&workspace] { openPage(workspace, AppIdentity::privacyUrl); });
+
+    // F10 opens the first menu, as on the desktops the program runs on.
+    auto* openMenus = new QAction(&window);
+    openMenus->setShortcut(QKeySequence(Qt::Key_F10));
+    openMenus->setShortcutContext(Qt::WindowShortcut);
+    QObject::connect(openMenus, &QAction::triggered, bar,
+                     [bar, application] { bar->setActiveAction(application->menuAction()); });
+    window.addAction(openMenus);
 }
 
 } // namespace WindowMenus

@@ -11,13 +11,14 @@
 #include "platform/DisplayServer.h"
 #include "platform/InstanceChannel.h"
 #include "platform/Log.h"
+#include "platform/PortalFolderPicker.h"
 #include "platform/ProgramImage.h"
 #include "platform/SecurityScope.h"
 #include "platform/TerminationSignals.h"
 #include "platform/UserAccount.h"
 #include "store/TemplateManager.h"
 #include "store/TemplateStore.h"
-#include "ui/common/FolderPicker.h"
+#include "ui/common/DialogFolderPicker.h"
 #include "ui/common/Translations.h"
 
 #include <QApplication>
@@ -87,7 +88,8 @@ int main(int argc, char** argv)
     TemplateStore& store = TemplateStore::shared();
     const FileCreationService engine(store);
     DesktopWorkspace workspace;
-    DialogFolderPicker picker;
+    DialogFolderPicker dialogPicker;
+    PortalFolderPicker picker(dialogPicker);
     const auto writeServiceMenu = [&serviceMenu] {
         return serviceMenu.write(ServiceMenu::defaultPath());
     };

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "platform/Clock.h"
+#include "platform/FolderPicker.h"
 #include "platform/IntegrationProbe.h"
 #include "platform/SecurityScope.h"
 #include "platform/UserAccount.h"
 #include "platform/Workspace.h"
-#include "ui/common/FolderPicker.h"
 
 #include <QDateTime>
 #include <QStringList>

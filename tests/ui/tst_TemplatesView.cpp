@@ -152,6 +152,9 @@ private Q_SLOTS:
         QTest::newRow("built-in rich text") << builtInTemplates().at(3) << ".rtf";
         QTest::newRow("custom, empty body") << customTemplate("Blank") << ".txt";
         QTest::newRow("custom, no extension") << customTemplate("Bare", "Made {{date}}\n", "") << ".";
+        QTest::newRow("custom, long name, no spaces") << customTemplate(QString(160, 'W')) << ".txt";
+        QTest::newRow("custom, long name, spaces")
+            << customTemplate(QString("Quarterly Report ").repeated(12)) << ".txt";
     }
     void detailShowsTheRecordVerbatim()
     {
@@ -159,15 +162,52 @@ private Q_SLOTS:
         QFETCH(QString, extension);
         int edits = 0;
         TemplateDetailView page(shown, [&edits] { ++edits; });
+        page.resize(380, 420); // the detail pane beside the widest list
         page.show();
-        QCOMPARE(page.findChild<QLabel*>("detailName")->text() + page.findChild<QLabel*>("detailExtension")->text(),
+        QCOMPARE(page.findChild<QWidget*>("detailName")->accessibleName() +
+                     page.findChild<QLabel*>("detailExtension")->text(),
                  shown.name + extension);
+        // Whatever the name, Edit and both columns of variables stay within the page's width.
+        QWidgetList kept{page.findChild<QPushButton*>("editButton")};
+        for (QLabel* description : page.findChildren<QLabel*>("variableDescription"))
+            kept << description;
+        for (const QWidget* widget : std::as_const(kept)) {
+            const int left = widget ? widget->mapTo(page.viewport(), QPoint()).x() : 0;
+            QVERIFY2(left >= 0 && left + (widget ? widget->width() : 0) <= page.viewport()->width(),
+                     qPrintable(widget ? widget->objectName() : "no edit button"));
+        }
         if (auto* edit = page.findChild<QPushButton*>("editButton"))
             edit->click();
         QCOMPARE(edits, shown.isBuiltIn ? 0 : 1);
         auto* empty = page.findChild<QLabel*>("emptyContent");
         QCOMPARE(empty ? empty->text() : page.findChild<QWidget*>("contentText")->accessibleName(),
                  shown.content.isEmpty() ? "(empty file)" : shown.content); // braces and control words as stored
+    }
+
+    // The keys move through both sections as one list, past the headers.
+    void keysMoveAcrossSections_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("to");
+        QTest::newRow("down from the last built-in") << "CSS" << int(Qt::Key_Down) << "A";
+        QTest::newRow("up from the first custom") << "A" << int(Qt::Key_Up) << "CSS";
+        QTest::newRow("up from the first row") << "Text File" << int(Qt::Key_Up) << "Text File";
+        QTest::newRow("down from the last row") << "B" << int(Qt::Key_Down) << "B";
+        QTest::newRow("home") << "B" << int(Qt::Key_Home) << "Text File";
+        QTest::newRow("end") << "Text File" << int(Qt::Key_End) << "B";
+        QTest::newRow("left stays") << "A" << int(Qt::Key_Left) << "A";
+    }
+    void keysMoveAcrossSections()
+    {
+        QFETCH(QString, from);
+        QFETCH(int, key);
+        QFETCH(QString, to);
+        setCustom({"A", "B"});
+        click(from);
+        QTest::keyClick(list(), Qt::Key(key));
+        QCOMPARE(m_view->selection().value_or(FileTemplate{}).name, to);
+        QCOMPARE(list()->currentItem(), item(to));
     }
 
     void editorCleansAndClosesAsAsked_data()

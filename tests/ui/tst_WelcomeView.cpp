@@ -151,13 +151,41 @@ private Q_SLOTS:
         QVERIFY(m_view->hasFolderAccess());
         Q_EMIT qApp->applicationStateChanged(Qt::ApplicationActive);
         QVERIFY(!m_view->hasFolderAccess());
-        // Return means Done, whichever button has the focus.
+    }
+
+    // Return is Done's only where the focused control has no use for it.
+    void returnPressesTheFocusedButtonElseDone_data()
+    {
+        QTest::addColumn<QString>("focused"); // empty: the view itself
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("quits");
+        QTest::addColumn<int>("guides"); // times the extension guide opened
+        QTest::newRow("Return on Quit") << "quitButton" << int(Qt::Key_Return) << 1 << 0;
+        QTest::newRow("keypad Enter on Quit") << "quitButton" << int(Qt::Key_Enter) << 1 << 0;
+        QTest::newRow("Return on a step's button") << "stepButton" << int(Qt::Key_Return) << 0 << 1;
+        QTest::newRow("Return on Done") << "doneButton" << int(Qt::Key_Return) << 0 << 0;
+        QTest::newRow("Return, no button focused") << "" << int(Qt::Key_Return) << 0 << 0;
+    }
+    void returnPressesTheFocusedButtonElseDone()
+    {
+        QFETCH(QString, focused);
+        QFETCH(int, key);
+        QFETCH(int, quits);
+        QFETCH(int, guides);
+        m_view->show();
         m_view->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_view.get()));
-        button("quitButton")->setFocus();
-        QTest::keyClick(m_view.get(), Qt::Key_Return);
-        QTRY_VERIFY(!m_view->isVisible());
-        QCOMPARE(m_quitCalls, 1);
+        QWidget* target =
+            focused.isEmpty() ? static_cast<QWidget*>(m_view.get()) : button(focused, focused == "stepButton");
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QWidgetList opened;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->objectName() == "guideWindow" && window->isVisible())
+                opened.append(window);
+        QCOMPARE(std::tuple(m_quitCalls, int(opened.size()), m_view->isVisible()),
+                 std::tuple(quits, guides, quits + guides > 0));
+        qDeleteAll(opened);
     }
 
     void doneClosesTheActiveWindowElseTheWelcomeWindow()

@@ -1,12 +1,12 @@
 #include "ui/common/HomeFolderAccess.h"
 
+#include "platform/FolderPicker.h"
 #include "platform/Log.h"
 #include "platform/ProgramImage.h"
 #include "platform/UserAccount.h"
 #include "platform/Workspace.h"
 #include "store/TemplateManager.h"
 #include "store/TemplateStore.h"
-#include "ui/common/FolderPicker.h"
 #include "ui/common/GuideWindow.h"
 
 #include <QCoreApplication>

@@ -7,6 +7,9 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include <algorithm>
+#include <cmath>
+
 namespace Style {
 
 QFont font(const QFont& base, int pixelSize, QFont::Weight weight)
@@ -25,10 +28,53 @@ QFont monospaced(int pixelSize)
     return result;
 }
 
+namespace {
+
+// Relative luminance and contrast ratio as the web's accessibility guidelines define them.
+double luminance(const QColor& colour)
+{
+    const auto linear = [](double v) {
+        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b)
+{
+    const auto [darker, lighter] = std::minmax({luminance(a), luminance(b)});
+    return (lighter + 0.05) / (darker + 0.05);
+}
+
+// `to` laid over `from` at `amount`, opaque.
+QColor blend(const QColor& from, const QColor& to, qreal amount)
+{
+    return QColor::fromRgbF(float(from.redF() + (to.redF() - from.redF()) * amount),
+                            float(from.greenF() + (to.greenF() - from.greenF()) * amount),
+                            float(from.blueF() + (to.blueF() - from.blueF()) * amount));
+}
+
+// What small text needs against its background to stay readable.
+constexpr double readableContrast = 4.5;
+
+} // namespace
+
 QColor secondary(const QPalette& palette, qreal opacity)
 {
-    QColor colour = palette.color(QPalette::PlaceholderText);
-    colour.setAlphaF(colour.alphaF() * opacity);
+    // The palette's dimmed text as it shows on the window, darkened (or, on a dark window,
+    // lightened) towards the full text colour until it reads on both the window and the base.
+    const QColor window = palette.color(QPalette::Window);
+    const QColor base = palette.color(QPalette::Base);
+    const QColor placeholder = palette.color(QPalette::PlaceholderText);
+    const QColor dimmed = blend(window, placeholder, placeholder.alphaF());
+    QColor colour = palette.color(QPalette::WindowText);
+    for (int step = 0; step < 20; ++step) {
+        const QColor candidate = blend(dimmed, colour, step / 20.0);
+        if (std::min(contrast(candidate, window), contrast(candidate, base)) >= readableContrast) {
+            colour = candidate;
+            break;
+        }
+    }
+    colour.setAlphaF(float(opacity));
     return colour;
 }
 
@@ -44,6 +90,9 @@ QLabel* label(const QString& text, const QFont& font, const QString& objectName,
 QLabel* secondaryLabel(const QString& text, const QFont& font, const QString& objectName, QWidget* parent)
 {
     QLabel* result = label(text, font, objectName, parent);
+    QPalette palette = result->palette();
+    palette.setColor(QPalette::PlaceholderText, secondary(palette));
+    result->setPalette(palette);
     result->setForegroundRole(QPalette::PlaceholderText);
     return result;
 }

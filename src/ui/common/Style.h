@@ -35,12 +35,13 @@ QFont font(const QFont& base, int pixelSize, QFont::Weight weight = QFont::Norma
 // The system's fixed-pitch font at a pixel size.
 QFont monospaced(int pixelSize);
 
-// The secondary (dimmed) text colour, at `opacity` of its own opacity.
+// The secondary (dimmed) text colour, at `opacity`. Fully opaque, it keeps a contrast of at least
+// 4.5:1 against both the palette's window and its base, so small captions stay readable.
 QColor secondary(const QPalette& palette, qreal opacity = 1.0);
 
 // A label that shows its text verbatim: never interpreted as markup.
 QLabel* label(const QString& text, const QFont& font, const QString& objectName, QWidget* parent);
-// The same in the secondary colour.
+// The same in the secondary colour of the palette it has under `parent`.
 QLabel* secondaryLabel(const QString& text, const QFont& font, const QString& objectName, QWidget* parent);
 
 // A one-pixel horizontal rule.
@@ -56,7 +57,8 @@ void makeProminent(QPushButton* button);
 // either side, and the button at least `minimumWidth`. Called again after the title changes.
 void giveTitleRoom(QPushButton* button, int minimumWidth = 0);
 
-// A narrow vertical scroll bar without arrows: a rounded thumb on a clear track.
+// A narrow vertical scroll bar without arrows: a rounded thumb on a clear track. Every scroll area
+// of the program has it, so that all of them look alike.
 void makeSlim(QScrollBar* scrollBar);
 
 } // namespace Style

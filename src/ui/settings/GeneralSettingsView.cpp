@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace {
@@ -173,11 +174,16 @@ GeneralSettingsView::GeneralSettingsView(TemplateManager& manager, FolderPicker&
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setWidgetResizable(true);
     scroll->setWidget(form);
+    Style::makeSlim(scroll->verticalScrollBar());
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->addWidget(scroll);
 
     setHasAccess(false);
+    // A grant made in another window shows here at once; queued for the same reason as the picker's answer.
+    connect(
+        &m_manager, &TemplateManager::objectWillChange, this,
+        [this] { setHasAccess(m_manager.store().hasHomeFolderBookmark()); }, Qt::QueuedConnection);
 }
 
 QWidget* GeneralSettingsView::folderAccessSection()

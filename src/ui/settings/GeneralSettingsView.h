@@ -14,9 +14,9 @@ class Workspace;
 // button that grants or renews it), the base name of new files with an example of the names it gives,
 // whether each installed file manager has Quintara's menu and quintara: links reach it, and where the
 // context menu can create files and where it does not appear. The base name and the grant are read
-// from the store each time the pane comes on screen, and the grant again after the picker; unlike the
-// welcome window, the pane does not watch the application becoming active for them (the file
-// managers' state it reads then too).
+// from the store each time the pane comes on screen, and the grant again after the picker and whenever
+// the manager announces a change; unlike the welcome window, the pane does not watch the application
+// becoming active for them (the file managers' state it reads then too).
 class GeneralSettingsView : public QWidget {
     Q_OBJECT
 

@@ -72,12 +72,13 @@ protected:
 // (not the box) scroll. Nothing in the text is ever interpreted: it is laid out as characters.
 class PlainTextBlock final : public QWidget {
 public:
-    PlainTextBlock(QString text, const QFont& font, QWidget* parent) : QWidget(parent), m_text(std::move(text))
+    PlainTextBlock(QString text, const QFont& font, QPalette::ColorRole role, QWidget* parent)
+        : QWidget(parent), m_text(std::move(text))
     {
-        setObjectName(QStringLiteral("contentText"));
         // Painted text is invisible to assistive technology unless named.
         setAccessibleName(m_text);
         setFont(font);
+        setForegroundRole(role);
         QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
         policy.setHeightForWidth(true);
         setSizePolicy(policy);
@@ -100,7 +101,7 @@ protected:
     {
         layOut(width());
         QPainter painter(this);
-        painter.setPen(palette().color(QPalette::Text));
+        painter.setPen(palette().color(foregroundRole()));
         for (const auto& line : m_lines)
             line->draw(&painter, QPointF(0, 0));
     }
@@ -220,9 +221,11 @@ QWidget* TemplateDetailView::header(QWidget* page)
     auto* host = new QWidget(page);
     auto* titles = new QVBoxLayout;
     titles->setSpacing(2);
-    QLabel* name = Style::label(m_template.name, Style::font(font(), Style::title2, QFont::Bold),
-                                QStringLiteral("detailName"), host);
-    name->setWordWrap(true);
+    // Any name, however long and with or without spaces, wraps within the page: the page never
+    // widens and the Edit button stays in view.
+    auto* name = new PlainTextBlock(m_template.name, Style::font(font(), Style::title2, QFont::Bold),
+                                    QPalette::WindowText, host);
+    name->setObjectName(QStringLiteral("detailName"));
     titles->addWidget(name);
     titles->addWidget(Style::secondaryLabel(QLatin1Char('.') + m_template.fileExtension,
                                             Style::font(font(), Style::subheadline), QStringLiteral("detailExtension"),
@@ -258,7 +261,9 @@ QWidget* TemplateDetailView::contentSection(QWidget* page)
         // Only as wide as the note itself.
         column->addWidget(box, 0, Qt::AlignLeft);
     } else {
-        inside->addWidget(new PlainTextBlock(m_template.content, Style::monospaced(Style::footnote), box));
+        auto* text = new PlainTextBlock(m_template.content, Style::monospaced(Style::footnote), QPalette::Text, box);
+        text->setObjectName(QStringLiteral("contentText"));
+        inside->addWidget(text);
         column->addWidget(box);
     }
     return host;

@@ -149,6 +149,26 @@ void TemplateList::keyPressEvent(QKeyEvent* event)
     QTreeWidget::keyPressEvent(event);
 }
 
+QModelIndex TemplateList::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    // The rows form one list across both sections; Left and Right would only climb to a header.
+    if (action == MoveLeft || action == MoveRight)
+        return currentIndex();
+    const QModelIndex target = QTreeWidget::moveCursor(action, modifiers);
+    if (!target.isValid() || target.parent().isValid())
+        return target;
+    // A header is passed over in the direction of travel; at either end of the list the cursor
+    // turns back to the nearest row instead.
+    const bool down = action == MoveDown || action == MoveNext || action == MovePageDown || action == MoveHome;
+    for (const bool forward : {down, !down}) {
+        for (QModelIndex next = target; next.isValid(); next = forward ? indexBelow(next) : indexAbove(next)) {
+            if (next.parent().isValid())
+                return next;
+        }
+    }
+    return currentIndex();
+}
+
 void TemplateList::startDrag(Qt::DropActions)
 {
     const QList<QTreeWidgetItem*> selected = selectedItems();

@@ -12,6 +12,8 @@ class DropIndicator;
 // rows of that same section; the drop itself moves nothing here but hands positions to `moveRows`,
 // so the store stays the one place where the order changes. Delete or Backspace hands the row with
 // the keyboard focus to `deleteRows` when it is a custom row; Space switches that row on or off.
+// The arrow keys, Home, End and the page keys move through the rows of both sections as one list
+// and never come to rest on a section header.
 class TemplateList final : public QTreeWidget {
 public:
     using DeleteRows = std::function<void(const QList<qsizetype>&)>;
@@ -28,6 +30,7 @@ public:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void startDrag(Qt::DropActions supportedActions) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;

@@ -11,9 +11,10 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace {
@@ -150,9 +151,7 @@ WelcomeView::WelcomeView(TemplateManager& manager, FolderPicker& picker, Workspa
     doneButton->setDefault(true);
     Style::makeProminent(doneButton);
     connect(doneButton, &QPushButton::clicked, this, &WelcomeView::closeWindow);
-    // Return means "Done" wherever the focus is in this window, as a dialog's default button would.
-    for (const auto key : {Qt::Key_Return, Qt::Key_Enter})
-        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, doneButton, &QPushButton::click);
+    m_doneButton = doneButton;
 
     auto* buttons = new QHBoxLayout;
     buttons->setContentsMargins(24, 14, 24, 14);
@@ -178,6 +177,10 @@ WelcomeView::WelcomeView(TemplateManager& manager, FolderPicker& picker, Workspa
         if (state == Qt::ApplicationActive)
             refreshFolderAccess();
     });
+    // A grant made in another window shows here at once. Queued, as the change is announced
+    // before the window that made it has handled the picker's answer.
+    connect(&m_manager, &TemplateManager::objectWillChange, this, &WelcomeView::refreshFolderAccess,
+            Qt::QueuedConnection);
 }
 
 void WelcomeView::refreshFolderAccess()
@@ -189,6 +192,22 @@ void WelcomeView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     refreshFolderAccess();
+}
+
+// Return presses Done as a dialog's default button, but only when the focused control has no use
+// for Return itself: a focused button is pressed instead, and a text field has submitted already.
+void WelcomeView::keyPressEvent(QKeyEvent* event)
+{
+    const bool unmodified = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (!unmodified || (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    QWidget* focused = focusWidget();
+    if (auto* button = qobject_cast<QPushButton*>(focused))
+        button->click();
+    else if (!qobject_cast<QLineEdit*>(focused))
+        m_doneButton->click();
 }
 
 void WelcomeView::setHasFolderAccess(bool granted)

@@ -6,6 +6,7 @@
 
 class FolderPicker;
 class IntegrationProbe;
+class QPushButton;
 class StepRow;
 class TemplateManager;
 class UserAccount;
@@ -14,8 +15,8 @@ class Workspace;
 // The first-run setup screen: the product's icon and name, the steps that make file creation work
 // (add the menu to the file managers, grant folder access, use the context menu) and a bar to quit,
 // manage templates or close the window. Whether access is granted, and the file managers' state, are
-// re-read whenever the view comes on screen or the application becomes active, since either can
-// change behind its back.
+// re-read whenever the view comes on screen or the application becomes active (the grant also when
+// the manager announces a change), since either can change behind its back.
 class WelcomeView : public QWidget {
     Q_OBJECT
 
@@ -33,6 +34,7 @@ public Q_SLOTS:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void setHasFolderAccess(bool granted);
@@ -45,4 +47,5 @@ private:
     const UserAccount& m_account;
     bool m_hasFolderAccess = false;
     StepRow* m_folderStep;
+    QPushButton* m_doneButton;
 };

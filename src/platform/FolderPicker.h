@@ -7,12 +7,13 @@
 
 class QWidget;
 
-// Asks the user for one folder, without blocking the rest of the program.
+// Asks the user for one folder, without blocking the rest of the program. Every request gets
+// exactly one answer: the chosen folder, or nothing when the user cancelled or closed the picker.
 class FolderPicker {
 public:
     struct Request {
-        QString title;       // the dialog's window title
-        QString message;     // shown above the folder list
+        QString title;       // the picker window's title: short, a few words
+        QString message;     // what to choose and why, shown where the picker has room for a message
         QString prompt;      // the confirming button
         QString startFolder; // where the picker opens
     };
@@ -21,10 +22,4 @@ public:
     virtual ~FolderPicker() = default;
     // Returns at once; `done` runs later with the chosen folder, or nothing when the user cancelled.
     virtual void pickFolder(const Request& request, QWidget* parent, Completion done) = 0;
-};
-
-// The platform's folder dialog, shown non-modally.
-class DialogFolderPicker final : public FolderPicker {
-public:
-    void pickFolder(const Request& request, QWidget* parent, Completion done) override;
 };

@@ -1,0 +1,115 @@
+#include "platform/PortalFolderPicker.h"
+#include "support/Fakes.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QProcess>
+#include <QtTest>
+
+// Stands in for the desktop portal on a private bus: answers each chooser request as told.
+class FakePortal : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.FileChooser")
+    Q_PROPERTY(uint version MEMBER version)
+
+public:
+    uint version = 4;
+    int response = 0; // -1: never answers
+    QVariantMap options;
+    QString title;
+
+public Q_SLOTS:
+    QDBusObjectPath OpenFile(const QString&, const QString& title, const QVariantMap& options, const QDBusMessage& call)
+    {
+        this->title = title, this->options = options;
+        QString sender = call.service().mid(1).replace('.', '_');
+        const QString path =
+            "/org/freedesktop/portal/desktop/request/" + sender + '/' + options["handle_token"].toString();
+        if (response >= 0) {
+            QDBusMessage answer = QDBusMessage::createSignal(path, "org.freedesktop.portal.Request", "Response");
+            answer << uint(response) << QVariantMap{{"uris", QStringList{"file:///home/ada/My%20Files"}}};
+            QTimer::singleShot(0, this, [answer] { QDBusConnection(QStringLiteral("portal")).send(answer); });
+        }
+        return QDBusObjectPath(path);
+    }
+};
+
+class TestPortalFolderPicker : public QObject {
+    Q_OBJECT
+    QTemporaryFile m_config;
+    QProcess m_bus;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        // The usual session bus, but one that starts no services: no installed portal answers in the fake's place.
+        QFile session("/usr/share/dbus-1/session.conf");
+        QVERIFY(session.open(QIODevice::ReadOnly) && m_config.open());
+        m_config.write(session.readAll().replace("<standard_session_servicedirs />", ""));
+        m_config.flush();
+        m_bus.start("dbus-daemon", {"--config-file=" + m_config.fileName(), "--nofork", "--print-address=1"});
+        QVERIFY2(m_bus.waitForStarted(), "dbus-daemon is needed (scripts/bootstrap installs it)");
+        QTRY_VERIFY(m_bus.canReadLine());
+        const QString address = QString::fromUtf8(m_bus.readLine()).trimmed();
+        QVERIFY(QDBusConnection::connectToBus(address, "portal").isConnected());
+        QVERIFY(QDBusConnection::connectToBus(address, "program").isConnected());
+    }
+    void cleanupTestCase() { m_bus.kill(), m_bus.waitForFinished(); }
+
+    void answersOnceFromThePortalOrTheFallback_data()
+    {
+        QTest::addColumn<uint>("version"); // 0: no portal on the bus
+        QTest::addColumn<int>("response");
+        QTest::addColumn<QString>("answer"); // "fallback": the dialog was asked; "-": cancelled
+        QTest::newRow("chosen") << 4u << 0 << "/home/ada/My Files";
+        QTest::newRow("cancelled") << 4u << 1 << "-";
+        QTest::newRow("chooser ended otherwise") << 4u << 2 << "-";
+        QTest::newRow("portal leaves unanswered") << 4u << -1 << "-";
+        QTest::newRow("no portal") << 0u << 0 << "fallback";
+        QTest::newRow("portal without folders") << 2u << 0 << "fallback";
+    }
+    void answersOnceFromThePortalOrTheFallback()
+    {
+        QFETCH(uint, version);
+        QFETCH(int, response);
+        QFETCH(QString, answer);
+        QDBusConnection portalBus("portal");
+        FakePortal portal;
+        portal.version = version, portal.response = response;
+        QVERIFY(!version || (portalBus.registerObject("/org/freedesktop/portal/desktop", &portal,
+                                                      QDBusConnection::ExportAllContents) &&
+                             portalBus.registerService("org.freedesktop.portal.Desktop")));
+        const auto unregister = [&] {
+            portalBus.unregisterService("org.freedesktop.portal.Desktop");
+            portalBus.unregisterObject("/org/freedesktop/portal/desktop");
+        };
+        const auto atEnd = qScopeGuard(unregister);
+        FakeFolderPicker fallback;
+        PortalFolderPicker picker(fallback, QDBusConnection("program"));
+        QList<std::optional<QString>> answers;
+        // Asked at once: the request waits until the portal is found or not.
+        picker.pickFolder({"Grant Folder Access", "Select your home", "Grant Access", "/home/ada"}, nullptr,
+                          [&answers](const std::optional<QString>& folder) { answers << folder; });
+        if (response < 0) {
+            QTRY_VERIFY(!portal.options.isEmpty());
+            unregister();
+        }
+        if (answer == "fallback") {
+            QTRY_COMPARE(fallback.requests.size(), 1);
+            fallback.answer("/home/ada");
+        }
+        QTRY_COMPARE(answers.size(), 1);
+        QCOMPARE(answers.first().value_or("-"), answer == "fallback" ? "/home/ada" : answer);
+        const bool asked = answer != "fallback";
+        QCOMPARE(portal.title + portal.options.value("accept_label").toString(),
+                 asked ? "Grant Folder AccessGrant Access" : "");
+        QCOMPARE(portal.options.value("current_folder").toByteArray(), asked ? QByteArray("/home/ada", 10) : "");
+        QCOMPARE(portal.options.value("directory").toBool(), asked);
+        QTest::qWait(50);
+        QCOMPARE(answers.size(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPortalFolderPicker)
+#include "tst_PortalFolderPicker.moc"
