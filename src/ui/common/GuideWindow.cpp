@@ -1,6 +1,7 @@
 #include "ui/common/GuideWindow.h"
 
 #include "platform/Workspace.h"
+#include "ui/common/Style.h"
 #include "ui/common/Symbols.h"
 
 #include <QCoreApplication>
@@ -44,6 +45,7 @@ GuideWindow::GuideWindow(Workspace& workspace, const QUrl& guide) : m_workspace(
     setWindowTitle(text.title);
     setWindowIcon(Symbols::applicationIcon());
     setOpenLinks(false);
+    Style::makeSlim(verticalScrollBar());
     connect(this, &QTextBrowser::anchorClicked, this, &GuideWindow::followLink);
     for (const QKeySequence& key : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)})
         connect(new QShortcut(key, this), &QShortcut::activated, this, &QWidget::close);
