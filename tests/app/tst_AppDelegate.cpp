@@ -3,6 +3,7 @@
 #include "support/Fakes.h"
 #include "support/LogCapture.h"
 #include "support/StoreFixture.h"
+#include "ui/naming/NewFileNameDialog.h"
 #include "ui/settings/GeneralSettingsView.h"
 #include "ui/settings/SettingsView.h"
 #include "ui/welcome/WelcomeView.h"
@@ -210,6 +211,88 @@ private Q_SLOTS:
                 barStyle = style;
             }
         }
+    }
+
+    // Switched on, a request waits in the naming window for a name; Create writes through the engine
+    // and closes it only on success, Cancel and Escape leave nothing behind.
+    void askingForANameCreatesOnlyWhatIsConfirmed_data()
+    {
+        QTest::addColumn<QString>("typed"); // "=" keeps the name it was given
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("created"); // in Notes, besides Untitled.txt; empty: nothing
+        QTest::addColumn<bool>("staysOpen");
+        QTest::newRow("suggested") << "="
+                                   << "create"
+                                   << "Untitled 2.txt" << false;
+        QTest::newRow("Return, extension added") << "Draft"
+                                                 << "return"
+                                                 << "Draft.txt" << false;
+        QTest::newRow("taken") << "Untitled"
+                               << "create"
+                               << "" << true;
+        QTest::newRow("not one component") << "../Draft"
+                                           << "create"
+                                           << "" << true;
+        QTest::newRow("cancel") << "Draft"
+                                << "cancel"
+                                << "" << false;
+        QTest::newRow("escape") << "Draft"
+                                << "escape"
+                                << "" << false;
+    }
+    void askingForANameCreatesOnlyWhatIsConfirmed()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, action);
+        QFETCH(QString, created);
+        QFETCH(bool, staysOpen);
+        QVERIFY(m_fixture->grant());
+        m_fixture->store.setAsksForFileName(true);
+        const QString notes = m_fixture->home.folder("Notes");
+        writeAll(notes + "/Untitled.txt", "");
+        LogCapture log;
+        m_delegate->processCreateURL(request(0, notes));
+        QPointer<NewFileNameDialog> window = m_delegate->namingWindow();
+        QVERIFY(window && window->isVisible());
+        auto* field = window->findChild<QLineEdit*>("nameField");
+        QCOMPARE(std::tuple(window->windowTitle(), field->text(), field->selectedText(), entries(notes).size()),
+                 std::tuple(QString("New Text File"), QString("Untitled 2.txt"), QString("Untitled 2"), 1));
+        if (typed != "=")
+            field->setText(typed);
+        if (action == "create" || action == "cancel")
+            window->findChild<QPushButton*>(action + "Button")->click();
+        else
+            QTest::keyClick(field, action == "return" ? Qt::Key_Return : Qt::Key_Escape);
+        flushEventLoop();
+        QCOMPARE(std::pair(!window.isNull() && window->isVisible(), window && !window->message().isEmpty()),
+                 std::pair(staysOpen, staysOpen));
+        const QString path = notes + '/' + created;
+        const bool made = !created.isEmpty();
+        QCOMPARE(entries(notes), made ? QStringList({created, "Untitled.txt"}) : QStringList("Untitled.txt"));
+        QCOMPARE(log.lines(), made ? QStringList("[QNT] processCreateURL: created " + path) : QStringList());
+        QCOMPARE(m_workspace->revealed, made ? QStringList(path) : QStringList());
+    }
+
+    void namesAreAskedOneRequestAtATimeAndNeverWithoutDisplay()
+    {
+        QVERIFY(m_fixture->grant());
+        m_fixture->store.setAsksForFileName(true);
+        const QString notes = m_fixture->home.folder("Notes");
+        LogCapture log;
+        m_delegate->openUrls({request(0, notes), request(1, notes)});
+        QCOMPARE(m_delegate->namingWindow()->windowTitle(), "New Text File");
+        m_delegate->namingWindow()->findChild<QPushButton*>("cancelButton")->click();
+        QTRY_COMPARE(m_delegate->namingWindow() ? m_delegate->namingWindow()->windowTitle() : "", "New Markdown");
+        QCOMPARE(visibleWindows(), 1);
+        m_delegate->namingWindow()->findChild<QPushButton*>("createButton")->click();
+        flushEventLoop();
+        QVERIFY(!m_delegate->namingWindow());
+        m_delegate->setDisplayAvailable(false);
+        m_delegate->processCreateURL(request(0, notes));
+        QCOMPARE(log.lines(), (QStringList{"[QNT] processCreateURL: created " + notes + "/Untitled.md",
+                                           "[QNT] processCreateURL: no display — creating without asking for a name",
+                                           "[QNT] processCreateURL: created " + notes + "/Untitled.txt"}));
+        QVERIFY(!m_delegate->namingWindow());
     }
 
     void accessIsStoppedOnlyWhenItWasStarted()

@@ -213,6 +213,58 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(m_fixture->home.path() + "/Untitled.txt"));
     }
 
+    // A chosen name: written as it is (its extension added when it has none) or not at all.
+    void createsUnderTheChosenNameOrSaysWhy_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QString>("expected"); // the new file's name, or the error case's number
+        const QString invalid = QString::number(int(FileCreationError::Case::invalidName));
+        const auto row = [](const char* tag, const QString& typed, const char* extension, const QString& expected) {
+            QTest::newRow(tag) << typed << QString(extension) << expected;
+        };
+        row("extension added", "Draft", "txt", "Draft.txt");
+        row("trailing dot completed", "Draft.", "tar.gz", "Draft.tar.gz");
+        row("own extension kept", "Draft.md", "txt", "Draft.md");
+        row("hidden name kept", ".env", "txt", ".env");
+        row("template without extension", "Draft", "", "Draft");
+        row("taken, never replaced", "file.txt", "txt", QString::number(int(FileCreationError::Case::nameTaken)));
+        row("taken once completed", "file", "txt", QString::number(int(FileCreationError::Case::nameTaken)));
+        for (const QString& name :
+             {QString(), QString("."), QString(".."), QString("../file"), QString("a") + QChar(0)})
+            row(qPrintable("not one component: " + name), name, "txt", invalid);
+        row("255 bytes", QString(251, 'n'), "txt", QString(251, 'n') + ".txt");
+        row("too long once completed", QString(252, 'n'), "txt", invalid);
+        row("too long in bytes", QString(128, QChar(0xe9)), "", invalid);
+    }
+    void createsUnderTheChosenNameOrSaysWhy()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, extension);
+        QFETCH(QString, expected);
+        writeAll(m_folder + "/file.txt", "x");
+        static const FakeClock clock(instant);
+        static const FakeUserAccount account;
+        const FileCreationService engine(m_fixture->store, *m_writer, clock, account);
+        const FileTemplate body{QUuid::createUuid(), "T", extension, "{{folder}}", false};
+        const auto result =
+            engine.createNamedFile(body, folderUrl(), FileCreationService::completedName(typed, extension));
+        const QUrl* created = std::get_if<QUrl>(&result);
+        QCOMPARE(created ? created->fileName() : QString::number(int(std::get<FileCreationError>(result).errorCase())),
+                 expected);
+        QCOMPARE(readAll(m_folder + "/file.txt"), QByteArray("x"));
+        QCOMPARE(entries(m_folder).size(), created ? 2 : 1);
+        QVERIFY(!created || readAll(created->toLocalFile()) == "Notes");
+        // The same folder checks and confinement as a free name.
+        const QTemporaryDir elsewhere;
+        QCOMPARE(std::get<FileCreationError>(engine.createNamedFile(body, QUrl::fromLocalFile(elsewhere.path()), "x"))
+                     .errorCase(),
+                 FileCreationError::Case::permissionDenied);
+        QCOMPARE(std::get<FileCreationError>(engine.createNamedFile(body, folderUrl().resolved(QUrl("gone")), "x"))
+                     .errorCase(),
+                 FileCreationError::Case::directoryNotFound);
+    }
+
     void movesOnWhenTheNameIsTakenThenToTheClockThenGivesUp()
     {
         RacingWriter racer(*m_writer, 2);
