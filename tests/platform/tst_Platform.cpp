@@ -8,6 +8,7 @@
 #include "support/LogCapture.h"
 #include "support/TestEnvironment.h"
 
+#include <QLocalSocket>
 #include <QtTest>
 
 #include <cstring>
@@ -18,6 +19,7 @@
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 Q_DECLARE_METATYPE(ConfinedFileWriter::Temporary)
@@ -375,6 +377,49 @@ private Q_SLOTS:
         char byte;
         QVERIFY(peer < 0 || ::recv(peer, &byte, 1, 0) <= 0);
         ::close(peer), ::close(fd);
+    }
+
+    // The launch's activation token reaches the instance; one it cannot use is dropped, not the URLs.
+    void channelCarriesTheActivationToken_data()
+    {
+        QTest::addColumn<QByteArray>("wayland"); // the launch's environment, or the raw message when "{"
+        QTest::addColumn<QByteArray>("startup");
+        QTest::addColumn<QString>("received");
+        QTest::newRow("Wayland token") << QByteArray("abc-1") << QByteArray() << "abc-1";
+        QTest::newRow("X11 start-up id") << QByteArray() << QByteArray("app_TIME42") << "app_TIME42";
+        QTest::newRow("both: Wayland's") << QByteArray("w") << QByteArray("x") << "w";
+        QTest::newRow("unusable Wayland token") << QByteArray("a b") << QByteArray("x") << "x";
+        QTest::newRow("longest") << QByteArray(256, 't') << QByteArray() << QString(256, 't');
+        QTest::newRow("too long") << QByteArray(257, 't') << QByteArray() << "";
+        QTest::newRow("none") << QByteArray() << QByteArray() << "";
+        QTest::newRow("older launch") << QByteArray("{\"urls\":[\"quintara://u\"]}") << QByteArray() << "";
+        QTest::newRow("control character")
+            << QByteArray("{\"urls\":[\"quintara://u\"],\"token\":\"a\\nb\"}") << QByteArray() << "";
+        QTest::newRow("not a text") << QByteArray("{\"urls\":[\"quintara://u\"],\"token\":7}") << QByteArray() << "";
+    }
+    void channelCarriesTheActivationToken()
+    {
+        QFETCH(QByteArray, wayland);
+        QFETCH(QByteArray, startup);
+        QFETCH(QString, received);
+        const auto restore = qScopeGuard([] { qunsetenv("XDG_ACTIVATION_TOKEN"), qunsetenv("DESKTOP_STARTUP_ID"); });
+        InstanceChannel channel;
+        QVERIFY(channel.listen());
+        QSignalSpy spy(&channel, &InstanceChannel::urlsReceived);
+        std::jthread launch;
+        if (wayland.startsWith('{')) {
+            QLocalSocket socket;
+            socket.connectToServer(InstanceChannel::socketPath());
+            QVERIFY(socket.waitForConnected() && socket.write(wayland + '\n') > 0 && socket.flush());
+            QVERIFY(spy.wait());
+        } else {
+            qputenv("XDG_ACTIVATION_TOKEN", wayland), qputenv("DESKTOP_STARTUP_ID", startup);
+            launch = std::jthread([token = InstanceChannel::activationTokenFromEnvironment()] {
+                InstanceChannel::send({"quintara://u"}, 10'000, token);
+            });
+            QTRY_COMPARE(spy.count(), 1);
+        }
+        QCOMPARE(spy.at(0), (QVariantList{QStringList{"quintara://u"}, received}));
     }
 
     void channelServesOnlyThisUser()

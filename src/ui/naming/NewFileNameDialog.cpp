@@ -58,7 +58,10 @@ NewFileNameDialog::NewFileNameDialog(const QString& templateName, const QString&
     QPushButton* create = buttons->addButton(tr("Create"), QDialogButtonBox::AcceptRole);
     create->setObjectName(QStringLiteral("createButton"));
     create->setDefault(true);
-    buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole)->setObjectName(QStringLiteral("cancelButton"));
+    QPushButton* cancel = buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("cancelButton"));
+    Style::giveTitleRoom(create, 80);
+    Style::giveTitleRoom(cancel, 80);
     connect(buttons, &QDialogButtonBox::accepted, this, &NewFileNameDialog::create);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
