@@ -116,6 +116,10 @@
         <source>Open Extension Settings</source>
         <translation>Erweiterungseinstellungen öffnen</translation>
     </message>
+    <message>
+        <source>Ask for a name when creating a file</source>
+        <translation>Beim Erstellen einer Datei nach dem Namen fragen</translation>
+    </message>
 </context>
 <context>
     <name>GuideWindow</name>
@@ -208,6 +212,45 @@
     <message>
         <source>Checking the file managers…</source>
         <translation>Dateimanager werden geprüft…</translation>
+    </message>
+</context>
+<context>
+    <name>NewFileNameDialog</name>
+    <message>
+        <source>A file or folder with this name already exists here.</source>
+        <translation>Hier gibt es bereits eine Datei oder einen Ordner mit diesem Namen.</translation>
+    </message>
+    <message>
+        <source>Enter a name for the new file.</source>
+        <translation>Geben Sie einen Namen für die neue Datei ein.</translation>
+    </message>
+    <message>
+        <source>A name cannot contain “/” or be “.” or “..”.</source>
+        <translation>Ein Name darf kein „/“ enthalten und nicht „.“ oder „..“ sein.</translation>
+    </message>
+    <message>
+        <source>This name is too long.</source>
+        <translation>Dieser Name ist zu lang.</translation>
+    </message>
+    <message>
+        <source>The file could not be created here.</source>
+        <translation>Die Datei konnte hier nicht erstellt werden.</translation>
+    </message>
+    <message>
+        <source>New %1</source>
+        <translation>Neu: %1</translation>
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>Create</source>
+        <translation>Erstellen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
     </message>
 </context>
 <context>

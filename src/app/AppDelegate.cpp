@@ -6,10 +6,12 @@
 #include "model/BundleInfo.h"
 #include "platform/Log.h"
 #include "platform/SecurityScope.h"
+#include "platform/WindowActivation.h"
 #include "platform/Workspace.h"
 #include "store/TemplateManager.h"
 #include "store/TemplateStore.h"
 #include "ui/common/Symbols.h"
+#include "ui/naming/NewFileNameDialog.h"
 #include "ui/settings/SettingsView.h"
 #include "ui/welcome/WelcomeView.h"
 
@@ -48,6 +50,10 @@ AppDelegate::~AppDelegate()
 {
     delete m_welcomeWindow;
     delete m_settingsWindow;
+    if (m_namingWindow) {
+        m_namingWindow->disconnect(this);
+        delete m_namingWindow;
+    }
 }
 
 void AppDelegate::applicationWillFinishLaunching()
@@ -68,11 +74,11 @@ bool AppDelegate::applicationShouldHandleReopen()
     return true;
 }
 
-void AppDelegate::openUrls(const QStringList& urls)
+void AppDelegate::openUrls(const QStringList& urls, const QString& activationToken)
 {
     for (const QString& url : urls) {
         if (CreateRequest::hasRequestScheme(url))
-            processCreateURL(url);
+            processCreateURL(url, activationToken);
     }
 }
 
@@ -87,7 +93,7 @@ void AppDelegate::handleGetURLEvent(const QString& urlText)
 }
 
 // Nothing thrown below may end the instance: it serves every later request too.
-void AppDelegate::processCreateURL(const QString& url)
+void AppDelegate::processCreateURL(const QString& url, const QString& activationToken)
 try {
     const std::optional<CreateRequest> request = CreateRequest::parse(url);
     if (!request)
@@ -107,22 +113,89 @@ try {
         return;
     }
 
-    const QString grantedPath = granted->toLocalFile();
+    if (m_services.store.asksForFileName()) {
+        if (m_displayAvailable) {
+            m_waitingForName.append({chosen, target, granted->toLocalFile(), activationToken});
+            if (m_waitingForName.size() == 1)
+                askNextName();
+            return;
+        }
+        Log::line(QStringLiteral("[QNT] processCreateURL: no display — creating without asking for a name"));
+    }
+    create(chosen, target, granted->toLocalFile(), std::nullopt);
+} catch (const std::exception& e) {
+    Log::line(QStringLiteral("[QNT] processCreateURL error: %1").arg(QString::fromLocal8Bit(e.what())));
+}
+
+FileCreationService::Result AppDelegate::create(const FileTemplate& chosen, const QUrl& target,
+                                                const QString& grantedPath, const std::optional<QString>& fileName)
+{
     const bool accessing = m_services.scope.startAccessing(grantedPath);
     const auto stop = qScopeGuard([&] {
         if (accessing)
             m_services.scope.stopAccessing(grantedPath);
     });
-    const FileCreationService::Result result = m_services.engine.createFile(chosen, target);
+    const FileCreationService::Result result = fileName ? m_services.engine.createNamedFile(chosen, target, *fileName)
+                                                        : m_services.engine.createFile(chosen, target);
     if (const auto* error = std::get_if<FileCreationError>(&result)) {
-        Log::line(QStringLiteral("[QNT] processCreateURL error: %1").arg(error->errorDescription()));
+        // A name the person chose that is taken or unusable is answered in the naming window.
+        const auto errorCase = error->errorCase();
+        if (errorCase != FileCreationError::Case::nameTaken && errorCase != FileCreationError::Case::invalidName)
+            Log::line(QStringLiteral("[QNT] processCreateURL error: %1").arg(error->errorDescription()));
     } else {
         const QString created = std::get<QUrl>(result).toLocalFile();
         Log::line(QStringLiteral("[QNT] processCreateURL: created %1").arg(created));
         m_services.workspace.revealFile(created);
     }
-} catch (const std::exception& e) {
-    Log::line(QStringLiteral("[QNT] processCreateURL error: %1").arg(QString::fromLocal8Bit(e.what())));
+    return result;
+}
+
+void AppDelegate::askNextName()
+{
+    if (m_waitingForName.isEmpty())
+        return;
+    const NamingRequest& next = m_waitingForName.first();
+    // The name the engine would choose now; a file that takes it before Create is pressed makes it "taken".
+    const QString suggested =
+        m_services.engine.uniqueFileName(m_services.store.defaultBaseName(), next.chosen.fileExtension, next.target);
+    const qsizetype extensionLength = next.chosen.fileExtension.size() + 1; // the dot too
+    const auto attempt = [this](const QString& typed) {
+        using Outcome = NewFileNameDialog::Outcome;
+        const NamingRequest& request = m_waitingForName.first();
+        const QString name = FileCreationService::completedName(typed, request.chosen.fileExtension);
+        switch (FileCreationService::nameProblem(name)) {
+        case FileCreationService::NameProblem::empty:
+            return Outcome::empty;
+        case FileCreationService::NameProblem::notOneComponent:
+            return Outcome::notOneComponent;
+        case FileCreationService::NameProblem::tooLong:
+            return Outcome::tooLong;
+        case FileCreationService::NameProblem::none:
+            break;
+        }
+        try {
+            const FileCreationService::Result result =
+                create(request.chosen, request.target, request.grantedPath, name);
+            if (std::holds_alternative<QUrl>(result))
+                return Outcome::created;
+            return std::get<FileCreationError>(result).errorCase() == FileCreationError::Case::nameTaken
+                       ? Outcome::taken
+                       : Outcome::failed;
+        } catch (const std::exception& e) {
+            Log::line(QStringLiteral("[QNT] processCreateURL error: %1").arg(QString::fromLocal8Bit(e.what())));
+            return Outcome::failed;
+        }
+    };
+    m_namingWindow = new NewFileNameDialog(next.chosen.name, suggested, extensionLength, attempt);
+    m_namingWindow->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_namingWindow, &QDialog::finished, this, [this] {
+        m_waitingForName.removeFirst();
+        // The next window once this one is gone, so that the two never stand on screen together.
+        QTimer::singleShot(0, this, &AppDelegate::askNextName);
+    });
+    m_namingWindow->show();
+    m_namingWindow->raise();
+    WindowActivation::activate(m_namingWindow->windowHandle(), next.activationToken);
 }
 
 void AppDelegate::showWelcomeWindow()

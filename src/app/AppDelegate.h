@@ -1,5 +1,9 @@
 #pragma once
 
+#include "creation/FileCreationService.h"
+#include "model/FileTemplate.h"
+#include "ui/naming/NewFileNameDialog.h"
+
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -8,7 +12,6 @@
 #include <QWidget>
 
 class Clock;
-class FileCreationService;
 class FolderPicker;
 class IntegrationProbe;
 class SecurityScope;
@@ -47,11 +50,14 @@ public:
     bool applicationShouldHandleReopen();
 
     // URLs handed over by a later launch, as written; only those of the quintara scheme are served.
-    void openUrls(const QStringList& urls);
+    // The token is what the desktop gave that launch to bring a window to the front.
+    void openUrls(const QStringList& urls, const QString& activationToken = {});
     // A URL this instance was started with.
     void handleGetURLEvent(const QString& urlText);
-    // The request as written: the scheme is compared before a URL parser lowers it.
-    void processCreateURL(const QString& url);
+    // The request as written: the scheme is compared before a URL parser lowers it. When the store
+    // says to ask for a name, the file is created from the naming window; requests that come while
+    // it is open wait their turn, in order.
+    void processCreateURL(const QString& url, const QString& activationToken = {});
 
     // All three return at once; the window opens on the next turn of the event loop. Each window
     // is built once per run; closing hides it, and the same window comes back.
@@ -67,8 +73,21 @@ public:
     bool launchedForURL() const { return m_launchedForURL; }
     QWidget* welcomeWindow() const { return m_welcomeWindow; }
     QWidget* settingsWindow() const { return m_settingsWindow; }
+    NewFileNameDialog* namingWindow() const { return m_namingWindow; }
 
 private:
+    // A request that passed every check, waiting for its name.
+    struct NamingRequest {
+        FileTemplate chosen;
+        QUrl target;
+        QString grantedPath;
+        QString activationToken;
+    };
+    // Creates under the free name (no name given) or the one given; nothing but logging on failure.
+    FileCreationService::Result create(const FileTemplate& chosen, const QUrl& target, const QString& grantedPath,
+                                       const std::optional<QString>& fileName);
+    void askNextName();
+
     void buildWelcomeWindow();
     void buildSettingsWindow();
     // The Settings window, on the tab given, whichever tab it was left on.
@@ -82,4 +101,6 @@ private:
     QWidget* m_windowWithoutDisplay = nullptr; // the last one logged as not shown
     QPointer<QWidget> m_welcomeWindow;
     QPointer<QWidget> m_settingsWindow;
+    QList<NamingRequest> m_waitingForName; // the first one's window is open
+    QPointer<NewFileNameDialog> m_namingWindow;
 };

@@ -55,7 +55,8 @@ int main(int argc, char** argv)
         return *commandLine.exitCode;
 
     InstanceChannel::Delivery delivery = InstanceChannel::Delivery::NoInstance;
-    std::unique_ptr<InstanceChannel> channel = InstanceChannel::claimOrDeliver(commandLine.urls, &delivery);
+    std::unique_ptr<InstanceChannel> channel =
+        InstanceChannel::claimOrDeliver(commandLine.urls, &delivery, InstanceChannel::activationTokenFromEnvironment());
     if (!channel) {
         if (delivery == InstanceChannel::Delivery::Delivered)
             return 0;

@@ -15,6 +15,10 @@ QString fixedMessage(FileCreationError::Case errorCase)
         return QStringLiteral("Permission denied. Cannot write to this location.");
     case FileCreationError::Case::tooManyConflicts:
         return QStringLiteral("Could not find a unique file name after many attempts.");
+    case FileCreationError::Case::nameTaken:
+        return QStringLiteral("An item with this name already exists in the target directory.");
+    case FileCreationError::Case::invalidName:
+        return QStringLiteral("The file name is not valid.");
     case FileCreationError::Case::unknownError:
         break;
     }

@@ -18,6 +18,8 @@ public:
         readOnlyDirectory,
         permissionDenied,
         tooManyConflicts,
+        nameTaken,   // only for a name the person chose: it is never replaced, and no other is tried
+        invalidName, // a chosen name that is not exactly one path component
     };
 
     explicit FileCreationError(Case errorCase);

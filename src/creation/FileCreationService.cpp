@@ -4,9 +4,11 @@
 
 #include <QCalendar>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 
+#include <climits>
 #include <functional>
 
 namespace {
@@ -24,6 +26,13 @@ QString localPath(const QUrl& directory)
     return directory.isLocalFile() ? directory.toLocalFile() : QString();
 }
 
+FileCreationError writeFailure(const PlatformError& error)
+{
+    if (error.code == PlatformError::permissionDenied)
+        return FileCreationError(FileCreationError::Case::permissionDenied);
+    return FileCreationError::unknownError(error);
+}
+
 } // namespace
 
 FileCreationService::FileCreationService(TemplateStore& store, FileWriter& writer, const Clock& clock,
@@ -31,8 +40,7 @@ FileCreationService::FileCreationService(TemplateStore& store, FileWriter& write
     : m_store(store), m_writer(writer), m_clock(clock), m_account(account)
 {}
 
-FileCreationService::Result FileCreationService::createFile(const FileTemplate& fileTemplate, const QUrl& directory,
-                                                            const std::optional<QString>& baseName) const
+std::variant<QString, FileCreationError> FileCreationService::targetFolder(const QUrl& directory) const
 {
     // A relative path would silently mean "relative to wherever the program was started".
     const QString path = localPath(directory);
@@ -41,6 +49,16 @@ FileCreationService::Result FileCreationService::createFile(const FileTemplate& 
         return FileCreationError(FileCreationError::Case::directoryNotFound);
     if (!folder.isDir())
         return FileCreationError(FileCreationError::Case::notADirectory);
+    return path;
+}
+
+FileCreationService::Result FileCreationService::createFile(const FileTemplate& fileTemplate, const QUrl& directory,
+                                                            const std::optional<QString>& baseName) const
+{
+    const auto folder = targetFolder(directory);
+    if (const auto* error = std::get_if<FileCreationError>(&folder))
+        return *error;
+    const QString& path = std::get<QString>(folder);
 
     const QString base = baseName ? *baseName : m_store.defaultBaseName();
     Candidate candidate = firstFreeFrom(1, base, fileTemplate.fileExtension, path);
@@ -50,15 +68,55 @@ FileCreationService::Result FileCreationService::createFile(const FileTemplate& 
         const std::optional<PlatformError> error = m_writer.createNew(path, candidate.name, bytes);
         if (!error)
             return QUrl::fromLocalFile(QDir(path).filePath(candidate.name));
-        if (error->code == PlatformError::permissionDenied)
-            return FileCreationError(FileCreationError::Case::permissionDenied);
         if (error->code != PlatformError::nameTaken)
-            return FileCreationError::unknownError(*error);
+            return writeFailure(*error);
         // Someone else took the name after it was checked: the next candidate, never a replacement.
         if (candidate.index >= fallbackIndex)
             return FileCreationError(FileCreationError::Case::tooManyConflicts);
         candidate = firstFreeFrom(candidate.index + 1, base, fileTemplate.fileExtension, path);
     }
+}
+
+FileCreationService::Result FileCreationService::createNamedFile(const FileTemplate& fileTemplate,
+                                                                 const QUrl& directory, const QString& fileName) const
+{
+    const auto folder = targetFolder(directory);
+    if (const auto* error = std::get_if<FileCreationError>(&folder))
+        return *error;
+    const QString& path = std::get<QString>(folder);
+    if (nameProblem(fileName) != NameProblem::none)
+        return FileCreationError(FileCreationError::Case::invalidName);
+
+    const QByteArray bytes = expandVariables(fileTemplate.content, directory).toUtf8();
+    const std::optional<PlatformError> error = m_writer.createNew(path, fileName, bytes);
+    if (!error)
+        return QUrl::fromLocalFile(QDir(path).filePath(fileName));
+    if (error->code == PlatformError::nameTaken)
+        return FileCreationError(FileCreationError::Case::nameTaken);
+    return writeFailure(*error);
+}
+
+QString FileCreationService::completedName(const QString& typedName, const QString& fileExtension)
+{
+    // "", "." and ".." name no new item, with or without an extension after them.
+    const qsizetype dot = typedName.lastIndexOf(QLatin1Char('.'));
+    if (fileExtension.isEmpty() || nameProblem(typedName) != NameProblem::none ||
+        (dot >= 0 && dot < typedName.size() - 1))
+        return typedName;
+    return (dot < 0 ? typedName + QLatin1Char('.') : typedName) + fileExtension;
+}
+
+FileCreationService::NameProblem FileCreationService::nameProblem(const QString& fileName)
+{
+    if (fileName.isEmpty())
+        return NameProblem::empty;
+    if (fileName == QLatin1String(".") || fileName == QLatin1String("..") || fileName.contains(QLatin1Char('/')) ||
+        fileName.contains(QChar(0)))
+        return NameProblem::notOneComponent;
+    // The file system counts bytes of the encoded name, not characters.
+    if (QFile::encodeName(fileName).size() > NAME_MAX)
+        return NameProblem::tooLong;
+    return NameProblem::none;
 }
 
 QString FileCreationService::uniqueFileName(const QString& baseName, const QString& fileExtension,

@@ -31,6 +31,18 @@ public:
     Result createFile(const FileTemplate& fileTemplate, const QUrl& directory,
                       const std::optional<QString>& baseName = std::nullopt) const;
 
+    // The same, under exactly the name given (see completedName) or not at all: a taken name is
+    // nameTaken and one that is not a single path component is invalidName.
+    Result createNamedFile(const FileTemplate& fileTemplate, const QUrl& directory, const QString& fileName) const;
+
+    enum class NameProblem { none, empty, notOneComponent, tooLong };
+    // A name the person typed, with the template's extension added when it has none: "notes" and
+    // "notes." both become "notes.txt"; "notes.md" and ".env" stay as they are, and so does a
+    // name with a problem of its own.
+    static QString completedName(const QString& typedName, const QString& fileExtension);
+    // What keeps a complete name from naming one new item in a folder.
+    static NameProblem nameProblem(const QString& fileName);
+
     // The first free name of "B.E", "B 2.E" … "B 999.E", else "B <seconds since 1970>.E" unchecked.
     // Always one path component: a "/" or NUL in the base name or extension becomes "-".
     QString uniqueFileName(const QString& baseName, const QString& fileExtension, const QUrl& directory) const;
@@ -48,6 +60,9 @@ private:
         int index; // 1 for the plain name, 2…999 numbered, fallbackIndex for the time-stamped one
     };
     static constexpr int fallbackIndex = 1000;
+
+    // The folder's path, or why it cannot take a new file.
+    std::variant<QString, FileCreationError> targetFolder(const QUrl& directory) const;
 
     Candidate firstFreeFrom(int index, const QString& baseName, const QString& fileExtension,
                             const QString& directoryPath) const;

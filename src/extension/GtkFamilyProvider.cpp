@@ -44,6 +44,7 @@ void handedOver(GObject*, GAsyncResult* result, gpointer)
 
 void handOver(GTask* task, gpointer, gpointer url, GCancellable*)
 {
+    // No activation token: the file manager's extension interface gives its modules none.
     const auto delivery = InstanceChannel::send({QString::fromUtf8(static_cast<const char*>(url))}, handOverTimeoutMs);
     // An instance that listens but does not answer in time may still serve the request: starting
     // another launch for it as well could make the file twice.

@@ -12,7 +12,9 @@ int main(int argc, char** argv)
     const CommandLine commandLine = CommandLine::parse(argc, argv);
     if (commandLine.exitCode)
         return *commandLine.exitCode;
-    switch (InstanceChannel::send(commandLine.urls, 30'000)) {
+    // The token lets the running instance bring a window to the front for this launch. When this
+    // launch becomes the instance, its own environment already holds it.
+    switch (InstanceChannel::send(commandLine.urls, 30'000, InstanceChannel::activationTokenFromEnvironment())) {
     case InstanceChannel::Delivery::Delivered:
         return 0;
     case InstanceChannel::Delivery::Failed:

@@ -37,18 +37,27 @@ constexpr int messageTimeoutMs = 2000;
 // After an accept failed for want of memory or buffers, try again later rather than at once.
 constexpr int acceptRetryMs = 100;
 
-std::optional<QStringList> decodeMessage(const QByteArray& line)
+struct Message {
+    QStringList urls;
+    QString activationToken;
+};
+
+// A token that cannot be used is dropped; the URLs are served all the same.
+std::optional<Message> decodeMessage(const QByteArray& line)
 {
-    const QJsonDocument document = QJsonDocument::fromJson(line);
-    const QJsonValue urls = document.object().value(QLatin1String("urls"));
+    const QJsonObject document = QJsonDocument::fromJson(line).object();
+    const QJsonValue urls = document.value(QLatin1String("urls"));
     if (!urls.isArray())
         return std::nullopt;
-    QStringList result;
+    Message result;
     for (const QJsonValue& url : urls.toArray()) {
         if (!url.isString())
             return std::nullopt;
-        result.append(url.toString());
+        result.urls.append(url.toString());
     }
+    const QString token = document.value(QLatin1String("token")).toString();
+    if (InstanceChannel::isUsableActivationToken(token))
+        result.activationToken = token;
     return result;
 }
 
@@ -82,7 +91,8 @@ InstanceChannel::~InstanceChannel()
         ::unlink(path.constData());
 }
 
-std::unique_ptr<InstanceChannel> InstanceChannel::claimOrDeliver(const QStringList& urls, Delivery* delivered)
+std::unique_ptr<InstanceChannel> InstanceChannel::claimOrDeliver(const QStringList& urls, Delivery* delivered,
+                                                                 const QString& activationToken)
 {
     const QString path = socketPath();
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -91,7 +101,7 @@ std::unique_ptr<InstanceChannel> InstanceChannel::claimOrDeliver(const QStringLi
     // Whoever holds the lock either listens already or is about to: keep offering the message
     // until it is taken, or until the lock frees up because its owner went away.
     for (int attempt = 0; attempt < 200; ++attempt) {
-        *delivered = send(urls, 30'000);
+        *delivered = send(urls, 30'000, activationToken);
         if (*delivered != Delivery::NoInstance)
             return nullptr;
         if (lock->tryLock(0)) {
@@ -211,16 +221,16 @@ void InstanceChannel::serve(QLocalSocket* socket)
             drop(socket);
         return;
     }
-    const std::optional<QStringList> urls = decodeMessage(socket->readLine(maximumMessage));
-    if (!urls) {
+    const std::optional<Message> message = decodeMessage(socket->readLine(maximumMessage));
+    if (!message) {
         drop(socket);
         return;
     }
     m_connections.removeOne(socket); // served: it no longer counts against the callers still sending
-    if (urls->isEmpty())
+    if (message->urls.isEmpty())
         Q_EMIT reopenRequested();
     else
-        Q_EMIT urlsReceived(*urls);
+        Q_EMIT urlsReceived(message->urls, message->activationToken);
     socket->write(InstanceChannel::acknowledgement);
     socket->flush();
     socket->disconnectFromServer();

@@ -10,6 +10,7 @@
 #include <QJsonObject>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -85,14 +86,31 @@ QString InstanceChannel::socketPath()
 
 const QByteArray InstanceChannel::acknowledgement = QByteArrayLiteral("ok\n");
 
-QByteArray InstanceChannel::encodeMessage(const QStringList& urls)
+QByteArray InstanceChannel::encodeMessage(const QStringList& urls, const QString& activationToken)
 {
-    return QJsonDocument(QJsonObject{{QStringLiteral("urls"), QJsonArray::fromStringList(urls)}})
-               .toJson(QJsonDocument::Compact) +
-           '\n';
+    QJsonObject message{{QStringLiteral("urls"), QJsonArray::fromStringList(urls)}};
+    if (isUsableActivationToken(activationToken))
+        message.insert(QStringLiteral("token"), activationToken);
+    return QJsonDocument(message).toJson(QJsonDocument::Compact) + '\n';
 }
 
-InstanceChannel::Delivery InstanceChannel::send(const QStringList& urls, int timeoutMs)
+bool InstanceChannel::isUsableActivationToken(const QString& token)
+{
+    return !token.isEmpty() && token.size() <= maximumActivationToken &&
+           std::all_of(token.begin(), token.end(), [](QChar c) { return c.unicode() > 0x20 && c.unicode() < 0x7f; });
+}
+
+QString InstanceChannel::activationTokenFromEnvironment()
+{
+    for (const char* name : {"XDG_ACTIVATION_TOKEN", "DESKTOP_STARTUP_ID"}) {
+        const QString token = qEnvironmentVariable(name);
+        if (isUsableActivationToken(token))
+            return token;
+    }
+    return {};
+}
+
+InstanceChannel::Delivery InstanceChannel::send(const QStringList& urls, int timeoutMs, const QString& activationToken)
 {
     const QByteArray path = QFile::encodeName(socketPath());
     sockaddr_un address{};
@@ -111,7 +129,7 @@ InstanceChannel::Delivery InstanceChannel::send(const QStringList& urls, int tim
         return Delivery::NoInstance;
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    const QByteArray message = encodeMessage(urls);
+    const QByteArray message = encodeMessage(urls, activationToken);
     for (qsizetype sent = 0; sent < message.size();) {
         if (!waitFor(socket.get(), POLLOUT, deadline))
             return Delivery::Failed;

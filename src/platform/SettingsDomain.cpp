@@ -105,6 +105,14 @@ std::optional<QString> SettingsSnapshot::text(const QString& key) const
     return value.toString();
 }
 
+std::optional<bool> SettingsSnapshot::flag(const QString& key) const
+{
+    const QJsonValue value = m_values.value(key);
+    if (!value.isBool())
+        return std::nullopt;
+    return value.toBool();
+}
+
 SettingsDomain::SettingsDomain(QString filePath) : m_filePath(std::move(filePath)) {}
 
 QString SettingsDomain::configHome()
@@ -145,6 +153,11 @@ bool SettingsDomain::setArray(const QString& key, const QStringList& texts)
 }
 
 bool SettingsDomain::setText(const QString& key, const QString& value)
+{
+    return write(key, value);
+}
+
+bool SettingsDomain::setFlag(const QString& key, bool value)
 {
     return write(key, value);
 }

@@ -18,6 +18,7 @@ public:
     std::optional<QByteArray> data(const QString& key) const;
     std::optional<QJsonArray> array(const QString& key) const;
     std::optional<QString> text(const QString& key) const;
+    std::optional<bool> flag(const QString& key) const;
 
 private:
     QJsonObject m_values;
@@ -47,11 +48,13 @@ public:
     std::optional<QByteArray> data(const QString& key) const { return read().data(key); }
     std::optional<QJsonArray> array(const QString& key) const { return read().array(key); }
     std::optional<QString> text(const QString& key) const { return read().text(key); }
+    std::optional<bool> flag(const QString& key) const { return read().flag(key); }
 
     // Each returns false when the change could not be made durable; the file is then unchanged.
     bool setData(const QString& key, const QByteArray& value);
     bool setArray(const QString& key, const QStringList& texts);
     bool setText(const QString& key, const QString& value);
+    bool setFlag(const QString& key, bool value);
 
 private:
     bool write(const QString& key, const QJsonValue& value);

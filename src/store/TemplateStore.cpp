@@ -11,6 +11,7 @@ namespace Keys {
 const QString customTemplates = QStringLiteral("customTemplates");
 const QString enabledBuiltIns = QStringLiteral("enabledBuiltIns");
 const QString defaultBaseName = QStringLiteral("defaultBaseName");
+const QString askForFileName = QStringLiteral("askForFileName");
 const QString homeFolderBookmark = QStringLiteral("homeFolderBookmark");
 const QString bookmarkLastError = QStringLiteral("bookmarkLastError");
 } // namespace Keys
@@ -157,6 +158,16 @@ QString TemplateStore::defaultBaseName() const
 void TemplateStore::setDefaultBaseName(const QString& name)
 {
     domain().setText(Keys::defaultBaseName, name);
+}
+
+bool TemplateStore::asksForFileName() const
+{
+    return domain().flag(Keys::askForFileName).value_or(false);
+}
+
+void TemplateStore::setAsksForFileName(bool ask)
+{
+    domain().setFlag(Keys::askForFileName, ask);
 }
 
 bool TemplateStore::saveHomeFolderBookmark(const QUrl& folder)

@@ -14,10 +14,10 @@
 #include <optional>
 
 // Everything the product keeps between runs: the custom templates, which built-ins are on, the base
-// name of new files and the folder-access grant. All of it lives in the shared settings domain,
-// which is opened afresh for every operation; only the custom templates are held in memory.
-// The store is the one writer of the template list, and announces every change of the list or of
-// the enabled set through didChange(), synchronously.
+// name of new files, whether to ask for a name, and the folder-access grant. All of it lives in the shared settings
+// domain, which is opened afresh for every operation; only the custom templates are held in memory. The store is the
+// one writer of the template list, and announces every change of the list or of the enabled set through didChange(),
+// synchronously.
 class TemplateStore : public QObject {
     Q_OBJECT
 
@@ -60,6 +60,10 @@ public:
     // "Untitled" when nothing is stored; a stored empty text is returned as it is.
     QString defaultBaseName() const;
     void setDefaultBaseName(const QString& name);
+
+    // Whether a create request first asks for the new file's name; off unless stored as true.
+    bool asksForFileName() const;
+    void setAsksForFileName(bool ask);
 
     // The folder-access grant. Saving replaces any earlier grant; a failure is logged and recorded
     // under "bookmarkLastError", and leaves the earlier grant in place.

@@ -3,6 +3,7 @@
 #include "support/Fakes.h"
 #include "support/LogCapture.h"
 #include "support/StoreFixture.h"
+#include "ui/naming/NewFileNameDialog.h"
 #include "ui/settings/GeneralSettingsView.h"
 #include "ui/settings/SettingsView.h"
 #include "ui/welcome/WelcomeView.h"
@@ -210,6 +211,78 @@ private Q_SLOTS:
                 barStyle = style;
             }
         }
+    }
+
+    // Switched on, a request waits in the naming window for a name; Create writes through the engine
+    // and closes it only on success, Cancel and Escape leave nothing behind.
+    void askingForANameCreatesOnlyWhatIsConfirmed_data()
+    {
+        QTest::addColumn<QString>("typed"); // "=" keeps the name it was given
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>(
+            "created"); // in Notes, besides Untitled.txt; empty: nothing, and a Create keeps it open
+        const auto row = [](const char* typed, const char* action, const char* created) {
+            QTest::newRow(qPrintable(QString("%1, %2").arg(typed, action)))
+                << QString(typed) << QString(action) << QString(created);
+        };
+        row("=", "create", "Untitled 2.txt");
+        row("Draft", "return", "Draft.txt");
+        row("Untitled", "create", ""); // taken
+        row("../Draft", "create", "");
+        row("Draft", "cancel", "");
+        row("Draft", "escape", "");
+    }
+    void askingForANameCreatesOnlyWhatIsConfirmed()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, action);
+        QFETCH(QString, created);
+        QVERIFY(m_fixture->grant());
+        m_fixture->store.setAsksForFileName(true);
+        const QString notes = m_fixture->home.folder("Notes");
+        writeAll(notes + "/Untitled.txt", "");
+        LogCapture log;
+        m_delegate->processCreateURL(request(0, notes));
+        QPointer<NewFileNameDialog> window = m_delegate->namingWindow();
+        QVERIFY(window && window->isVisible());
+        auto* field = window->findChild<QLineEdit*>("nameField");
+        QCOMPARE(std::tuple(window->windowTitle(), field->text(), field->selectedText(), entries(notes).size()),
+                 std::tuple(QString("New Text File"), QString("Untitled 2.txt"), QString("Untitled 2"), 1));
+        if (typed != "=")
+            field->setText(typed);
+        if (action == "create" || action == "cancel")
+            window->findChild<QPushButton*>(action + "Button")->click();
+        else
+            QTest::keyClick(field, action == "return" ? Qt::Key_Return : Qt::Key_Escape);
+        flushEventLoop();
+        const bool staysOpen = created.isEmpty() && action == "create";
+        QCOMPARE(std::pair(!window.isNull() && window->isVisible(), window && !window->message().isEmpty()),
+                 std::pair(staysOpen, staysOpen));
+        const QStringList made = created.isEmpty() ? QStringList() : QStringList(notes + '/' + created);
+        QCOMPARE(std::tuple(entries(notes).size(), log.lines(), m_workspace->revealed),
+                 std::tuple(made.size() + 1,
+                            made.isEmpty() ? made : QStringList("[QNT] processCreateURL: created " + made[0]), made));
+    }
+
+    void namesAreAskedOneRequestAtATimeAndNeverWithoutDisplay()
+    {
+        QVERIFY(m_fixture->grant());
+        m_fixture->store.setAsksForFileName(true);
+        const QString notes = m_fixture->home.folder("Notes");
+        LogCapture log;
+        m_delegate->openUrls({request(0, notes), request(1, notes)});
+        QCOMPARE(m_delegate->namingWindow()->windowTitle(), "New Text File");
+        m_delegate->namingWindow()->findChild<QPushButton*>("cancelButton")->click();
+        QTRY_COMPARE(m_delegate->namingWindow() ? m_delegate->namingWindow()->windowTitle() : "", "New Markdown");
+        QCOMPARE(visibleWindows(), 1);
+        m_delegate->namingWindow()->findChild<QPushButton*>("createButton")->click();
+        flushEventLoop();
+        QVERIFY(!m_delegate->namingWindow());
+        m_delegate->setDisplayAvailable(false);
+        m_delegate->processCreateURL(request(0, notes));
+        QCOMPARE(log.lines(), (QStringList{"[QNT] processCreateURL: created " + notes + "/Untitled.md",
+                                           "[QNT] processCreateURL: no display — creating without asking for a name",
+                                           "[QNT] processCreateURL: created " + notes + "/Untitled.txt"}));
     }
 
     void accessIsStoppedOnlyWhenItWasStarted()

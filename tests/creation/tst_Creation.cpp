@@ -54,8 +54,10 @@ class TestCreation : public QObject {
         static const FakeClock clock(instant);
         static const FakeUserAccount account;
         const FileTemplate body{QUuid::createUuid(), "T", extension, "{{folder}}", false};
-        return FileCreationService(m_fixture->store, writer ? *writer : *m_writer, clock, account)
-            .createFile(body, where, baseName);
+        const FileCreationService engine(m_fixture->store, writer ? *writer : *m_writer, clock, account);
+        if (baseName && baseName->startsWith('=')) // a name chosen, as typed
+            return engine.createNamedFile(body, where, FileCreationService::completedName(baseName->mid(1), extension));
+        return engine.createFile(body, where, baseName);
     }
     QUrl folderUrl() const { return QUrl::fromLocalFile(m_folder); }
 
@@ -152,7 +154,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("existing"); // in Notes; a trailing slash makes a folder
         QTest::addColumn<QString>("target");       // below the home; "relative:" and "url:" taken as they are
-        QTest::addColumn<QString>("baseName");
+        QTest::addColumn<QString>("baseName");     // "=NAME": the name chosen, as typed, instead of a base name
         QTest::addColumn<QString>("extension");
         QTest::addColumn<QString>("expected"); // the new file's name, or the error's description
         const auto row = [](const char* tag, const QStringList& existing, const QString& base, const char* extension,
@@ -166,6 +168,21 @@ private Q_SLOTS:
         row("empty extension, taken", {"Untitled."}, "Untitled", "", "Untitled 2.");
         row("spaces kept", {"My  Draft .tar.gz"}, "My  Draft ", "tar.gz", "My  Draft  2.tar.gz");
         row("slashes and NUL stay inside the folder", {}, QStringLiteral("a/../b") + QChar(0), "/etc", "a-..-b-.-etc");
+        // A chosen name gets the template's extension only when it has none, and is never replaced.
+        row("chosen, extension added", {"Draft"}, "=Draft", "txt", "Draft.txt");
+        row("chosen, trailing dot completed", {}, "=Draft.", "tar.gz", "Draft.tar.gz");
+        row("chosen, own extension kept", {"Draft.txt"}, "=Draft.md", "txt", "Draft.md");
+        row("chosen, hidden name kept", {}, "=.env", "txt", ".env");
+        row("chosen, no extension to add", {}, "=Draft", "", "Draft");
+        row("chosen, 255 bytes", {}, "=" + QString(251, 'n'), "txt", qPrintable(QString(251, 'n') + ".txt"));
+        const char* taken = "An item with this name already exists";
+        row("chosen, taken once completed", {"Draft.txt"}, "=Draft", "txt", taken);
+        row("chosen, a folder is taken too", {"Draft.txt/"}, "=Draft.txt", "txt", taken);
+        for (const QString& name : {QString("="), QString("=."), QString("=.."), QString("=../Draft"),
+                                    QString("=a") + QChar(0), "=" + QString(252, 'n'), "=" + QString(128, u'é')})
+            QTest::newRow(qPrintable("chosen, invalid: " + name.left(8)))
+                << QStringList() << "Notes" << name << (name.contains(u'é') ? "" : "txt")
+                << "The file name is not valid.";
         const auto fails = [](const char* target, const char* expected, const QString& baseName = {}) {
             QTest::newRow(target) << QStringList{"file.txt"} << QString(target) << baseName << "txt"
                                   << QString(expected);
@@ -178,6 +195,8 @@ private Q_SLOTS:
         fails("url:https://example.invalid/Notes", notFound);
         fails("elsewhere", "Permission denied. Cannot write to this location."); // outside every folder under access
         fails("Notes", "File name too long", QString(300, 'n'));                 // the platform's own message
+        fails("elsewhere", "Permission denied. Cannot write to this location.", "=Draft");
+        fails("Notes/missing", notFound, "=Draft");
     }
     void createsUnderTheFirstFreeNameOrNothing()
     {

@@ -8,6 +8,7 @@
 #include "support/LogCapture.h"
 #include "support/TestEnvironment.h"
 
+#include <QLocalSocket>
 #include <QtTest>
 
 #include <cstring>
@@ -18,6 +19,7 @@
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 Q_DECLARE_METATYPE(ConfinedFileWriter::Temporary)
@@ -375,6 +377,49 @@ private Q_SLOTS:
         char byte;
         QVERIFY(peer < 0 || ::recv(peer, &byte, 1, 0) <= 0);
         ::close(peer), ::close(fd);
+    }
+
+    // The launch's activation token reaches the instance; one it cannot use is dropped, not the URLs.
+    void channelCarriesTheActivationToken_data()
+    {
+        QTest::addColumn<QByteArray>("wayland"); // the launch's environment, or the raw message when "{"
+        QTest::addColumn<QByteArray>("startup");
+        QTest::addColumn<QString>("received");
+        const auto row = [](const char* tag, const QByteArray& wayland, const QByteArray& startup,
+                            const QString& received) {
+            QTest::newRow(tag) << wayland << startup << received;
+        };
+        row("Wayland token", "abc-1", {}, "abc-1");
+        row("X11 start-up id", {}, "app_TIME42", "app_TIME42");
+        row("both: Wayland's", "w", "x", "w");
+        row("unusable Wayland token", "a b", "x", "x");
+        row("longest", QByteArray(256, 't'), {}, QString(256, 't'));
+        row("too long", QByteArray(257, 't'), {}, "");
+        row("older launch", "{\"urls\":[\"quintara://u\"]}", {}, "");
+        row("control character", "{\"urls\":[\"quintara://u\"],\"token\":\"a\\nb\"}", {}, "");
+    }
+    void channelCarriesTheActivationToken()
+    {
+        QFETCH(QByteArray, wayland);
+        QFETCH(QByteArray, startup);
+        QFETCH(QString, received);
+        const auto restore = qScopeGuard([] { qunsetenv("XDG_ACTIVATION_TOKEN"), qunsetenv("DESKTOP_STARTUP_ID"); });
+        InstanceChannel channel;
+        QVERIFY(channel.listen());
+        QSignalSpy spy(&channel, &InstanceChannel::urlsReceived);
+        QLocalSocket socket;
+        std::jthread launch;
+        if (wayland.startsWith('{')) {
+            socket.connectToServer(InstanceChannel::socketPath());
+            QVERIFY(socket.waitForConnected() && socket.write(wayland + '\n') > 0);
+        } else {
+            qputenv("XDG_ACTIVATION_TOKEN", wayland), qputenv("DESKTOP_STARTUP_ID", startup);
+            launch = std::jthread([token = InstanceChannel::activationTokenFromEnvironment()] {
+                InstanceChannel::send({"quintara://u"}, 10'000, token);
+            });
+        }
+        QTRY_COMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0), (QVariantList{QStringList{"quintara://u"}, received}));
     }
 
     void channelServesOnlyThisUser()

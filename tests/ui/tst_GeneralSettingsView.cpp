@@ -104,6 +104,27 @@ private Q_SLOTS:
         QCOMPARE(storedName(), shown.trimmed().isEmpty() ? "Changed elsewhere" : storedAfter);
     }
 
+    void askForNameSwitchShowsAndStoresTheFlag_data()
+    {
+        QTest::addColumn<std::optional<bool>>("stored");
+        QTest::newRow("nothing stored: off") << std::optional<bool>();
+        QTest::newRow("off") << std::optional(false);
+        QTest::newRow("on") << std::optional(true);
+    }
+    void askForNameSwitchShowsAndStoresTheFlag()
+    {
+        QFETCH(std::optional<bool>, stored);
+        const bool on = stored.value_or(false);
+        if (stored)
+            m_fixture->store.setAsksForFileName(on);
+        m_view->show();
+        auto* box = m_view->findChild<QCheckBox*>("askForNameSwitch");
+        // Showing the stored value stores nothing.
+        QCOMPARE(std::pair(box->isChecked(), m_fixture->domain().flag("askForFileName")), std::pair(on, stored));
+        box->click();
+        QCOMPARE(m_fixture->domain().flag("askForFileName"), std::optional(!on));
+    }
+
     void folderAccessFollowsThePick_data()
     {
         QTest::addColumn<bool>("earlierGrant");

@@ -6,6 +6,7 @@
 #include "ui/common/GuideWindow.h"
 #include "ui/common/HomeFolderAccess.h"
 #include "ui/common/Translations.h"
+#include "ui/naming/NewFileNameDialog.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -44,7 +45,7 @@ private Q_SLOTS:
     void windowsShowNoTranslatedEnglishText_data()
     {
         QTest::addColumn<QString>("shown");
-        for (const char* shown : {"welcome", "welcome granted", "editButton", "addButton", "guide"})
+        for (const char* shown : {"welcome", "welcome granted", "editButton", "addButton", "guide", "naming"})
             QTest::newRow(shown) << shown;
     }
     void windowsShowNoTranslatedEnglishText()
@@ -73,6 +74,13 @@ private Q_SLOTS:
             QVERIFY(stateRead.wait());
             root->findChild<QWidget*>("step2")->findChild<QPushButton*>("stepButton")->click();
             texts << m_picker.requests.last().title << m_picker.requests.last().prompt;
+        } else if (shown == "naming") { // with a message under the field
+            QVERIFY(fixture.grant());
+            fixture.store.setAsksForFileName(true);
+            delegate.processCreateURL("quintara://create?t=0&d=" + fixture.home.path());
+            QVERIFY((root = delegate.namingWindow()));
+            root->findChild<QLineEdit*>()->clear();
+            root->findChild<QPushButton*>("createButton")->click();
         } else if (shown == "guide") {
             openExtensionSettings(m_workspace);
             root = GuideWindow::present(m_workspace, {}); // the window just opened

@@ -10,6 +10,7 @@
 #include "ui/common/Style.h"
 #include "ui/common/SymbolView.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -41,6 +42,7 @@ public:
     QString baseName = tr("Default base name");
     // %1 is the base name; the quotes around the names are straight ones.
     QString namingExample = tr("Files will be named \"%1.ext\", then \"%1 2.ext\", and so on.");
+    QString askForName = tr("Ask for a name when creating a file");
     QString fileManager = tr("File Manager");
     QString fileManagerIntro = tr("Quintara’s menu in the file managers on this computer:");
     QString openGuide = tr("Open Extension Settings");
@@ -251,7 +253,14 @@ QWidget* GeneralSettingsView::fileNamingSection()
                                 QStringLiteral("namingExample"), Tone::Secondary, this);
     auto* exampleRow = stack(0);
     exampleRow->addWidget(m_namingExample);
-    return section(text.fileNaming, QStringLiteral("fileNamingSection"), {nameRow, exampleRow}, this);
+
+    m_askForNameSwitch = new QCheckBox(text.askForName, this);
+    m_askForNameSwitch->setObjectName(QStringLiteral("askForNameSwitch"));
+    connect(m_askForNameSwitch, &QCheckBox::toggled, this,
+            [this](bool ask) { m_manager.store().setAsksForFileName(ask); });
+    auto* askRow = stack(0);
+    askRow->addWidget(m_askForNameSwitch);
+    return section(text.fileNaming, QStringLiteral("fileNamingSection"), {nameRow, exampleRow, askRow}, this);
 }
 
 QWidget* GeneralSettingsView::fileManagerSection(Workspace& workspace, IntegrationProbe& integration)
@@ -313,6 +322,8 @@ void GeneralSettingsView::load()
     // Setting the field is a change like typing, so it saves too: "Untitled" gets stored when nothing was,
     // and a stored name with spaces around it is stored trimmed. The same text again is no change.
     m_baseNameField->setText(m_manager.store().defaultBaseName());
+    const QSignalBlocker quiet(m_askForNameSwitch); // showing the stored value is no change to store
+    m_askForNameSwitch->setChecked(m_manager.store().asksForFileName());
     setHasAccess(m_manager.store().hasHomeFolderBookmark());
 }
 

@@ -4,6 +4,7 @@
 
 class FolderPicker;
 class IntegrationProbe;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class TemplateManager;
@@ -12,9 +13,9 @@ class Workspace;
 
 // The General tab of the Settings window, a grouped form: whether folder access is granted (with the
 // button that grants or renews it), the base name of new files with an example of the names it gives,
-// whether each installed file manager has Quintara's menu and quintara: links reach it, and where the
-// context menu can create files and where it does not appear. The base name and the grant are read
-// from the store each time the pane comes on screen, and the grant again after the picker and whenever
+// whether to ask for each new file's name, whether each installed file manager has Quintara's menu and quintara: links
+// reach it, and where the context menu can create files and where it does not appear. The base name, the switch and the
+// grant are read from the store each time the pane comes on screen, and the grant again after the picker and whenever
 // the manager announces a change; unlike the welcome window, the pane does not watch the application
 // becoming active for them (the file managers' state it reads then too).
 class GeneralSettingsView : public QWidget {
@@ -52,4 +53,5 @@ private:
     QWidget* m_requiredForm = nullptr;
     QLineEdit* m_baseNameField = nullptr;
     QLabel* m_namingExample = nullptr;
+    QCheckBox* m_askForNameSwitch = nullptr;
 };
