@@ -10,8 +10,9 @@ class QWindow;
 namespace WindowActivation {
 
 // On Wayland the token is offered in XDG_ACTIVATION_TOKEN for exactly the activation request, which
-// the platform plugin reads it for; it never stays behind for child processes. Elsewhere, and
-// without a usable token, this is a plain activation request.
+// the platform plugin reads it for; it never stays behind for child processes. On X11 the start-up id
+// goes on the window and its time into the activation request. Without a usable token, or on any
+// other platform, this is a plain activation request.
 void activate(QWindow* window, const QString& token);
 
 } // namespace WindowActivation
