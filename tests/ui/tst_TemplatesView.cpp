@@ -149,17 +149,33 @@ private Q_SLOTS:
     {
         QTest::addColumn<FileTemplate>("shown");
         QTest::addColumn<QString>("extension");
-        QTest::newRow("built-in rich text") << builtInTemplates().at(3) << ".rtf";
-        QTest::newRow("custom, empty body") << customTemplate("Blank") << ".txt";
-        QTest::newRow("custom, no extension") << customTemplate("Bare", "Made {{date}}\n", "") << ".";
-        QTest::newRow("custom, long name, no spaces") << customTemplate(QString(160, 'W')) << ".txt";
+        QTest::addColumn<QString>("preview"); // of a long content: its beginning, then "…"
+        QTest::newRow("built-in rich text") << builtInTemplates().at(3) << ".rtf"
+                                            << "";
+        QTest::newRow("custom, empty body") << customTemplate("Blank") << ".txt"
+                                            << "";
+        QTest::newRow("custom, no extension") << customTemplate("Bare", "Made {{date}}\n", "") << "."
+                                              << "";
+        QTest::newRow("custom, long name, no spaces") << customTemplate(QString(160, 'W')) << ".txt"
+                                                      << "";
         QTest::newRow("custom, long name, spaces")
-            << customTemplate(QString("Quarterly Report ").repeated(12)) << ".txt";
+            << customTemplate(QString("Quarterly Report ").repeated(12)) << ".txt"
+            << "";
+        QTest::newRow("custom, a megabyte on one line")
+            << customTemplate("Min", QString(1 << 20, 'a'), "js") << ".js" << QString(16 * 1024, 'a') + "\n…";
+        QTest::newRow("custom, 400 lines") << customTemplate("Log", QString("x\n").repeated(400)) << ".txt"
+                                           << "";
+        QTest::newRow("custom, 401 lines")
+            << customTemplate("Log", QString("x\n").repeated(401)) << ".txt" << QString("x\n").repeated(400) + "…";
+        QTest::newRow("custom, a character cut in two at the bound")
+            << customTemplate("Emoji", QString(16 * 1024 - 1, 'a') + "\U0001F600") << ".txt"
+            << QString(16 * 1024 - 1, 'a') + "\n…";
     }
     void detailShowsTheRecordVerbatim()
     {
         QFETCH(FileTemplate, shown);
         QFETCH(QString, extension);
+        QFETCH(QString, preview);
         int edits = 0;
         TemplateDetailView page(shown, [&edits] { ++edits; });
         page.resize(380, 420); // the detail pane beside the widest list
@@ -181,7 +197,9 @@ private Q_SLOTS:
         QCOMPARE(edits, shown.isBuiltIn ? 0 : 1);
         auto* empty = page.findChild<QLabel*>("emptyContent");
         QCOMPARE(empty ? empty->text() : page.findChild<QWidget*>("contentText")->accessibleName(),
-                 shown.content.isEmpty() ? "(empty file)" : shown.content); // braces and control words as stored
+                 shown.content.isEmpty() ? "(empty file)"
+                 : !preview.isEmpty()    ? preview
+                                         : shown.content); // braces and control words as stored
     }
 
     // The keys move through both sections as one list, past the headers.
