@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class Clock;
+class FilePicker;
 class FileCreationService;
 class FolderPicker;
 class IntegrationProbe;
@@ -17,7 +18,7 @@ class TemplateStore;
 class UserAccount;
 class Workspace;
 
-// The application's one delegate: it serves create requests, decides at start-up whether the
+// The application's one delegate: it serves create and import requests, decides at start-up whether the
 // welcome window is shown, owns that window for the whole run, and opens the Settings window.
 // The program keeps running without windows so that it can serve requests.
 class AppDelegate : public QObject {
@@ -31,6 +32,7 @@ public:
         SecurityScope& scope;
         Workspace& workspace;
         FolderPicker& picker;
+        FilePicker& filePicker;
         const UserAccount& account;
         const Clock& clock;
         IntegrationProbe& integration;
@@ -52,6 +54,9 @@ public:
     void handleGetURLEvent(const QString& urlText);
     // The request as written: the scheme is compared before a URL parser lowers it.
     void processCreateURL(const QString& url);
+    // Makes a custom template of the file an import request names. When the Settings window exists,
+    // the new template is selected in it; a refusal is shown there while it is on screen.
+    void processImportURL(const QString& url);
 
     // All three return at once; the window opens on the next turn of the event loop. Each window
     // is built once per run; closing hides it, and the same window comes back.
@@ -69,6 +74,8 @@ public:
     QWidget* settingsWindow() const { return m_settingsWindow; }
 
 private:
+    // An import request, or else a create request.
+    void serve(const QString& url);
     void buildWelcomeWindow();
     void buildSettingsWindow();
     // The Settings window, on the tab given, whichever tab it was left on.

@@ -1,4 +1,5 @@
 #include "model/BuiltInTemplates.h"
+#include "support/Fakes.h"
 #include "support/StoreFixture.h"
 #include "ui/templates/TemplateDetailView.h"
 #include "ui/templates/TemplateEditorView.h"
@@ -16,6 +17,7 @@ class TestTemplatesView : public QObject {
 
     std::optional<StoreFixture> m_fixture;
     std::unique_ptr<TemplatesView> m_view;
+    FakeFilePicker m_picker;
     QList<FileTemplate> m_saved; // by an editor opened on its own
 
     QTreeWidget* list() const { return m_view->findChild<QTreeWidget*>("templateList"); }
@@ -68,11 +70,65 @@ private Q_SLOTS:
     void init()
     {
         m_fixture.emplace();
-        m_view = std::make_unique<TemplatesView>(m_fixture->manager);
+        m_view = std::make_unique<TemplatesView>(m_fixture->manager, m_picker);
         m_view->resize(620, 900); // every row on screen, so every row can be clicked
         m_view->show();
     }
-    void cleanup() { m_view.reset(), m_fixture.reset(), m_saved.clear(); }
+    void cleanup() { m_view.reset(), m_fixture.reset(), m_saved.clear(), m_picker.requests.clear(); }
+
+    // Import… opens the picker in the user's templates folder; the files chosen there are imported,
+    // the last one made is selected, and a summary says what became of each.
+    void importButtonImportsThePickedFiles_data()
+    {
+        QTest::addColumn<QString>("userDirs"); // the desktop's user-dirs.dirs; the folders in it exist
+        QTest::addColumn<QString>("start");    // below the home
+        QTest::addColumn<QStringList>("picked");
+        QTest::addColumn<QString>("summary");
+        const QStringList both{"notes.txt", "photo.png"};
+        QTest::newRow("named folder") << "XDG_TEMPLATES_DIR=\"$HOME/My \\\"T\\\"\""
+                                      << "/My \"T\"" << both
+                                      << "Imported as templates:\nnotes.txt as “notes”\n\n"
+                                         "Not imported:\nphoto.png: not UTF-8 text";
+        QStringList gone;
+        for (int i = 1; i <= 10; ++i)
+            gone << QString("gone%1").arg(i);
+        QTest::newRow("named as home: ~/Templates")
+            << "XDG_TEMPLATES_DIR=\"$HOME/\""
+            << "/Templates" << gone
+            << "Not imported:\ngone1: no such file\ngone2: no such file\ngone3: no such file\ngone4: no "
+               "such file\ngone5: no such file\ngone6: no such file\ngone7: no such file\ngone8: no such file\nand 2 "
+               "more";
+        QTest::newRow("none: home, cancelled") << ""
+                                               << "" << QStringList() << "";
+    }
+    void importButtonImportsThePickedFiles()
+    {
+        QFETCH(QString, userDirs);
+        QFETCH(QString, start);
+        QFETCH(QStringList, picked);
+        QFETCH(QString, summary);
+        const QString home = m_fixture->home.path();
+        if (!userDirs.isEmpty()) {
+            writeAll(m_fixture->home.configHome() + "/user-dirs.dirs",
+                     "# written by the desktop\n" + userDirs.toUtf8());
+            QVERIFY(QDir().mkpath(home + start));
+        }
+        writeAll(home + "/notes.txt", "{{date}}\n");
+        writeAll(home + "/photo.png", "\x89PNG\r\n\x1a\n");
+        setCustom({"A"});
+        button("importButton")->click();
+        QCOMPARE(m_picker.requests.size(), 1);
+        QCOMPARE(m_picker.requests.first().startFolder, home + start);
+        QStringList paths;
+        for (const QString& file : picked)
+            paths << home + '/' + file;
+        m_picker.answer(paths);
+        QCOMPARE(m_view->importSummary() ? m_view->importSummary()->text() : QString(), summary);
+        const bool made = summary.startsWith("Imported");
+        QCOMPARE(m_fixture->storedNames(), made ? QStringList({"A", "notes"}) : QStringList{"A"});
+        QTRY_COMPARE(listed().mid(10), m_fixture->storedNames());
+        QCOMPARE(item("notes") && item("notes")->isSelected(), made);
+    }
 
     // Edit, cancelled and confirmed adding, a drop, and deletion by key and by button, on one list.
     void customListFollowsEveryChange()
