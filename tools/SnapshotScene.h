@@ -2,6 +2,7 @@
 
 // Shared by the snapshot tool's files: each snapshots_<area>.cpp registers the windows of its area.
 
+#include "platform/FilePicker.h"
 #include "platform/FolderPicker.h"
 #include "platform/IntegrationProbe.h"
 #include "platform/UserAccount.h"
@@ -24,9 +25,10 @@ public:
     bool openUrl(const QUrl&) override { return false; }
 };
 
-class InertPicker final : public FolderPicker {
+class InertPicker final : public FolderPicker, public FilePicker {
 public:
-    void pickFolder(const Request&, QWidget*, Completion) override {}
+    void pickFolder(const FolderPicker::Request&, QWidget*, FolderPicker::Completion) override {}
+    void pickFiles(const FilePicker::Request&, QWidget*, FilePicker::Completion) override {}
 };
 
 // Answers every read with the state it was given.

@@ -72,8 +72,9 @@ namespace {
 const RegisterSnapshots settingsWindow({
     {QStringLiteral("settings-window"),
      [](Scene& scene) -> std::unique_ptr<QWidget> {
-         auto view = std::make_unique<SettingsView>(scene.manager, scene.picker, scene.workspace, scene.integration,
-                                                    UserAccount::current(), Clock::system(), BundleInfo::dictionary());
+         auto view = std::make_unique<SettingsView>(scene.manager, scene.picker, scene.picker, scene.workspace,
+                                                    scene.integration, UserAccount::current(), Clock::system(),
+                                                    BundleInfo::dictionary());
          view->resize(view->minimumSizeHint().expandedTo(view->sizeHint()));
          return view;
      }},

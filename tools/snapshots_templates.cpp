@@ -1,12 +1,14 @@
-// The Templates pane with nothing, a built-in and a custom template selected, and the template editor
-// in its two modes.
+// The Templates pane with nothing, a built-in, a custom and an imported template selected, the summary
+// of an import, and the template editor in its two modes.
 #include "SnapshotScene.h"
 #include "ui/templates/TemplateEditorView.h"
 #include "ui/templates/TemplateRowView.h"
 #include "ui/templates/TemplatesView.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QTreeWidget>
 
 namespace {
@@ -34,7 +36,7 @@ FileTemplate pythonModule()
 
 std::unique_ptr<QWidget> pane(Scene& scene)
 {
-    auto view = std::make_unique<TemplatesView>(scene.manager);
+    auto view = std::make_unique<TemplatesView>(scene.manager, scene.picker);
     view->resize(paneSize);
     return view;
 }
@@ -89,6 +91,33 @@ void arrowDownFrom(QWidget& window, const QString& name)
     QApplication::sendEvent(window.findChild<QTreeWidget*>(QStringLiteral("templateList")), &down);
 }
 
+// Imports three files of the scene's home, one of which is refused, into the pane.
+void importFiles(TemplatesView& view, const QString& home)
+{
+    const QList<std::pair<QString, QByteArray>> files{{QStringLiteral("Weekly Report.md"), "# Week {{date}}\n"},
+                                                      {QStringLiteral("Makefile"), "all:\n\tcc main.c\n"},
+                                                      {QStringLiteral("logo.png"), "\x89PNG\r\n\x1a\n"}};
+    QStringList paths;
+    for (const auto& [name, content] : files) {
+        QFile file(home + QLatin1Char('/') + name);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(content);
+        paths.append(file.fileName());
+    }
+    view.importFiles(paths);
+}
+
+// The summary alone, as the window it is.
+std::unique_ptr<QWidget> importSummary(Scene& scene)
+{
+    TemplatesView view(scene.manager, scene.picker);
+    importFiles(view, scene.home);
+    QMessageBox* summary = view.importSummary();
+    summary->setAttribute(Qt::WA_DeleteOnClose, false);
+    summary->setParent(nullptr, summary->windowFlags());
+    return std::unique_ptr<QWidget>(summary);
+}
+
 std::unique_ptr<QWidget> editor(const FileTemplate& draft, bool isNew)
 {
     return std::make_unique<TemplateEditorView>(draft, isNew, [](const FileTemplate&) {});
@@ -106,6 +135,13 @@ const RegisterSnapshots registered({
      [](QWidget& window) {
          arrowDownFrom(window, QStringLiteral("CSS"));
      }},
+    {QStringLiteral("templates-imported"),
+     [](Scene& scene) {
+         std::unique_ptr<QWidget> view = paneWithCustomTemplates(scene);
+         importFiles(static_cast<TemplatesView&>(*view), scene.home);
+         return view;
+     }},
+    {QStringLiteral("templates-import-summary"), importSummary},
     {QStringLiteral("editor-new"),
      [](Scene&) {
          return editor({QUuid::createUuid(), QStringLiteral("My Template"), QStringLiteral("txt"), QString(), false},

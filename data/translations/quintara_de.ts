@@ -351,6 +351,29 @@
     </message>
 </context>
 <context>
+    <name>TemplateImporter</name>
+    <message>
+        <source>no such file</source>
+        <translation>Datei nicht gefunden</translation>
+    </message>
+    <message>
+        <source>cannot be read</source>
+        <translation>nicht lesbar</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>keine normale Datei</translation>
+    </message>
+    <message>
+        <source>larger than 1 MiB</source>
+        <translation>größer als 1 MiB</translation>
+    </message>
+    <message>
+        <source>not UTF-8 text</source>
+        <translation>kein UTF-8-Text</translation>
+    </message>
+</context>
+<context>
     <name>TemplatesView</name>
     <message>
         <source>Select a template to preview</source>
@@ -371,6 +394,38 @@
     <message>
         <source>Delete selected template</source>
         <translation>Ausgewählte Vorlage löschen</translation>
+    </message>
+    <message>
+        <source>Import…</source>
+        <translation>Importieren…</translation>
+    </message>
+    <message>
+        <source>Import files as custom templates</source>
+        <translation>Dateien als eigene Vorlagen importieren</translation>
+    </message>
+    <message>
+        <source>Import Templates</source>
+        <translation>Vorlagen importieren</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Importieren</translation>
+    </message>
+    <message>
+        <source>%1 as “%2”</source>
+        <translation>%1 als „%2“</translation>
+    </message>
+    <message>
+        <source>Imported as templates:</source>
+        <translation>Als Vorlagen importiert:</translation>
+    </message>
+    <message>
+        <source>Not imported:</source>
+        <translation>Nicht importiert:</translation>
+    </message>
+    <message>
+        <source>and %1 more</source>
+        <translation>und %1 weitere</translation>
     </message>
 </context>
 <context>

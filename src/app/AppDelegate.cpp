@@ -3,6 +3,7 @@
 #include "app/WindowMenus.h"
 #include "creation/CreateRequest.h"
 #include "creation/FileCreationService.h"
+#include "creation/ImportRequest.h"
 #include "model/BundleInfo.h"
 #include "platform/Log.h"
 #include "platform/SecurityScope.h"
@@ -13,6 +14,7 @@
 #include "ui/common/Symbols.h"
 #include "ui/naming/NewFileNameDialog.h"
 #include "ui/settings/SettingsView.h"
+#include "ui/templates/TemplatesView.h"
 #include "ui/welcome/WelcomeView.h"
 
 #include <QAction>
@@ -78,7 +80,7 @@ void AppDelegate::openUrls(const QStringList& urls, const QString& activationTok
 {
     for (const QString& url : urls) {
         if (CreateRequest::hasRequestScheme(url))
-            processCreateURL(url, activationToken);
+            serve(url, activationToken);
     }
 }
 
@@ -89,7 +91,15 @@ void AppDelegate::handleGetURLEvent(const QString& urlText)
     if (!QUrl(urlText, QUrl::StrictMode).isValid())
         return;
     m_launchedForURL = true;
-    processCreateURL(urlText);
+    serve(urlText);
+}
+
+void AppDelegate::serve(const QString& url, const QString& activationToken)
+{
+    if (ImportRequest::parse(url))
+        processImportURL(url);
+    else
+        processCreateURL(url, activationToken);
 }
 
 // Nothing thrown below may end the instance: it serves every later request too.
@@ -198,6 +208,24 @@ void AppDelegate::askNextName()
     WindowActivation::activate(m_namingWindow->windowHandle(), next.activationToken);
 }
 
+void AppDelegate::processImportURL(const QString& url)
+try {
+    const std::optional<ImportRequest> request = ImportRequest::parse(url);
+    if (!request)
+        return;
+    const QList<TemplateImporter::Outcome> outcomes =
+        TemplateImporter(m_services.store).importFiles({request->filePath});
+    auto* view = m_settingsWindow ? m_settingsWindow->findChild<TemplatesView*>() : nullptr;
+    if (!view)
+        return;
+    view->selectImported(outcomes);
+    if (m_settingsWindow->isVisible() &&
+        std::holds_alternative<TemplateImporter::Refusal>(outcomes.constFirst().result))
+        view->showImportSummary(outcomes);
+} catch (const std::exception& e) {
+    Log::line(QStringLiteral("[QNT] processImportURL error: %1").arg(QString::fromLocal8Bit(e.what())));
+}
+
 void AppDelegate::showWelcomeWindow()
 {
     QTimer::singleShot(0, this, [this] {
@@ -287,7 +315,8 @@ void AppDelegate::buildWelcomeWindow()
 
 void AppDelegate::buildSettingsWindow()
 {
-    auto* view = new SettingsView(m_services.manager, m_services.picker, m_services.workspace, m_services.integration,
-                                  m_services.account, m_services.clock, BundleInfo::dictionary());
+    auto* view =
+        new SettingsView(m_services.manager, m_services.picker, m_services.filePicker, m_services.workspace,
+                         m_services.integration, m_services.account, m_services.clock, BundleInfo::dictionary());
     m_settingsWindow = makeWindow(view, QStringLiteral("settingsWindow"), settingsTitle, *this, m_services.workspace);
 }

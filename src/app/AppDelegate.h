@@ -12,6 +12,7 @@
 #include <QWidget>
 
 class Clock;
+class FilePicker;
 class FolderPicker;
 class IntegrationProbe;
 class SecurityScope;
@@ -20,7 +21,7 @@ class TemplateStore;
 class UserAccount;
 class Workspace;
 
-// The application's one delegate: it serves create requests, decides at start-up whether the
+// The application's one delegate: it serves create and import requests, decides at start-up whether the
 // welcome window is shown, owns that window for the whole run, and opens the Settings window.
 // The program keeps running without windows so that it can serve requests.
 class AppDelegate : public QObject {
@@ -34,6 +35,7 @@ public:
         SecurityScope& scope;
         Workspace& workspace;
         FolderPicker& picker;
+        FilePicker& filePicker;
         const UserAccount& account;
         const Clock& clock;
         IntegrationProbe& integration;
@@ -58,6 +60,9 @@ public:
     // says to ask for a name, the file is created from the naming window; requests that come while
     // it is open wait their turn, in order.
     void processCreateURL(const QString& url, const QString& activationToken = {});
+    // Makes a custom template of the file an import request names. When the Settings window exists,
+    // the new template is selected in it; a refusal is shown there while it is on screen.
+    void processImportURL(const QString& url);
 
     // All three return at once; the window opens on the next turn of the event loop. Each window
     // is built once per run; closing hides it, and the same window comes back.
@@ -88,6 +93,8 @@ private:
                                        const std::optional<QString>& fileName);
     void askNextName();
 
+    // An import request, or else a create request.
+    void serve(const QString& url, const QString& activationToken = {});
     void buildWelcomeWindow();
     void buildSettingsWindow();
     // The Settings window, on the tab given, whichever tab it was left on.

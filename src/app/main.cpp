@@ -18,6 +18,7 @@
 #include "platform/UserAccount.h"
 #include "store/TemplateManager.h"
 #include "store/TemplateStore.h"
+#include "ui/common/DialogFilePicker.h"
 #include "ui/common/DialogFolderPicker.h"
 #include "ui/common/Translations.h"
 
@@ -91,13 +92,14 @@ int main(int argc, char** argv)
     DesktopWorkspace workspace;
     DialogFolderPicker dialogPicker;
     PortalFolderPicker picker(dialogPicker);
+    DialogFilePicker filePicker;
     const auto writeServiceMenu = [&serviceMenu] {
         return serviceMenu.write(ServiceMenu::defaultPath());
     };
     DesktopIntegrationProbe integration(DesktopIntegrationProbe::Locations::system(ServiceMenu::defaultPath()),
                                         writeServiceMenu);
     AppDelegate delegate({store, TemplateManager::shared(), engine, SecurityScope::shared(), workspace, picker,
-                          UserAccount::current(), Clock::system(), integration});
+                          filePicker, UserAccount::current(), Clock::system(), integration});
 
     if (!channel->listen())
         std::fprintf(stderr, "quintara: cannot listen on %s; later launches will not reach this one\n",

@@ -1,44 +1,8 @@
 #include "creation/CreateRequest.h"
 
-#include <QByteArrayList>
+#include "creation/RequestQuery.h"
 
 #include <limits>
-
-namespace {
-
-struct QueryItem {
-    QString name;
-    std::optional<QString> value; // absent for an item written without "="
-};
-
-QList<QueryItem> queryItems(const QUrl& url)
-{
-    QList<QueryItem> items;
-    if (!url.hasQuery())
-        return items;
-    // Split the encoded query ourselves: an item without "=" has no value, unlike "name=".
-    const QByteArray query = url.query(QUrl::FullyEncoded).toLatin1();
-    for (const QByteArray& part : query.split('&')) {
-        const qsizetype equals = part.indexOf('=');
-        QueryItem item;
-        item.name = QUrl::fromPercentEncoding(equals < 0 ? part : part.left(equals));
-        if (equals >= 0)
-            item.value = QUrl::fromPercentEncoding(part.mid(equals + 1));
-        items.append(std::move(item));
-    }
-    return items;
-}
-
-const QueryItem* first(const QList<QueryItem>& items, QLatin1String name)
-{
-    for (const QueryItem& item : items) {
-        if (item.name == name)
-            return &item;
-    }
-    return nullptr;
-}
-
-} // namespace
 
 std::optional<qint64> CreateRequest::parseIndex(const QString& text)
 {
@@ -71,30 +35,27 @@ std::optional<qint64> CreateRequest::parseIndex(const QString& text)
 QString CreateRequest::url(qint64 index, const QString& folderPath)
 {
     return QStringLiteral("quintara://create?t=") + QString::number(index) + QStringLiteral("&d=") +
-           QString::fromLatin1(QUrl::toPercentEncoding(folderPath, QByteArrayLiteral("/")));
+           RequestQuery::encodePath(folderPath);
 }
 
 bool CreateRequest::hasRequestScheme(QStringView url)
 {
-    return url.startsWith(u"quintara:", Qt::CaseSensitive);
+    return RequestQuery::hasRequestScheme(url);
 }
 
 std::optional<CreateRequest> CreateRequest::parse(const QString& text)
 {
-    if (!hasRequestScheme(text))
+    const std::optional<RequestQuery> query = RequestQuery::parse(text, QLatin1String("create"));
+    if (!query)
         return std::nullopt;
-    const QUrl url(text, QUrl::StrictMode);
-    if (!url.isValid() || url.scheme() != QLatin1String("quintara") || url.host() != QLatin1String("create"))
+    const std::optional<QString> t = query->value(QLatin1String("t"));
+    if (!t || t->isEmpty())
         return std::nullopt;
-    const QList<QueryItem> items = queryItems(url);
-    const QueryItem* t = first(items, QLatin1String("t"));
-    if (!t || !t->value || t->value->isEmpty())
-        return std::nullopt;
-    const std::optional<qint64> index = parseIndex(*t->value);
+    const std::optional<qint64> index = parseIndex(*t);
     if (!index)
         return std::nullopt;
-    const QueryItem* d = first(items, QLatin1String("d"));
-    if (!d || !d->value)
+    const std::optional<QString> d = query->value(QLatin1String("d"));
+    if (!d)
         return std::nullopt;
-    return CreateRequest{*index, *d->value};
+    return CreateRequest{*index, *d};
 }

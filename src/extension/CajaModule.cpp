@@ -12,6 +12,7 @@ namespace {
 const GtkFamilyApi api = {
     [](gpointer file) { return caja_file_info_get_uri(CAJA_FILE_INFO(file)); },
     [](gpointer file) { return caja_file_info_is_directory(CAJA_FILE_INFO(file)); },
+    [](gpointer file) { return caja_file_info_get_file_type(CAJA_FILE_INFO(file)); },
     [](gpointer file) { return caja_file_info_get_location(CAJA_FILE_INFO(file)); },
     []() -> gpointer { return caja_menu_new(); },
     [](const char* name, const char* label, const char* icon) -> gpointer {

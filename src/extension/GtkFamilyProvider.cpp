@@ -55,7 +55,7 @@ void handOver(GTask* task, gpointer, gpointer url, GCancellable*)
 
 void activate(GObject* item, gpointer)
 {
-    const auto* url = static_cast<const char*>(g_object_get_data(item, GtkFamilyProvider::createUrlKey));
+    const auto* url = static_cast<const char*>(g_object_get_data(item, GtkFamilyProvider::requestUrlKey));
     if (!url)
         return;
     GTask* task = g_task_new(nullptr, nullptr, handedOver, nullptr);
@@ -71,6 +71,7 @@ ClickedLocation GtkFamilyProvider::describe(gpointer file) const
     ClickedLocation location;
     location.uri = fromUtf8(GText(m_api.uri(file)));
     location.isFolder = m_api.isDirectory(file);
+    location.isRegularFile = m_api.fileType(file) == G_FILE_TYPE_REGULAR;
     if (GFile* local = m_api.location(file)) {
         const GText path(g_file_get_path(local));
         g_object_unref(local);
@@ -85,7 +86,10 @@ GList* GtkFamilyProvider::forFiles(GList* files) const
     QList<ClickedLocation> selection;
     for (GList* node = files; node; node = node->next)
         selection.append(describe(node->data));
-    return items(MenuModel().forSelection(selection), "quintara-new-file-selection");
+    GList* result = items(MenuModel().forSelection(selection), "quintara-new-file-selection");
+    if (const std::optional<MenuEntry> save = MenuModel::forFile(selection))
+        result = g_list_append(result, item(*save, "quintara-save-as-template"));
+    return result;
 }
 
 GList* GtkFamilyProvider::forFolder(gpointer folder) const
@@ -102,19 +106,23 @@ GList* GtkFamilyProvider::items(const std::optional<ExtensionMenu>& menu, const 
         return nullptr;
     gpointer submenu = m_api.newMenu();
     for (qsizetype i = 0; i < menu->entries.size(); ++i) {
-        const MenuEntry& entry = menu->entries.at(i);
-        const QByteArray name = QByteArray(namePrefix) + '-' + QByteArray::number(i);
-        gpointer item =
-            m_api.newItem(name.constData(), shownText(entry.label).constData(), entry.iconName.toUtf8().constData());
-        g_object_set_data_full(G_OBJECT(item), createUrlKey, g_strdup(entry.createUrl.toUtf8().constData()), g_free);
-        g_signal_connect(item, "activate", G_CALLBACK(activate), nullptr);
-        m_api.append(submenu, item);
-        g_object_unref(item);
+        gpointer entryItem = item(menu->entries.at(i), QByteArray(namePrefix) + '-' + QByteArray::number(i));
+        m_api.append(submenu, entryItem);
+        g_object_unref(entryItem);
     }
     gpointer top = m_api.newItem(namePrefix, shownText(menu->title).constData(), nullptr);
     m_api.setSubmenu(top, submenu);
     g_object_unref(submenu);
     return g_list_append(nullptr, top);
+}
+
+gpointer GtkFamilyProvider::item(const MenuEntry& entry, const QByteArray& name) const
+{
+    gpointer made =
+        m_api.newItem(name.constData(), shownText(entry.label).constData(), entry.iconName.toUtf8().constData());
+    g_object_set_data_full(G_OBJECT(made), requestUrlKey, g_strdup(entry.requestUrl.toUtf8().constData()), g_free);
+    g_signal_connect(made, "activate", G_CALLBACK(activate), nullptr);
+    return made;
 }
 
 GType GtkFamilyProvider::registerType(GTypeModule* module, const char* name, GType menuProvider,

@@ -11,6 +11,7 @@
 struct GtkFamilyApi {
     char* (*uri)(gpointer file);
     gboolean (*isDirectory)(gpointer file);
+    GFileType (*fileType)(gpointer file);
     GFile* (*location)(gpointer file);
     gpointer (*newMenu)();
     // With an empty tip: some of them refuse an item without one.
@@ -26,7 +27,8 @@ class GtkFamilyProvider {
 public:
     explicit GtkFamilyProvider(const GtkFamilyApi& api) : m_api(api) {}
 
-    // The items for a selection, a list of the file manager's file objects.
+    // The items for a selection, a list of the file manager's file objects: "New File" for one
+    // folder, "Save as Template" for one regular file.
     GList* forFiles(GList* files) const;
     // The items for the background of the folder shown.
     GList* forFolder(gpointer folder) const;
@@ -37,13 +39,14 @@ public:
     // another thread must not find its code gone when the file manager unloads the module.
     static void keepLoaded();
 
-    // The object data key under which each entry carries its create request; activation reads it
-    // from there, so what a test finds on an item is exactly what would be sent.
-    static constexpr const char createUrlKey[] = "quintara-create-url";
+    // The object data key under which each entry carries its request; activation reads it from
+    // there, so what a test finds on an item is exactly what would be sent.
+    static constexpr const char requestUrlKey[] = "quintara-request-url";
 
 private:
     ClickedLocation describe(gpointer file) const;
     GList* items(const std::optional<ExtensionMenu>& menu, const char* namePrefix) const;
+    gpointer item(const MenuEntry& entry, const QByteArray& name) const;
 
     const GtkFamilyApi& m_api;
 };

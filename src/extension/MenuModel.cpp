@@ -1,9 +1,9 @@
 #include "extension/MenuModel.h"
 
 #include "creation/CreateRequest.h"
+#include "creation/ImportRequest.h"
 #include "store/TemplateStore.h"
 
-#include <QDir>
 #include <QMimeDatabase>
 #include <QUrl>
 
@@ -11,10 +11,9 @@ namespace {
 
 // Other schemes may still come with a path (a remote share mounted through a local bridge,
 // say), but files cannot be created there through the application's folder grant.
-bool isLocalFolder(const ClickedLocation& location)
+bool isLocal(const ClickedLocation& location)
 {
-    return location.isFolder && QUrl(location.uri).scheme() == QLatin1String("file") && !location.localPath.isEmpty() &&
-           QDir::isAbsolutePath(location.localPath);
+    return QUrl(location.uri).scheme() == QLatin1String("file") && location.localPath.startsWith(QLatin1Char('/'));
 }
 
 } // namespace
@@ -35,12 +34,12 @@ std::optional<ExtensionMenu> MenuModel::forSelection(const QList<ClickedLocation
 
 std::optional<ExtensionMenu> MenuModel::menuFor(const ClickedLocation& folder) const
 {
-    if (!isLocalFolder(folder))
+    if (!folder.isFolder || !isLocal(folder))
         return std::nullopt;
     std::optional<ExtensionMenu> menu = forAnyLocalFolder();
     if (menu) {
         for (qsizetype i = 0; i < menu->entries.size(); ++i)
-            menu->entries[i].createUrl = createUrl(i, folder.localPath);
+            menu->entries[i].requestUrl = createUrl(i, folder.localPath);
     }
     return menu;
 }
@@ -58,6 +57,20 @@ std::optional<ExtensionMenu> MenuModel::forAnyLocalFolder() const
         menu.entries.append(
             {QStringLiteral("New ") + templates.at(i).name, {}, iconNameFor(templates.at(i).fileExtension)});
     return menu;
+}
+
+std::optional<MenuEntry> MenuModel::forFile(const QList<ClickedLocation>& selection)
+{
+    if (selection.size() != 1 || !selection.constFirst().isRegularFile || !isLocal(selection.constFirst()))
+        return std::nullopt;
+    MenuEntry entry = saveAsTemplate();
+    entry.requestUrl = ImportRequest::url(selection.constFirst().localPath);
+    return entry;
+}
+
+MenuEntry MenuModel::saveAsTemplate()
+{
+    return {QStringLiteral("Save as Template"), {}, QStringLiteral("document-save-as")};
 }
 
 QString MenuModel::createUrl(qsizetype index, const QString& folderPath)

@@ -14,13 +14,15 @@ struct ClickedLocation {
     QString uri;       // as the file manager names it: file:///…, trash:///…, recent:///…
     QString localPath; // empty when the location has no path in the local file system
     bool isFolder = false;
+    bool isRegularFile = false;
 };
 
-// One choice of the "New File" submenu.
+// One choice of the "New File" submenu, or the "Save as Template" item.
 struct MenuEntry {
     QString label;
-    // Fully percent-encoded text, handed unchanged to the desktop's handler of the quintara scheme.
-    QString createUrl;
+    // The request: fully percent-encoded text, handed unchanged to the desktop's handler of the
+    // quintara scheme.
+    QString requestUrl;
     // The desktop's icon name for the file type the entry creates.
     QString iconName;
 };
@@ -45,6 +47,13 @@ public:
     std::optional<ExtensionMenu> forBackground(const ClickedLocation& folder) const;
     // Only a selection of exactly one local folder gets a menu; new files go inside that folder.
     std::optional<ExtensionMenu> forSelection(const QList<ClickedLocation>& selection) const;
+
+    // "Save as Template", for a selection of exactly one local regular file: the request makes a
+    // custom template of that file.
+    static std::optional<MenuEntry> forFile(const QList<ClickedLocation>& selection);
+    // The same item without its request, for a file manager that names the file only when the
+    // item is chosen.
+    static MenuEntry saveAsTemplate();
 
     // For a file manager that names the folder only when an entry is chosen (it runs a command with
     // the folder's path): the same menu, with no request URLs. Nothing when no template is enabled.

@@ -14,6 +14,7 @@ namespace {
 const GtkFamilyApi api = {
     [](gpointer file) { return nautilus_file_info_get_uri(NAUTILUS_FILE_INFO(file)); },
     [](gpointer file) { return nautilus_file_info_is_directory(NAUTILUS_FILE_INFO(file)); },
+    [](gpointer file) { return nautilus_file_info_get_file_type(NAUTILUS_FILE_INFO(file)); },
     [](gpointer file) { return nautilus_file_info_get_location(NAUTILUS_FILE_INFO(file)); },
     []() -> gpointer { return nautilus_menu_new(); },
     [](const char* name, const char* label, const char* icon) -> gpointer {

@@ -12,6 +12,7 @@ namespace {
 const GtkFamilyApi api = {
     [](gpointer file) { return nemo_file_info_get_uri(NEMO_FILE_INFO(file)); },
     [](gpointer file) { return nemo_file_info_is_directory(NEMO_FILE_INFO(file)); },
+    [](gpointer file) { return nemo_file_info_get_file_type(NEMO_FILE_INFO(file)); },
     [](gpointer file) { return nemo_file_info_get_location(NEMO_FILE_INFO(file)); },
     []() -> gpointer { return nemo_menu_new(); },
     [](const char* name, const char* label, const char* icon) -> gpointer {

@@ -53,6 +53,59 @@ QString ServiceMenu::defaultPath()
            QStringLiteral("/kio/servicemenus/app.quintara.Quintara.desktop");
 }
 
+QString ServiceMenu::fileMenuPath(const QString& path)
+{
+    QString base = path;
+    if (base.endsWith(QLatin1String(".desktop")))
+        base.chop(8);
+    return base + QStringLiteral(".SaveAsTemplate.desktop");
+}
+
+namespace {
+
+// Type=Application rather than the older Type=Service: KDE reads both the same way here, and only
+// this one is a valid desktop entry with actions and MIME types. TryExec hides the menu once the
+// program is gone. Only one local item, selected or (for folders) the view's background, gets it.
+QString entryGroup(const QString& launcherPath, const QString& mimeTypes, const QString& submenu,
+                   const QStringList& actions)
+{
+    return QStringLiteral("[Desktop Entry]\n"
+                          "Type=Application\n"
+                          "Name=Quintara\n"
+                          "NoDisplay=true\n"
+                          "TryExec=%1\n"
+                          "Exec=%2\n"
+                          "MimeType=%3\n"
+                          "X-KDE-Protocols=file\n"
+                          "X-KDE-RequiredNumberOfUrls=1\n"
+                          "X-KDE-Priority=TopLevel\n")
+               .arg(escapeValue(launcherPath), execArgument(launcherPath), mimeTypes) +
+           (submenu.isEmpty() ? QString() : QStringLiteral("X-KDE-Submenu=%1\n").arg(escapeValue(submenu))) +
+           QStringLiteral("Actions=%1;\n").arg(actions.join(QLatin1Char(';')));
+}
+
+QString actionGroup(const QString& id, const MenuEntry& entry, const QString& command)
+{
+    return QStringLiteral("\n[Desktop Action %1]\nName=%2\nIcon=%3\nExec=%4\n")
+        .arg(id, escapeValue(entry.label), escapeValue(entry.iconName), command);
+}
+
+bool writeMenu(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    // Replaced in one step, so the file manager never reads half a menu.
+    QSaveFile file(path);
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() &&
+                         file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                             QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther) &&
+                         file.commit();
+    if (!written)
+        Log::line(QStringLiteral("[QNT] service menu: cannot write %1: %2").arg(path, file.errorString()));
+    return written;
+}
+
+} // namespace
+
 std::optional<QByteArray> ServiceMenu::contents() const
 {
     const std::optional<ExtensionMenu> menu = m_model.forAnyLocalFolder();
@@ -62,51 +115,30 @@ std::optional<QByteArray> ServiceMenu::contents() const
     QStringList actions;
     QString groups;
     for (qsizetype i = 0; i < menu->entries.size(); ++i) {
-        const MenuEntry& entry = menu->entries.at(i);
         const QString id = QStringLiteral("new%1").arg(i);
         actions.append(id);
-        groups += QStringLiteral("\n[Desktop Action %1]\nName=%2\nIcon=%3\nExec=%4 --new %5 %f\n")
-                      .arg(id, escapeValue(entry.label), escapeValue(entry.iconName), launcher)
-                      .arg(i);
+        groups += actionGroup(id, menu->entries.at(i), QStringLiteral("%1 --new %2 %f").arg(launcher).arg(i));
     }
-    // Type=Application rather than the older Type=Service: KDE reads both the same way here, and
-    // only this one is a valid desktop entry with actions and MIME types. TryExec hides the menu
-    // once the program is gone. Only one local folder, selected or as the view's background,
-    // gets the menu.
-    const QString header =
-        QStringLiteral("[Desktop Entry]\n"
-                       "Type=Application\n"
-                       "Name=Quintara\n"
-                       "NoDisplay=true\n"
-                       "TryExec=%1\n"
-                       "Exec=%2\n"
-                       "MimeType=inode/directory;\n"
-                       "X-KDE-Protocols=file\n"
-                       "X-KDE-RequiredNumberOfUrls=1\n"
-                       "X-KDE-Priority=TopLevel\n"
-                       "X-KDE-Submenu=%3\n"
-                       "Actions=%4;\n")
-            .arg(escapeValue(m_launcherPath), launcher, escapeValue(menu->title), actions.join(QLatin1Char(';')));
-    return (header + groups).toUtf8();
+    return (entryGroup(m_launcherPath, QStringLiteral("inode/directory;"), menu->title, actions) + groups).toUtf8();
+}
+
+QByteArray ServiceMenu::fileMenuContents() const
+{
+    // Every file's type derives from application/octet-stream, and no folder's does.
+    const QString id = QStringLiteral("saveAsTemplate");
+    return (entryGroup(m_launcherPath, QStringLiteral("application/octet-stream;"), QString(), {id}) +
+            actionGroup(id, MenuModel::saveAsTemplate(), execArgument(m_launcherPath) + QStringLiteral(" --import %f")))
+        .toUtf8();
 }
 
 bool ServiceMenu::write(const QString& path) const
 {
+    const bool fileMenu = writeMenu(fileMenuPath(path), fileMenuContents());
     const std::optional<QByteArray> bytes = contents();
-    if (!bytes) {
-        if (!QFile::exists(path) || QFile::remove(path))
-            return true;
-        Log::line(QStringLiteral("[QNT] service menu: cannot remove %1").arg(path));
-        return false;
-    }
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    // Replaced in one step, so the file manager never reads half a menu.
-    QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(*bytes) == bytes->size() &&
-                         file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
-                                             QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther) &&
-                         file.commit();
-    if (!written)
-        Log::line(QStringLiteral("[QNT] service menu: cannot write %1: %2").arg(path, file.errorString()));
-    return written;
+    if (bytes)
+        return writeMenu(path, *bytes) && fileMenu;
+    if (!QFile::exists(path) || QFile::remove(path))
+        return fileMenu;
+    Log::line(QStringLiteral("[QNT] service menu: cannot remove %1").arg(path));
+    return false;
 }

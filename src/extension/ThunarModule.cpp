@@ -16,6 +16,16 @@ namespace {
 const GtkFamilyApi api = {
     [](gpointer file) { return thunarx_file_info_get_uri(THUNARX_FILE_INFO(file)); },
     [](gpointer file) { return thunarx_file_info_is_directory(THUNARX_FILE_INFO(file)); },
+    // Thunar names the type only in the file's information record, a new reference.
+    [](gpointer file) {
+        GFileInfo* info = thunarx_file_info_get_file_info(THUNARX_FILE_INFO(file));
+        const GFileType type = info && g_file_info_has_attribute(info, G_FILE_ATTRIBUTE_STANDARD_TYPE)
+                                   ? g_file_info_get_file_type(info)
+                                   : G_FILE_TYPE_UNKNOWN;
+        if (info)
+            g_object_unref(info);
+        return type;
+    },
     [](gpointer file) { return thunarx_file_info_get_location(THUNARX_FILE_INFO(file)); },
     []() -> gpointer { return thunarx_menu_new(); },
     [](const char* name, const char* label, const char* icon) -> gpointer {

@@ -1,6 +1,7 @@
 #include "launcher/CommandLine.h"
 
 #include "creation/CreateRequest.h"
+#include "creation/ImportRequest.h"
 #include "model/BundleInfo.h"
 #include "platform/Log.h"
 #include "store/TemplateStore.h"
@@ -14,17 +15,21 @@
 
 namespace {
 
-const char usage[] = "Usage: quintara [URL…] [--new INDEX FOLDER]…\n"
+const char usage[] = "Usage: quintara [URL…] [--new INDEX FOLDER]… [--import FILE]…\n"
                      "Creates new files from templates. Each URL has the form\n"
                      "  quintara://create?t=INDEX&d=FOLDER\n"
                      "where INDEX is the position of an enabled template (from 0) and FOLDER the\n"
-                     "absolute path of the folder for the new file, percent-encoded.\n"
+                     "absolute path of the folder for the new file, percent-encoded, or\n"
+                     "  quintara://import?f=FILE\n"
+                     "which makes a custom template of the text file at the absolute path FILE.\n"
                      "A running Quintara serves the URLs; otherwise this launch becomes it.\n"
                      "\n"
                      "Options:\n"
                      "  --new INDEX FOLDER  the same request as quintara://create?t=INDEX&d=FOLDER,\n"
                      "                      for callers that can only pass a path; FOLDER may be\n"
                      "                      relative to the current folder\n"
+                     "  --import FILE       the same request as quintara://import?f=FILE; FILE may\n"
+                     "                      be relative to the current folder\n"
                      "  -h, --help          show this help and exit\n"
                      "  -v, --version       show the version and exit\n";
 
@@ -57,6 +62,18 @@ std::optional<QString> newFileRequest(const QString& indexText, const QString& f
         return std::nullopt;
     }
     return CreateRequest::url(*index, folder);
+}
+
+// The request URL for `--import FILE`, or nothing after saying on standard error what is wrong. The
+// running instance checks the file's content, and logs why it refuses one.
+std::optional<QString> importRequest(const QString& fileText)
+{
+    const QFileInfo file(QDir::cleanPath(QFileInfo(fileText).absoluteFilePath()));
+    if (fileText.isEmpty() || !file.isFile()) {
+        std::fprintf(stderr, "quintara: '%s' is not a file\n", printable(fileText).constData());
+        return std::nullopt;
+    }
+    return ImportRequest::url(file.filePath());
 }
 
 } // namespace
@@ -94,6 +111,19 @@ CommandLine CommandLine::parse(int argc, char** argv)
             }
             line.urls.append(*url);
             i += 2;
+        } else if (option && argument == QLatin1String("--import")) {
+            if (i + 1 == argc) {
+                std::fputs("quintara: --import needs a file\nTry 'quintara --help'.\n", stderr);
+                line.exitCode = 2;
+                return line;
+            }
+            const std::optional<QString> url = importRequest(QFile::decodeName(argv[i + 1]));
+            if (!url) {
+                line.exitCode = 2;
+                return line;
+            }
+            line.urls.append(*url);
+            ++i;
         } else if (option) {
             std::fprintf(stderr, "quintara: unknown option '%s'\nTry 'quintara --help'.\n",
                          printable(argument).constData());

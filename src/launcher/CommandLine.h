@@ -4,7 +4,8 @@
 
 #include <optional>
 
-// quintara [URL…] with --new INDEX FOLDER (taken as the URL it stands for), --help and --version. Shared by the
+// quintara [URL…] with --new INDEX FOLDER and --import FILE (each taken as the URL it stands for),
+// --help and --version. Shared by the
 // launcher and the program it starts, so both read the same arguments the same way.
 struct CommandLine {
     QStringList urls;

@@ -1,15 +1,19 @@
 #include "app/AppDelegate.h"
 #include "creation/FileCreationService.h"
+#include "creation/ImportRequest.h"
 #include "support/Fakes.h"
 #include "support/LogCapture.h"
 #include "support/StoreFixture.h"
 #include "ui/naming/NewFileNameDialog.h"
 #include "ui/settings/GeneralSettingsView.h"
 #include "ui/settings/SettingsView.h"
+#include "ui/templates/TemplatesView.h"
 #include "ui/welcome/WelcomeView.h"
 
 #include <QtTest>
 #include <QtWidgets>
+
+#include <sys/stat.h>
 
 // The start-up decisions and the create-request road, in process, with the real store and engine.
 class TestAppDelegate : public QObject {
@@ -21,6 +25,7 @@ class TestAppDelegate : public QObject {
     std::optional<FileCreationService> m_engine;
     std::optional<FakeWorkspace> m_workspace;
     FakeFolderPicker m_picker;
+    FakeFilePicker m_filePicker;
     FakeUserAccount m_account;
     FakeClock m_clock{QDateTime(QDate(2026, 12, 5), QTime(6, 46), Qt::UTC)};
     SilentIntegrationProbe m_integration;
@@ -50,9 +55,9 @@ private Q_SLOTS:
         m_workspace.emplace();
         m_writer.emplace(m_scope.emplace());
         m_engine.emplace(m_fixture->store, *m_writer);
-        m_delegate = std::make_unique<AppDelegate>(AppDelegate::Services{m_fixture->store, m_fixture->manager,
-                                                                         *m_engine, *m_scope, *m_workspace, m_picker,
-                                                                         m_account, m_clock, m_integration});
+        m_delegate = std::make_unique<AppDelegate>(
+            AppDelegate::Services{m_fixture->store, m_fixture->manager, *m_engine, *m_scope, *m_workspace, m_picker,
+                                  m_filePicker, m_account, m_clock, m_integration});
         m_delegate->applicationWillFinishLaunching();
     }
     void cleanup() { m_delegate.reset(), m_fixture.reset(); }
@@ -283,6 +288,77 @@ private Q_SLOTS:
         QCOMPARE(log.lines(), (QStringList{"[QNT] processCreateURL: created " + notes + "/Untitled.md",
                                            "[QNT] processCreateURL: no display — creating without asking for a name",
                                            "[QNT] processCreateURL: created " + notes + "/Untitled.txt"}));
+    }
+
+    // A file named by an import request becomes a custom template, or is refused with a log line and,
+    // in a Settings window on screen, a notice; nothing of a refused file is stored.
+    void importRequestsMakeTemplates_data()
+    {
+        QTest::addColumn<QString>("file"); // below the home; "name/" a folder, "name|" a named pipe
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("window");   // the Settings window "open", or opened and "closed"
+        QTest::addColumn<QString>("expected"); // "name.extension" stored, else the reason logged
+        const QByteArray mebibyte(1024 * 1024, 'a');
+        QTest::newRow("text, Settings open") << "Meeting Notes.MD" << QByteArray("# {{date}}\r\n\u00e9") << "open"
+                                             << "Meeting Notes.md";
+        QTest::newRow("no extension") << "Makefile" << QByteArray("all:\n\tcc a.c\n") << ""
+                                      << "Makefile.";
+        QTest::newRow("several dots") << "archive.tar. GZ" << QByteArray() << ""
+                                      << "archive.tar.gz";
+        QTest::newRow("leading dot") << ".profile" << QByteArray("x") << ""
+                                     << ".profile.";
+        QTest::newRow("a built-in's name") << "HTML.htm" << QByteArray("<p>") << ""
+                                           << "HTML 2.htm";
+        QTest::newRow("exactly 1 MiB, Settings closed") << "big.txt" << mebibyte << "closed"
+                                                        << "big.txt";
+        QTest::newRow("one byte more, Settings open") << "big.txt" << mebibyte + 'a' << "open"
+                                                      << "larger than 1 MiB";
+        QTest::newRow("Latin-1, Settings closed") << "old.txt" << QByteArray("caf\xe9") << "closed"
+                                                  << "not UTF-8 text";
+        QTest::newRow("NUL byte") << "a.txt" << QByteArray("a\0b", 3) << ""
+                                  << "not UTF-8 text";
+        QTest::newRow("folder") << "Folder.txt/" << QByteArray() << ""
+                                << "not a regular file";
+        QTest::newRow("named pipe") << "pipe.txt|" << QByteArray() << ""
+                                    << "not a regular file";
+        QTest::newRow("missing") << "gone.txt" << QByteArray() << ""
+                                 << "no such file";
+    }
+    void importRequestsMakeTemplates()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, window);
+        QFETCH(QString, expected);
+        const QString path = m_fixture->home.path() + '/' + file.chopped(file.endsWith('/') || file.endsWith('|'));
+        if (file.endsWith('/'))
+            QVERIFY(QDir().mkdir(path));
+        else if (file.endsWith('|'))
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (!file.startsWith("gone"))
+            writeAll(path, content);
+        m_fixture->storeCustom({"Memo"});
+        if (!window.isEmpty()) {
+            m_delegate->openSettingsWindow();
+            QTRY_VERIFY(m_delegate->settingsWindow() && m_delegate->settingsWindow()->isVisible());
+            m_delegate->settingsWindow()->setVisible(window == "open");
+        }
+        LogCapture log;
+        m_delegate->openUrls({ImportRequest::url(path), "quintara://import?f=" + file}); // the second is relative
+        const bool stored = expected.contains('.');
+        QCOMPARE(log.lines(),
+                 QStringList{stored ? "[QNT] import: added " + expected.section('.', 0, -2) + " from " + path
+                                    : "[QNT] import refused: " + path + ": " + expected});
+        const FileTemplate last = m_fixture->store.customTemplates().constLast();
+        QCOMPARE(m_fixture->storedNames().size(), stored ? 2 : 1);
+        if (stored)
+            QCOMPARE(std::tuple(last.name + '.' + last.fileExtension, last.content, last.isBuiltIn),
+                     std::tuple(expected, QString::fromUtf8(content), false));
+        if (const auto* view = window.isEmpty() ? nullptr : m_delegate->settingsWindow()->findChild<TemplatesView*>()) {
+            QCOMPARE(view->selection() == last, stored);
+            QCOMPARE(view->importSummary() ? view->importSummary()->text().section(": ", -1) : QString(),
+                     !stored && window == "open" ? expected : QString());
+        }
     }
 
     void accessIsStoppedOnlyWhenItWasStarted()

@@ -1,5 +1,6 @@
 #include "creation/CreateRequest.h"
 #include "creation/FileCreationService.h"
+#include "creation/ImportRequest.h"
 #include "model/BuiltInTemplates.h"
 #include "support/Fakes.h"
 #include "support/StoreFixture.h"
@@ -75,7 +76,7 @@ private Q_SLOTS:
     void parsesTheRequest_data()
     {
         QTest::addColumn<QString>("url");
-        QTest::addColumn<QString>("expected"); // "index directory"; empty when rejected
+        QTest::addColumn<QString>("expected"); // "index directory", "import file"; empty when rejected
         const auto row = [](const QString& url, const QString& expected = {}) {
             QTest::newRow(qPrintable(url)) << url << expected;
         };
@@ -89,13 +90,24 @@ private Q_SLOTS:
             row("quintara://create" + QString(query));
         for (const char* url : {"quintara://open?t=0&d=/x", "quintara:create?t=0&d=/x", "Quintara://create?t=0&d=/x"})
             row(url);
+        row("quintara://import?x&f=/a+b/My%20%23%3F%26%25/caf%C3%A9.txt&f=/y", "import /a+b/My #?&%/caf\u00e9.txt");
+        for (const char* query : {"", "?f", "?f=", "?f=notes.txt", "?f=%2Fx%00.txt", "?f=/x%zz", "?t=0&d=/x"})
+            row("quintara://import" + QString(query));
+        for (const char* url : {"Quintara://import?f=/x", "quintara:import?f=/x", "quintara://create?f=/x"})
+            row(url);
     }
     void parsesTheRequest()
     {
         QFETCH(QString, url);
         QFETCH(QString, expected);
         const std::optional<CreateRequest> request = CreateRequest::parse(url);
-        QCOMPARE(request ? QString::number(request->index) + ' ' + request->directoryPath : QString(), expected);
+        const std::optional<ImportRequest> import = ImportRequest::parse(url);
+        QCOMPARE(request  ? QString::number(request->index) + ' ' + request->directoryPath
+                 : import ? "import " + import->filePath
+                          : QString(),
+                 expected);
+        if (import) // and back through the URL a sender writes
+            QCOMPARE(ImportRequest::parse(ImportRequest::url(import->filePath))->filePath, import->filePath);
     }
 
     void expandsVariables_data()

@@ -1,4 +1,5 @@
 #include "creation/CreateRequest.h"
+#include "creation/ImportRequest.h"
 #include "extension/MenuModel.h"
 #include "store/TemplateStore.h"
 #include "support/TestEnvironment.h"
@@ -12,9 +13,9 @@ namespace {
 const QStringList allBuiltIns{"New Text File",    "New Markdown",      "New JSON", "New Rich Text",
                               "New Shell Script", "New Python Script", "New HTML", "New CSS"};
 
-ClickedLocation folderAt(const QString& path)
+ClickedLocation folderAt(const QString& path, bool isFolder = true)
 {
-    return {QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded), path, true};
+    return {QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded), path, isFolder, !isFolder};
 }
 
 // The labels; one whose request, as the application reads it, is not for its own position in
@@ -23,9 +24,9 @@ QStringList entries(const std::optional<ExtensionMenu>& menu, const QString& fol
 {
     QStringList result;
     for (const MenuEntry& entry : menu ? menu->entries : QList<MenuEntry>()) {
-        const std::optional<CreateRequest> request = CreateRequest::parse(entry.createUrl);
+        const std::optional<CreateRequest> request = CreateRequest::parse(entry.requestUrl);
         const bool intact = request && request->index == result.size() && request->directoryPath == folder;
-        result << entry.label + (intact ? QString() : " -> " + entry.createUrl);
+        result << entry.label + (intact ? QString() : " -> " + entry.requestUrl);
     }
     return result;
 }
@@ -44,33 +45,51 @@ private Q_SLOTS:
     void init() { m_home.emplace(); }
     void cleanup() { m_home.reset(); }
 
-    void offeredOnlyForOneLocalFolder_data()
+    // "New File" for one local folder, "Save as Template" for one local regular file.
+    void offeredOnlyForOneLocalFolderOrFile_data()
     {
         QTest::addColumn<bool>("background");
         QTest::addColumn<QList<ClickedLocation>>("clicked");
         QTest::addColumn<bool>("offered");
-        const ClickedLocation folder = folderAt("/home/ada/Notes");
-        QTest::newRow("background of a folder") << true << QList{folder} << true;
-        QTest::newRow("one selected folder") << false << QList{folder} << true;
-        QTest::newRow("one selected file") << false << QList{ClickedLocation{"file:///a", "/a", false}} << false;
-        QTest::newRow("two selected folders") << false << QList{folder, folderAt("/home/ada/B")} << false;
-        QTest::newRow("nothing selected") << false << QList<ClickedLocation>{} << false;
-        QTest::newRow("trash") << true << QList{ClickedLocation{"trash:///", QString(), true}} << false;
-        // A remote folder that a local bridge also shows under a path is still not a local folder.
+        QTest::addColumn<bool>("saveAsTemplate");
+        const ClickedLocation folder = folderAt("/home/ada/Notes"), file = folderAt("/home/ada/a.txt", false);
+        QTest::newRow("background of a folder") << true << QList{folder} << true << false;
+        QTest::newRow("one selected folder") << false << QList{folder} << true << false;
+        QTest::newRow("one selected file") << false << QList{file} << false << true;
+        QTest::newRow("one named pipe") << false << QList{ClickedLocation{"file:///p", "/p", false, false}} << false
+                                        << false;
+        QTest::newRow("two selected files") << false << QList{file, file} << false << false;
+        QTest::newRow("two selected folders") << false << QList{folder, folderAt("/home/ada/B")} << false << false;
+        QTest::newRow("nothing selected") << false << QList<ClickedLocation>{} << false << false;
+        QTest::newRow("trash") << true << QList{ClickedLocation{"trash:///", QString(), true}} << false << false;
+        // A remote item that a local bridge also shows under a path is still not a local one.
         QTest::newRow("remote folder with a bridged path")
             << true << QList{ClickedLocation{"sftp://host/srv", "/run/user/1000/gvfs/sftp:host=host/srv", true}}
-            << false;
-        QTest::newRow("file URI without a path") << true << QList{ClickedLocation{"file:///x", {}, true}} << false;
-        // Any folder name comes back intact from the request.
+            << false << false;
+        QTest::newRow("remote file with a bridged path")
+            << false << QList{ClickedLocation{"sftp://host/a", "/run/user/1000/gvfs/sftp:host=host/a", false, true}}
+            << false << false;
+        QTest::newRow("file URI without a path")
+            << true << QList{ClickedLocation{"file:///x", {}, true}} << false << false;
+        // Any name comes back intact from the request.
         for (const char* name : {"My issue #12 why?", "A&B=C&t=9&d=/etc", "100% done %20 %zz C++ a+b",
-                                 "Café Ünïcødé 日本語 😀", " #?&%+;,:@$!'()*[]~é "})
-            QTest::addRow("folder named %s", name) << true << QList{folderAt("/home/ada/" + QString(name))} << true;
+                                 "Café Ünïcødé 日本語 😀", " #?&%+;,:@$!'()*[]~é "}) {
+            QTest::addRow("folder named %s", name)
+                << true << QList{folderAt("/home/ada/" + QString(name))} << true << false;
+            QTest::addRow("file named %s", name)
+                << false << QList{folderAt("/home/ada/" + QString(name), false)} << false << true;
+        }
     }
-    void offeredOnlyForOneLocalFolder()
+    void offeredOnlyForOneLocalFolderOrFile()
     {
         QFETCH(bool, background);
         QFETCH(QList<ClickedLocation>, clicked);
         QFETCH(bool, offered);
+        QFETCH(bool, saveAsTemplate);
+        const std::optional<MenuEntry> save = MenuModel::forFile(clicked);
+        const std::optional<ImportRequest> import = ImportRequest::parse(save ? save->requestUrl : QString());
+        QCOMPARE(save ? save->label + ' ' + import.value_or(ImportRequest{}).filePath : "-",
+                 saveAsTemplate ? "Save as Template " + clicked.constFirst().localPath : "-");
         const MenuModel model;
         const auto menu = background ? model.forBackground(clicked.constFirst()) : model.forSelection(clicked);
         QCOMPARE(menu ? menu->title : "-", offered ? "New File" : "-");
@@ -78,7 +97,7 @@ private Q_SLOTS:
         if (!menu)
             return;
         // Only URL-safe ASCII reaches the desktop's handler; the folders stay readable.
-        const QString url = menu->entries.constFirst().createUrl;
+        const QString url = menu->entries.constFirst().requestUrl;
         for (const QChar c : url.section("&d=", 1))
             QVERIFY2(c.unicode() < 0x80 && !QStringLiteral(" #?&+").contains(c), qPrintable(url));
         QVERIFY2(url.contains("&d=/home/ada/"), qPrintable(url));

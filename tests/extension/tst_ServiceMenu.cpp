@@ -74,22 +74,25 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(QFileInfo(program).path()) && QFile::link(QStringLiteral(QUINTARA_BINARY), program));
         const ServiceMenu menu(MenuModel(), program);
         QVERIFY(menu.write(menuPath));
-        QVERIFY(QFileInfo(menuPath).permissions() & QFile::ExeOwner);
-        QProcess validator;
-        validator.setProcessChannelMode(QProcess::MergedChannels);
-        validator.start(QStringLiteral("desktop-file-validate"), {menuPath});
-        QVERIFY2(validator.waitForFinished(), "desktop-file-validate is needed (scripts/bootstrap installs it)");
-        QCOMPARE(validator.readAll() + QByteArray::number(validator.exitCode()), QByteArray("0"));
-        QCOMPARE(
-            actionValues(menuPath, "Name") + actionValues(menuPath, "Icon"),
-            QStringList({"New Text File", R"(New  Notes & "Ideas" 100% \ $HOME `x`)", "text-plain", "text-x-generic"}));
+        const QString fileMenuPath = ServiceMenu::fileMenuPath(menuPath);
+        for (const QString& path : {menuPath, fileMenuPath}) {
+            QVERIFY(QFileInfo(path).permissions() & QFile::ExeOwner);
+            QProcess validator;
+            validator.setProcessChannelMode(QProcess::MergedChannels);
+            validator.start(QStringLiteral("desktop-file-validate"), {path});
+            QVERIFY2(validator.waitForFinished(), "desktop-file-validate is needed (scripts/bootstrap installs it)");
+            QCOMPARE(validator.readAll() + QByteArray::number(validator.exitCode()), QByteArray("0"));
+        }
+        QCOMPARE(actionValues(menuPath, "Name") + actionValues(menuPath, "Icon") + actionValues(fileMenuPath, "Name"),
+                 QStringList({"New Text File", R"(New  Notes & "Ideas" 100% \ $HOME `x`)", "text-plain",
+                              "text-x-generic", "Save as Template"}));
 
         // Exec quoting is the shell's double quoting; the first command starts the program, the
         // second hands its request over, and a folder typed by hand may be relative.
         const QString first = home() + QStringLiteral(R"(/A "quoted" $folder)"), second = home() + QStringLiteral("/B");
         QVERIFY(QDir().mkpath(first) && QDir().mkpath(second));
-        const auto shell = [&](int entry, const QString& folder) {
-            QString exec = actionValues(menuPath, "Exec").value(entry);
+        const auto shell = [&](int entry, const QString& folder, const QString& menu = {}) {
+            QString exec = actionValues(menu.isEmpty() ? menuPath : menu, "Exec").value(entry);
             return QStringList{"/bin/sh", "-c", exec.replace("%f", "'" + folder + "'").replace("%%", "%")};
         };
         QProcess instance, handOver, typed;
@@ -99,6 +102,10 @@ private Q_SLOTS:
         QCOMPARE(run(typed, {QStringLiteral(QUINTARA_BINARY), "--new", "0", "B"}), 0);
         QTRY_VERIFY(QFile::exists(second + QStringLiteral("/Untitled.txt")) &&
                     QFile::exists(second + QStringLiteral("/Untitled 2.txt")));
+        // The files' menu makes a template of the file.
+        QProcess importing;
+        QCOMPARE(run(importing, shell(0, second + QStringLiteral("/Untitled 2.txt"), fileMenuPath)), 0);
+        QTRY_COMPARE(TemplateStore().customTemplates().value(1).name, QStringLiteral("Untitled 2"));
         QVERIFY(instance.waitForFinished(30'000));
 
         // The program wrote its own menu at start-up, naming itself.
@@ -109,26 +116,31 @@ private Q_SLOTS:
         store.setEnabledBuiltIns({});
         store.customTemplates().clear();
         store.save();
-        QVERIFY(menu.write(menuPath) && !QFile::exists(menuPath)); // no template, no menu
+        QVERIFY(menu.write(menuPath) && !QFile::exists(menuPath)); // no template, no menu for folders
+        QVERIFY(QFile::exists(fileMenuPath));
     }
 
     void badRequestsCreateNothing_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("message");
-        QTest::newRow("not a number") << QStringList{"x", "."} << "'x' is not a template position";
-        QTest::newRow("negative") << QStringList{"-1", "."} << "'-1' is not a template position";
-        QTest::newRow("past the list") << QStringList{"2", "."} << "no enabled template at position 2 (2 enabled";
-        QTest::newRow("no such folder") << QStringList{"0", "gone"} << "'gone' is not a folder";
-        QTest::newRow("a file") << QStringList{"0", ".config/group.app.quintara.Quintara.json"} << "is not a folder";
-        QTest::newRow("no folder") << QStringList{"0"} << "--new needs a template position and a folder";
+        QTest::newRow("not a number") << QStringList{"--new", "x", "."} << "'x' is not a template position";
+        QTest::newRow("negative") << QStringList{"--new", "-1", "."} << "'-1' is not a template position";
+        QTest::newRow("past the list") << QStringList{"--new", "2", "."}
+                                       << "no enabled template at position 2 (2 enabled";
+        QTest::newRow("no such folder") << QStringList{"--new", "0", "gone"} << "'gone' is not a folder";
+        QTest::newRow("a file") << QStringList{"--new", "0", ".config/group.app.quintara.Quintara.json"}
+                                << "is not a folder";
+        QTest::newRow("no folder") << QStringList{"--new", "0"} << "--new needs a template position and a folder";
+        QTest::newRow("import a folder") << QStringList{"--import", ".config"} << "'.config' is not a file";
+        QTest::newRow("import nothing") << QStringList{"--import"} << "--import needs a file";
     }
     void badRequestsCreateNothing()
     {
         QFETCH(QStringList, arguments);
         QFETCH(QString, message);
         QProcess process;
-        QCOMPARE(run(process, QStringList{QStringLiteral(QUINTARA_BINARY), "--new"} + arguments), 2);
+        QCOMPARE(run(process, QStringList{QStringLiteral(QUINTARA_BINARY)} + arguments), 2);
         QVERIFY(QString::fromUtf8(process.readAllStandardError()).contains(message));
         QCOMPARE(QDir(home()).entryList({QStringLiteral("Untitled*")}), QStringList());
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Clock.h"
+#include "platform/FilePicker.h"
 #include "platform/FolderPicker.h"
 #include "platform/IntegrationProbe.h"
 #include "platform/SecurityScope.h"
@@ -81,6 +82,20 @@ public:
         m_done = std::move(done);
     }
     void answer(const std::optional<QString>& folder) { std::exchange(m_done, {})(folder); }
+    QList<Request> requests;
+
+private:
+    Completion m_done;
+};
+
+class FakeFilePicker final : public FilePicker {
+public:
+    void pickFiles(const Request& request, QWidget*, Completion done) override
+    {
+        requests.append(request);
+        m_done = std::move(done);
+    }
+    void answer(const QStringList& files) { std::exchange(m_done, {})(files); }
     QList<Request> requests;
 
 private:

@@ -1,4 +1,5 @@
 #include "model/BuiltInTemplates.h"
+#include "support/Fakes.h"
 #include "support/StoreFixture.h"
 #include "ui/templates/TemplateDetailView.h"
 #include "ui/templates/TemplateEditorView.h"
@@ -16,6 +17,7 @@ class TestTemplatesView : public QObject {
 
     std::optional<StoreFixture> m_fixture;
     std::unique_ptr<TemplatesView> m_view;
+    FakeFilePicker m_picker;
     QList<FileTemplate> m_saved; // by an editor opened on its own
 
     QTreeWidget* list() const { return m_view->findChild<QTreeWidget*>("templateList"); }
@@ -68,11 +70,65 @@ private Q_SLOTS:
     void init()
     {
         m_fixture.emplace();
-        m_view = std::make_unique<TemplatesView>(m_fixture->manager);
+        m_view = std::make_unique<TemplatesView>(m_fixture->manager, m_picker);
         m_view->resize(620, 900); // every row on screen, so every row can be clicked
         m_view->show();
     }
-    void cleanup() { m_view.reset(), m_fixture.reset(), m_saved.clear(); }
+    void cleanup() { m_view.reset(), m_fixture.reset(), m_saved.clear(), m_picker.requests.clear(); }
+
+    // Import… opens the picker in the user's templates folder; the files chosen there are imported,
+    // the last one made is selected, and a summary says what became of each.
+    void importButtonImportsThePickedFiles_data()
+    {
+        QTest::addColumn<QString>("userDirs"); // the desktop's user-dirs.dirs; the folders in it exist
+        QTest::addColumn<QString>("start");    // below the home
+        QTest::addColumn<QStringList>("picked");
+        QTest::addColumn<QString>("summary");
+        const QStringList both{"notes.txt", "photo.png"};
+        QTest::newRow("named folder") << "XDG_TEMPLATES_DIR=\"$HOME/My \\\"T\\\"\""
+                                      << "/My \"T\"" << both
+                                      << "Imported as templates:\nnotes.txt as “notes”\n\n"
+                                         "Not imported:\nphoto.png: not UTF-8 text";
+        QStringList gone;
+        for (int i = 1; i <= 10; ++i)
+            gone << QString("gone%1").arg(i);
+        QTest::newRow("named as home: ~/Templates")
+            << "XDG_TEMPLATES_DIR=\"$HOME/\""
+            << "/Templates" << gone
+            << "Not imported:\ngone1: no such file\ngone2: no such file\ngone3: no such file\ngone4: no "
+               "such file\ngone5: no such file\ngone6: no such file\ngone7: no such file\ngone8: no such file\nand 2 "
+               "more";
+        QTest::newRow("none: home, cancelled") << ""
+                                               << "" << QStringList() << "";
+    }
+    void importButtonImportsThePickedFiles()
+    {
+        QFETCH(QString, userDirs);
+        QFETCH(QString, start);
+        QFETCH(QStringList, picked);
+        QFETCH(QString, summary);
+        const QString home = m_fixture->home.path();
+        if (!userDirs.isEmpty()) {
+            writeAll(m_fixture->home.configHome() + "/user-dirs.dirs",
+                     "# written by the desktop\n" + userDirs.toUtf8());
+            QVERIFY(QDir().mkpath(home + start));
+        }
+        writeAll(home + "/notes.txt", "{{date}}\n");
+        writeAll(home + "/photo.png", "\x89PNG\r\n\x1a\n");
+        setCustom({"A"});
+        button("importButton")->click();
+        QCOMPARE(m_picker.requests.size(), 1);
+        QCOMPARE(m_picker.requests.first().startFolder, home + start);
+        QStringList paths;
+        for (const QString& file : picked)
+            paths << home + '/' + file;
+        m_picker.answer(paths);
+        QCOMPARE(m_view->importSummary() ? m_view->importSummary()->text() : QString(), summary);
+        const bool made = summary.startsWith("Imported");
+        QCOMPARE(m_fixture->storedNames(), made ? QStringList({"A", "notes"}) : QStringList{"A"});
+        QTRY_COMPARE(listed().mid(10), m_fixture->storedNames());
+        QCOMPARE(item("notes") && item("notes")->isSelected(), made);
+    }
 
     // Edit, cancelled and confirmed adding, a drop, and deletion by key and by button, on one list.
     void customListFollowsEveryChange()
@@ -149,17 +205,33 @@ private Q_SLOTS:
     {
         QTest::addColumn<FileTemplate>("shown");
         QTest::addColumn<QString>("extension");
-        QTest::newRow("built-in rich text") << builtInTemplates().at(3) << ".rtf";
-        QTest::newRow("custom, empty body") << customTemplate("Blank") << ".txt";
-        QTest::newRow("custom, no extension") << customTemplate("Bare", "Made {{date}}\n", "") << ".";
-        QTest::newRow("custom, long name, no spaces") << customTemplate(QString(160, 'W')) << ".txt";
+        QTest::addColumn<QString>("preview"); // of a long content: its beginning, then "…"
+        QTest::newRow("built-in rich text") << builtInTemplates().at(3) << ".rtf"
+                                            << "";
+        QTest::newRow("custom, empty body") << customTemplate("Blank") << ".txt"
+                                            << "";
+        QTest::newRow("custom, no extension") << customTemplate("Bare", "Made {{date}}\n", "") << "."
+                                              << "";
+        QTest::newRow("custom, long name, no spaces") << customTemplate(QString(160, 'W')) << ".txt"
+                                                      << "";
         QTest::newRow("custom, long name, spaces")
-            << customTemplate(QString("Quarterly Report ").repeated(12)) << ".txt";
+            << customTemplate(QString("Quarterly Report ").repeated(12)) << ".txt"
+            << "";
+        QTest::newRow("custom, a megabyte on one line")
+            << customTemplate("Min", QString(1 << 20, 'a'), "js") << ".js" << QString(16 * 1024, 'a') + "\n…";
+        QTest::newRow("custom, 400 lines") << customTemplate("Log", QString("x\n").repeated(400)) << ".txt"
+                                           << "";
+        QTest::newRow("custom, 401 lines")
+            << customTemplate("Log", QString("x\n").repeated(401)) << ".txt" << QString("x\n").repeated(400) + "…";
+        QTest::newRow("custom, a character cut in two at the bound")
+            << customTemplate("Emoji", QString(16 * 1024 - 1, 'a') + "\U0001F600") << ".txt"
+            << QString(16 * 1024 - 1, 'a') + "\n…";
     }
     void detailShowsTheRecordVerbatim()
     {
         QFETCH(FileTemplate, shown);
         QFETCH(QString, extension);
+        QFETCH(QString, preview);
         int edits = 0;
         TemplateDetailView page(shown, [&edits] { ++edits; });
         page.resize(380, 420); // the detail pane beside the widest list
@@ -181,7 +253,9 @@ private Q_SLOTS:
         QCOMPARE(edits, shown.isBuiltIn ? 0 : 1);
         auto* empty = page.findChild<QLabel*>("emptyContent");
         QCOMPARE(empty ? empty->text() : page.findChild<QWidget*>("contentText")->accessibleName(),
-                 shown.content.isEmpty() ? "(empty file)" : shown.content); // braces and control words as stored
+                 shown.content.isEmpty() ? "(empty file)"
+                 : !preview.isEmpty()    ? preview
+                                         : shown.content); // braces and control words as stored
     }
 
     // The keys move through both sections as one list, past the headers.

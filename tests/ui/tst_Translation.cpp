@@ -21,6 +21,7 @@ class TestTranslation : public QObject {
     RecordingSecurityScope m_scope;
     FakeWorkspace m_workspace;
     FakeFolderPicker m_picker;
+    FakeFilePicker m_filePicker;
     FakeUserAccount m_account;
     FakeClock m_clock{QDateTime(QDate(2026, 12, 5), QTime(6, 46), Qt::UTC)};
 
@@ -45,7 +46,8 @@ private Q_SLOTS:
     void windowsShowNoTranslatedEnglishText_data()
     {
         QTest::addColumn<QString>("shown");
-        for (const char* shown : {"welcome", "welcome granted", "editButton", "addButton", "guide", "naming"})
+        for (const char* shown :
+             {"welcome", "welcome granted", "editButton", "addButton", "importButton", "guide", "naming"})
             QTest::newRow(shown) << shown;
     }
     void windowsShowNoTranslatedEnglishText()
@@ -63,8 +65,8 @@ private Q_SLOTS:
             machine.setHandler("app.quintara.Quintara.desktop");
         }
         QSignalSpy stateRead(&machine.probe, &IntegrationProbe::stateRead);
-        AppDelegate delegate({fixture.store, fixture.manager, engine, m_scope, m_workspace, m_picker, m_account,
-                              m_clock, machine.probe});
+        AppDelegate delegate({fixture.store, fixture.manager, engine, m_scope, m_workspace, m_picker, m_filePicker,
+                              m_account, m_clock, machine.probe});
         QWidget* root = nullptr;
         QStringList texts;
         if (shown.startsWith("welcome")) {
@@ -92,6 +94,12 @@ private Q_SLOTS:
             QTRY_COMPARE(list->topLevelItemCount(), 2);
             list->setCurrentItem(list->topLevelItem(1)->child(0));
             root->findChild<QAbstractButton*>(shown)->click(); // the editor, for a change or a new template
+            if (shown == "importButton") { // the picker, then the summary of one file taken and one refused
+                texts << m_filePicker.requests.last().title << m_filePicker.requests.last().prompt;
+                writeAll(fixture.home.path() + "/a.txt", "a");
+                m_filePicker.answer({fixture.home.path() + "/a.txt", fixture.home.path() + "/gone"});
+                texts << root->findChild<QMessageBox*>("importSummary")->text().split('\n');
+            }
         }
         const QObjectList objects = root->findChildren<QObject*>() << root;
         for (QObject* object : objects) {

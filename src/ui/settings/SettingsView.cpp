@@ -5,7 +5,7 @@
 #include "ui/settings/GeneralSettingsView.h"
 #include "ui/templates/TemplatesView.h"
 
-SettingsView::SettingsView(TemplateManager& manager, FolderPicker& picker, Workspace& workspace,
+SettingsView::SettingsView(TemplateManager& manager, FolderPicker& picker, FilePicker& filePicker, Workspace& workspace,
                            IntegrationProbe& integration, const UserAccount& account, const Clock& clock,
                            const QVariantMap& bundleInfo, QWidget* parent)
     : QTabWidget(parent)
@@ -13,7 +13,8 @@ SettingsView::SettingsView(TemplateManager& manager, FolderPicker& picker, Works
     setObjectName(QStringLiteral("settingsView"));
     setDocumentMode(true);
     const QColor symbolColour = palette().color(QPalette::WindowText);
-    addTab(new TemplatesView(manager), Symbols::icon(QStringLiteral("doc.on.doc.fill"), symbolColour), tr("Templates"));
+    addTab(new TemplatesView(manager, filePicker), Symbols::icon(QStringLiteral("doc.on.doc.fill"), symbolColour),
+           tr("Templates"));
     addTab(new GeneralSettingsView(manager, picker, workspace, integration, account),
            Symbols::icon(QStringLiteral("gearshape.fill"), symbolColour), tr("General"));
     addTab(new AboutView(bundleInfo, clock, workspace), Symbols::icon(QStringLiteral("info.circle.fill"), symbolColour),

@@ -4,6 +4,7 @@
 #include <QVariantMap>
 
 class Clock;
+class FilePicker;
 class FolderPicker;
 class IntegrationProbe;
 class TemplateManager;
@@ -18,7 +19,7 @@ class SettingsView : public QTabWidget {
 public:
     enum Tab { TemplatesTab = 0, GeneralTab = 1, AboutTab = 2 };
 
-    SettingsView(TemplateManager& manager, FolderPicker& picker, Workspace& workspace, IntegrationProbe& integration,
-                 const UserAccount& account, const Clock& clock, const QVariantMap& bundleInfo,
-                 QWidget* parent = nullptr);
+    SettingsView(TemplateManager& manager, FolderPicker& picker, FilePicker& filePicker, Workspace& workspace,
+                 IntegrationProbe& integration, const UserAccount& account, const Clock& clock,
+                 const QVariantMap& bundleInfo, QWidget* parent = nullptr);
 };

@@ -21,6 +21,10 @@ namespace {
 constexpr int boxPadding = 8;
 constexpr qreal boxRadius = 6;
 constexpr qreal chipRadius = 4;
+// The page shows the beginning of a long template only: laying out a megabyte of text (one unbroken
+// line of it most of all) would hold the window up for minutes.
+constexpr qsizetype previewCharacters = 16 * 1024;
+constexpr int previewLines = 400;
 
 struct Variable {
     const char* chip;
@@ -45,6 +49,21 @@ constexpr Variable variables[] = {
     {"{{username}}", QT_TRANSLATE_NOOP("TemplateDetailView", "Your full name")},
     {"{{year}}", QT_TRANSLATE_NOOP("TemplateDetailView", "4-digit year")},
 };
+
+// The beginning of `content` that the page shows, with "…" on a line of its own after a cut.
+QString preview(const QString& content)
+{
+    qsizetype end = qMin(content.size(), previewCharacters);
+    for (qsizetype i = 0, lines = 0; i < end; ++i) {
+        if (content.at(i) == QLatin1Char('\n') && ++lines == previewLines && i + 1 < content.size())
+            end = i;
+    }
+    if (end == content.size())
+        return content;
+    if (content.at(end - 1).isHighSurrogate()) // never half a character
+        --end;
+    return content.left(end) + QStringLiteral("\n…");
+}
 
 // A rounded panel in the text-background colour with a faint outline; its children sit inside the padding.
 class RoundedBox final : public QWidget {
@@ -261,7 +280,8 @@ QWidget* TemplateDetailView::contentSection(QWidget* page)
         // Only as wide as the note itself.
         column->addWidget(box, 0, Qt::AlignLeft);
     } else {
-        auto* text = new PlainTextBlock(m_template.content, Style::monospaced(Style::footnote), QPalette::Text, box);
+        auto* text =
+            new PlainTextBlock(preview(m_template.content), Style::monospaced(Style::footnote), QPalette::Text, box);
         text->setObjectName(QStringLiteral("contentText"));
         inside->addWidget(text);
         column->addWidget(box);

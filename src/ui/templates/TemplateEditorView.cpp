@@ -291,10 +291,15 @@ void TemplateEditorView::saveDraft()
         return;
     m_saved = true;
     m_draft.name = HorizontalSpace::trimmed(m_draft.name);
-    m_draft.fileExtension = cleanExtension(m_draft.fileExtension, 0).first.toLower();
+    m_draft.fileExtension = cleanedExtension(m_draft.fileExtension);
     if (m_onSave)
         m_onSave(m_draft);
     accept();
+}
+
+QString TemplateEditorView::cleanedExtension(const QString& text)
+{
+    return cleanExtension(text, 0).first.toLower();
 }
 
 void TemplateEditorView::extensionEdited(const QString& text)

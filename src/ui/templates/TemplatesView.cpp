@@ -1,6 +1,8 @@
 #include "ui/templates/TemplatesView.h"
 
 #include "model/BuiltInTemplates.h"
+#include "platform/FilePicker.h"
+#include "platform/UserFolders.h"
 #include "store/TemplateManager.h"
 #include "store/TemplateStore.h"
 #include "ui/common/DividerSplitter.h"
@@ -13,8 +15,10 @@
 #include "ui/templates/TemplateRowView.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QScopedValueRollback>
 #include <QStackedWidget>
 #include <QToolButton>
@@ -30,6 +34,8 @@ constexpr int sidebarInitialWidth = 220;
 constexpr int placeholderSymbolSize = 44;
 constexpr int barButtonSize = 20;
 constexpr int barSymbolSize = 14;
+// Lines of each part of the import summary, before the rest are only counted.
+constexpr int summaryLines = 8;
 
 // The texts of the Templates tab; template names are the user's or the catalogue's, never translated.
 struct Texts {
@@ -41,7 +47,27 @@ public:
     QString custom = tr("Custom");
     QString add = tr("Add custom template");
     QString remove = tr("Delete selected template");
+    QString importFiles = tr("Import…");
+    QString importToolTip = tr("Import files as custom templates");
+    QString importTitle = tr("Import Templates");
+    QString importPrompt = tr("Import");
+
+    QString imported = tr("Imported as templates:");
+    QString refused = tr("Not imported:");
+    static QString importedAs(const QString& file, const QString& name) { return tr("%1 as “%2”").arg(file, name); }
+    static QString more(qsizetype count) { return tr("and %1 more").arg(count); }
 };
+
+// A part of the import summary: its heading, then at most summaryLines lines.
+QString summaryPart(const QString& heading, const QStringList& lines)
+{
+    QString part = heading;
+    for (const QString& line : lines.first(qMin(lines.size(), qsizetype(summaryLines))))
+        part += QLatin1Char('\n') + line;
+    if (lines.size() > summaryLines)
+        part += QLatin1Char('\n') + Texts::more(lines.size() - summaryLines);
+    return part;
+}
 
 // The list's background: a shade darker than the window, as a sidebar is.
 QColor sidebarColor(const QPalette& palette)
@@ -63,7 +89,8 @@ QToolButton* barButton(const QString& symbol, const QString& toolTip, const QStr
 
 } // namespace
 
-TemplatesView::TemplatesView(TemplateManager& manager, QWidget* parent) : QWidget(parent), m_manager(manager)
+TemplatesView::TemplatesView(TemplateManager& manager, FilePicker& picker, QWidget* parent)
+    : QWidget(parent), m_manager(manager), m_picker(picker)
 {
     setObjectName(QStringLiteral("templatesView"));
 
@@ -131,12 +158,20 @@ QWidget* TemplatesView::sidebar()
     connect(addButton, &QToolButton::clicked, this, &TemplatesView::addTemplate);
     m_deleteButton = barButton(QStringLiteral("minus"), Texts().remove, QStringLiteral("deleteButton"), bar);
     connect(m_deleteButton, &QToolButton::clicked, this, &TemplatesView::deleteSelectedTemplate);
+    auto* importButton = new QToolButton(bar);
+    importButton->setObjectName(QStringLiteral("importButton"));
+    importButton->setAutoRaise(true);
+    importButton->setText(Texts().importFiles);
+    importButton->setToolTip(Texts().importToolTip);
+    importButton->setFixedHeight(barButtonSize);
+    connect(importButton, &QToolButton::clicked, this, &TemplatesView::importTemplates);
     auto* buttons = new QHBoxLayout(bar);
     buttons->setContentsMargins(8, 6, 8, 6);
     buttons->setSpacing(4);
     buttons->addWidget(addButton, 0, Qt::AlignVCenter);
     buttons->addWidget(m_deleteButton, 0, Qt::AlignVCenter);
     buttons->addStretch(1);
+    buttons->addWidget(importButton, 0, Qt::AlignVCenter);
 
     auto* column = new QVBoxLayout(pane);
     column->setContentsMargins(0, 0, 0, 0);
@@ -335,6 +370,65 @@ void TemplatesView::deleteCustomRows(const QList<qsizetype>& rows)
 void TemplatesView::moveCustomRows(const QList<qsizetype>& rows, qsizetype destination)
 {
     m_manager.store().moveTemplates(rows, destination);
+}
+
+void TemplatesView::importTemplates()
+{
+    const Texts text;
+    // The view may be gone by the time the picker answers.
+    m_picker.pickFiles({text.importTitle, text.importPrompt, UserFolders::templates()}, window(),
+                       [view = QPointer(this)](const QStringList& files) {
+                           if (view && !files.isEmpty())
+                               view->importFiles(files);
+                       });
+}
+
+void TemplatesView::importFiles(const QStringList& paths)
+{
+    const QList<TemplateImporter::Outcome> outcomes = TemplateImporter(m_manager.store()).importFiles(paths);
+    selectImported(outcomes);
+    showImportSummary(outcomes);
+}
+
+void TemplatesView::selectImported(const QList<TemplateImporter::Outcome>& outcomes)
+{
+    for (auto it = outcomes.rbegin(); it != outcomes.rend(); ++it) {
+        if (const auto* made = std::get_if<FileTemplate>(&it->result)) {
+            setSelection(*made);
+            return;
+        }
+    }
+}
+
+void TemplatesView::showImportSummary(const QList<TemplateImporter::Outcome>& outcomes)
+{
+    QStringList imported, refused;
+    for (const TemplateImporter::Outcome& outcome : outcomes) {
+        const QString file = QFileInfo(outcome.path).fileName();
+        if (const auto* made = std::get_if<FileTemplate>(&outcome.result))
+            imported.append(Texts::importedAs(file, made->name));
+        else
+            refused.append(
+                file + QStringLiteral(": ") +
+                QCoreApplication::translate(
+                    "TemplateImporter", TemplateImporter::reason(std::get<TemplateImporter::Refusal>(outcome.result))));
+    }
+    const Texts text;
+    QStringList parts;
+    if (!imported.isEmpty())
+        parts.append(summaryPart(text.imported, imported));
+    if (!refused.isEmpty())
+        parts.append(summaryPart(text.refused, refused));
+    if (m_importSummary)
+        m_importSummary->close();
+    // File names are shown as they are, never read as markup.
+    auto* summary = new QMessageBox(refused.isEmpty() ? QMessageBox::Information : QMessageBox::Warning,
+                                    text.importTitle, parts.join(QStringLiteral("\n\n")), QMessageBox::Ok, this);
+    summary->setObjectName(QStringLiteral("importSummary"));
+    summary->setTextFormat(Qt::PlainText);
+    summary->setAttribute(Qt::WA_DeleteOnClose);
+    m_importSummary = summary;
+    summary->open();
 }
 
 void TemplatesView::showEvent(QShowEvent* event)

@@ -2,13 +2,16 @@
 
 #include "model/FileTemplate.h"
 #include "ui/templates/TemplateEditorView.h"
+#include "ui/templates/TemplateImporter.h"
 
 #include <QList>
+#include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
 
 #include <optional>
 
+class FilePicker;
 class QStackedWidget;
 class QToolButton;
 class QTreeWidgetItem;
@@ -18,8 +21,8 @@ class TemplateManager;
 class TemplateRowView;
 
 // The Templates tab: the list of templates on the left (the eight built-ins, then the user's custom
-// templates, if any) with add and delete buttons under it, and the selected template's page on the
-// right. Custom templates are added and edited in an editor sheet, deleted with the button or the
+// templates, if any) with add, delete and import buttons under it, and the selected template's page
+// on the right. Custom templates are added and edited in an editor sheet, deleted with the button or the
 // Delete key, and reordered by dragging; every change goes through the store, and the list follows
 // the manager when it catches up on a later turn of the event loop.
 //
@@ -29,12 +32,14 @@ class TemplatesView : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TemplatesView(TemplateManager& manager, QWidget* parent = nullptr);
+    TemplatesView(TemplateManager& manager, FilePicker& picker, QWidget* parent = nullptr);
 
     const std::optional<FileTemplate>& selection() const { return m_selection; }
     bool showingEditor() const { return m_showingEditor; }
     // The open editor sheet, if any.
     TemplateEditorView* editor() const { return m_editor; }
+    // The summary of the last import, while it is open.
+    QMessageBox* importSummary() const { return m_importSummary; }
 
 public Q_SLOTS:
     // Opens the editor on a fresh "My Template"; nothing is stored unless the editor saves.
@@ -49,6 +54,14 @@ public Q_SLOTS:
     // whichever rows went; moving keeps it. The destination counts positions before the move.
     void deleteCustomRows(const QList<qsizetype>& rows);
     void moveCustomRows(const QList<qsizetype>& rows, qsizetype destination);
+
+    // Asks for files in the user's templates folder, imports them and shows what became of each.
+    void importTemplates();
+    void importFiles(const QStringList& paths);
+    // Selects the last template the import stored, if any.
+    void selectImported(const QList<TemplateImporter::Outcome>& outcomes);
+    // A message over the view: what was imported, and what was refused and why.
+    void showImportSummary(const QList<TemplateImporter::Outcome>& outcomes);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -70,6 +83,7 @@ private:
     void listSelectionChanged();
 
     TemplateManager& m_manager;
+    FilePicker& m_picker;
     std::optional<FileTemplate> m_selection;
     bool m_showingEditor = false;
     std::optional<FileTemplate> m_templateToEdit;
@@ -84,4 +98,5 @@ private:
     QWidget* m_placeholder = nullptr;
     TemplateDetailView* m_detail = nullptr;
     QPointer<TemplateEditorView> m_editor;
+    QPointer<QMessageBox> m_importSummary;
 };

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <variant>
+
+// Reads files that someone else named, whole and within a bound.
+namespace RegularFile {
+
+enum class Failure {
+    missing,    // nothing at the path
+    unreadable, // not opened or not read: no permission, an input error
+    notRegular, // a folder, a named pipe, a device, a socket
+    tooLarge,   // more than the bound
+};
+
+// The bytes of the regular file at `path` (a link is followed), never reading more than
+// `maximum` + 1 of them. Opening never waits: a named pipe without a writer is refused at once.
+std::variant<QByteArray, Failure> read(const QString& path, qsizetype maximum);
+
+} // namespace RegularFile
