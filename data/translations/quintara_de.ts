@@ -215,6 +215,21 @@
     </message>
 </context>
 <context>
+    <name>MenuModel</name>
+    <message>
+        <source>New File</source>
+        <translation>Neue Datei</translation>
+    </message>
+    <message>
+        <source>New %1</source>
+        <translation type="unfinished">Neu: %1</translation>
+    </message>
+    <message>
+        <source>Save as Template</source>
+        <translation>Als Vorlage speichern</translation>
+    </message>
+</context>
+<context>
     <name>NewFileNameDialog</name>
     <message>
         <source>A file or folder with this name already exists here.</source>

@@ -4,7 +4,9 @@
 #include "creation/ImportRequest.h"
 #include "store/TemplateStore.h"
 
+#include <QLocale>
 #include <QMimeDatabase>
+#include <QTranslator>
 #include <QUrl>
 
 namespace {
@@ -14,6 +16,21 @@ namespace {
 bool isLocal(const ClickedLocation& location)
 {
     return QUrl(location.uri).scheme() == QLatin1String("file") && location.localPath.startsWith(QLatin1Char('/'));
+}
+
+// The menu is built inside the file manager's process, which has no Qt application and so no
+// translator of the program's: the translation of the user's locale is loaded here, once, and kept
+// for the life of the process (the modules stay loaded).
+QString menuText(const char* source)
+{
+    static const QTranslator* const translator = [] {
+        auto* loaded = new QTranslator;
+        // Without a translation for the locale the translator stays empty and the menu English.
+        (void)loaded->load(QLocale(), QStringLiteral("quintara"), QStringLiteral("_"), QStringLiteral(":/menu-i18n"));
+        return loaded;
+    }();
+    const QString translated = translator->translate("MenuModel", source);
+    return translated.isEmpty() ? QString::fromUtf8(source) : translated;
 }
 
 } // namespace
@@ -52,10 +69,11 @@ std::optional<ExtensionMenu> MenuModel::forAnyLocalFolder() const
     const QList<FileTemplate> templates = store.enabledTemplates();
     if (templates.isEmpty())
         return std::nullopt;
-    ExtensionMenu menu{QStringLiteral("New File"), {}};
+    ExtensionMenu menu{menuText(QT_TRANSLATE_NOOP("MenuModel", "New File")), {}};
     for (qsizetype i = 0; i < templates.size(); ++i)
-        menu.entries.append(
-            {QStringLiteral("New ") + templates.at(i).name, {}, iconNameFor(templates.at(i).fileExtension)});
+        menu.entries.append({menuText(QT_TRANSLATE_NOOP("MenuModel", "New %1")).arg(templates.at(i).name),
+                             {},
+                             iconNameFor(templates.at(i).fileExtension)});
     return menu;
 }
 
@@ -70,7 +88,7 @@ std::optional<MenuEntry> MenuModel::forFile(const QList<ClickedLocation>& select
 
 MenuEntry MenuModel::saveAsTemplate()
 {
-    return {QStringLiteral("Save as Template"), {}, QStringLiteral("document-save-as")};
+    return {menuText(QT_TRANSLATE_NOOP("MenuModel", "Save as Template")), {}, QStringLiteral("document-save-as")};
 }
 
 QString MenuModel::createUrl(qsizetype index, const QString& folderPath)
