@@ -222,7 +222,7 @@
     </message>
     <message>
         <source>New %1</source>
-        <translation type="unfinished">Neu: %1</translation>
+        <translation>Neu: %1</translation>
     </message>
     <message>
         <source>Save as Template</source>
