@@ -298,31 +298,23 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("window");   // the Settings window "open", or opened and "closed"
         QTest::addColumn<QString>("expected"); // "name.extension" stored, else the reason logged
+        const auto row = [](const char* tag, const char* file, const QByteArray& content, const char* window,
+                            const char* expected) {
+            QTest::newRow(tag) << QString(file) << content << QString(window) << QString(expected);
+        };
         const QByteArray mebibyte(1024 * 1024, 'a');
-        QTest::newRow("text, Settings open") << "Meeting Notes.MD" << QByteArray("# {{date}}\r\n\u00e9") << "open"
-                                             << "Meeting Notes.md";
-        QTest::newRow("no extension") << "Makefile" << QByteArray("all:\n\tcc a.c\n") << ""
-                                      << "Makefile.";
-        QTest::newRow("several dots") << "archive.tar. GZ" << QByteArray() << ""
-                                      << "archive.tar.gz";
-        QTest::newRow("leading dot") << ".profile" << QByteArray("x") << ""
-                                     << ".profile.";
-        QTest::newRow("a built-in's name") << "HTML.htm" << QByteArray("<p>") << ""
-                                           << "HTML 2.htm";
-        QTest::newRow("exactly 1 MiB, Settings closed") << "big.txt" << mebibyte << "closed"
-                                                        << "big.txt";
-        QTest::newRow("one byte more, Settings open") << "big.txt" << mebibyte + 'a' << "open"
-                                                      << "larger than 1 MiB";
-        QTest::newRow("Latin-1, Settings closed") << "old.txt" << QByteArray("caf\xe9") << "closed"
-                                                  << "not UTF-8 text";
-        QTest::newRow("NUL byte") << "a.txt" << QByteArray("a\0b", 3) << ""
-                                  << "not UTF-8 text";
-        QTest::newRow("folder") << "Folder.txt/" << QByteArray() << ""
-                                << "not a regular file";
-        QTest::newRow("named pipe") << "pipe.txt|" << QByteArray() << ""
-                                    << "not a regular file";
-        QTest::newRow("missing") << "gone.txt" << QByteArray() << ""
-                                 << "no such file";
+        row("text, Settings open", "Meeting Notes.MD", "# {{date}}\r\n\u00e9", "open", "Meeting Notes.md");
+        row("no extension", "Makefile", "all:\n\tcc a.c\n", "", "Makefile.");
+        row("several dots", "archive.tar. GZ", {}, "", "archive.tar.gz");
+        row("leading dot", ".profile", "x", "", ".profile.");
+        row("a built-in's name", "HTML.htm", "<p>", "", "HTML 2.htm");
+        row("exactly 1 MiB, Settings closed", "big.txt", mebibyte, "closed", "big.txt");
+        row("one byte more, Settings open", "big.txt", mebibyte + 'a', "open", "larger than 1 MiB");
+        row("Latin-1, Settings closed", "old.txt", "caf\xe9", "closed", "not UTF-8 text");
+        row("NUL byte", "a.txt", QByteArray("a\0b", 3), "", "not UTF-8 text");
+        row("folder", "Folder.txt/", {}, "", "not a regular file");
+        row("named pipe", "pipe.txt|", {}, "", "not a regular file");
+        row("missing", "gone.txt", {}, "", "no such file");
     }
     void importRequestsMakeTemplates()
     {

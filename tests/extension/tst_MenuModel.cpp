@@ -50,42 +50,40 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("background");
         QTest::addColumn<QList<ClickedLocation>>("clicked");
-        QTest::addColumn<bool>("offered");
-        QTest::addColumn<bool>("saveAsTemplate");
+        QTest::addColumn<QString>("offers"); // "new": New File, "save": Save as Template, "": nothing
+        const auto row = [](const char* tag, bool background, const QList<ClickedLocation>& clicked,
+                            const char* offers = "") {
+            QTest::newRow(tag) << background << clicked << QString(offers);
+        };
         const ClickedLocation folder = folderAt("/home/ada/Notes"), file = folderAt("/home/ada/a.txt", false);
-        QTest::newRow("background of a folder") << true << QList{folder} << true << false;
-        QTest::newRow("one selected folder") << false << QList{folder} << true << false;
-        QTest::newRow("one selected file") << false << QList{file} << false << true;
-        QTest::newRow("one named pipe") << false << QList{ClickedLocation{"file:///p", "/p", false, false}} << false
-                                        << false;
-        QTest::newRow("two selected files") << false << QList{file, file} << false << false;
-        QTest::newRow("two selected folders") << false << QList{folder, folderAt("/home/ada/B")} << false << false;
-        QTest::newRow("nothing selected") << false << QList<ClickedLocation>{} << false << false;
-        QTest::newRow("trash") << true << QList{ClickedLocation{"trash:///", QString(), true}} << false << false;
+        row("background of a folder", true, {folder}, "new");
+        row("one selected folder", false, {folder}, "new");
+        row("one selected file", false, {file}, "save");
+        row("one named pipe", false, {ClickedLocation{"file:///p", "/p", false, false}});
+        row("two selected files", false, {file, file});
+        row("two selected folders", false, {folder, folderAt("/home/ada/B")});
+        row("nothing selected", false, {});
+        row("trash", true, {ClickedLocation{"trash:///", QString(), true}});
         // A remote item that a local bridge also shows under a path is still not a local one.
-        QTest::newRow("remote folder with a bridged path")
-            << true << QList{ClickedLocation{"sftp://host/srv", "/run/user/1000/gvfs/sftp:host=host/srv", true}}
-            << false << false;
-        QTest::newRow("remote file with a bridged path")
-            << false << QList{ClickedLocation{"sftp://host/a", "/run/user/1000/gvfs/sftp:host=host/a", false, true}}
-            << false << false;
-        QTest::newRow("file URI without a path")
-            << true << QList{ClickedLocation{"file:///x", {}, true}} << false << false;
+        row("remote folder with a bridged path", true,
+            {ClickedLocation{"sftp://host/srv", "/run/user/1000/gvfs/sftp:host=host/srv", true}});
+        row("remote file with a bridged path", false,
+            {ClickedLocation{"sftp://host/a", "/run/user/1000/gvfs/sftp:host=host/a", false, true}});
+        row("file URI without a path", true, {ClickedLocation{"file:///x", {}, true}});
         // Any name comes back intact from the request.
         for (const char* name : {"My issue #12 why?", "A&B=C&t=9&d=/etc", "100% done %20 %zz C++ a+b",
                                  "Café Ünïcødé 日本語 😀", " #?&%+;,:@$!'()*[]~é "}) {
-            QTest::addRow("folder named %s", name)
-                << true << QList{folderAt("/home/ada/" + QString(name))} << true << false;
-            QTest::addRow("file named %s", name)
-                << false << QList{folderAt("/home/ada/" + QString(name), false)} << false << true;
+            row(qPrintable(QString("folder named ") + name), true, {folderAt("/home/ada/" + QString(name))}, "new");
+            row(qPrintable(QString("file named ") + name), false, {folderAt("/home/ada/" + QString(name), false)},
+                "save");
         }
     }
     void offeredOnlyForOneLocalFolderOrFile()
     {
         QFETCH(bool, background);
         QFETCH(QList<ClickedLocation>, clicked);
-        QFETCH(bool, offered);
-        QFETCH(bool, saveAsTemplate);
+        QFETCH(QString, offers);
+        const bool offered = offers == "new", saveAsTemplate = offers == "save";
         const std::optional<MenuEntry> save = MenuModel::forFile(clicked);
         const std::optional<ImportRequest> import = ImportRequest::parse(save ? save->requestUrl : QString());
         QCOMPARE(save ? save->label + ' ' + import.value_or(ImportRequest{}).filePath : "-",

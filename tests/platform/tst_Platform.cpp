@@ -468,18 +468,20 @@ private Q_SLOTS:
         QTest::addColumn<bool>("executable");
         QTest::addColumn<QByteArray>("xdgMime"); // what xdg-mime runs, or nothing for no xdg-mime
         QTest::addColumn<QString>("found");
+        const auto row = [](const char* tag, const char* file, bool executable, const QByteArray& xdgMime,
+                            const char* found) {
+            QTest::newRow(tag) << QString(file) << executable << xdgMime << QString(found);
+        };
         const QByteArray ours = "echo app.quintara.Quintara.desktop";
-        QTest::newRow("program") << "bin/caja" << true << ours << "3+ links";
-        QTest::newRow("program not executable") << "bin/caja" << false << ours << "links";
-        QTest::newRow("module") << "modules/thunar.so" << false << ours << "4m links";
-        QTest::newRow("service menu") << "servicemenu.desktop" << true << ours << "1m links";
-        QTest::newRow("service menu not executable") << "servicemenu.desktop" << false << ours << "links";
-        QTest::newRow("another handler") << "bin/nautilus" << true << QByteArray("echo other.desktop") << "0+ ";
-        QTest::newRow("answer too long") << "bin/nemo" << true << ours + "; head -c 5000 /dev/zero | tr '\\0' ' '"
-                                         << "2+ ";
-        QTest::newRow("xdg-mime failing") << "bin/nemo" << true << ours + "; exit 1"
-                                          << "2+ ";
-        QTest::newRow("no xdg-mime") << "bin/nemo" << true << QByteArray() << "2+ ";
+        row("program", "bin/caja", true, ours, "3+ links");
+        row("program not executable", "bin/caja", false, ours, "links");
+        row("module", "modules/thunar.so", false, ours, "4m links");
+        row("service menu", "servicemenu.desktop", true, ours, "1m links");
+        row("service menu not executable", "servicemenu.desktop", false, ours, "links");
+        row("another handler", "bin/nautilus", true, "echo other.desktop", "0+ ");
+        row("answer too long", "bin/nemo", true, ours + "; head -c 5000 /dev/zero | tr '\\0' ' '", "2+ ");
+        row("xdg-mime failing", "bin/nemo", true, ours + "; exit 1", "2+ ");
+        row("no xdg-mime", "bin/nemo", true, {}, "2+ ");
     }
     void integrationProbeReadsTheMachine()
     {

@@ -74,32 +74,27 @@ private:
 };
 
 // Records what it was asked, and answers only when the test says so, as the user would.
-class FakeFolderPicker final : public FolderPicker {
+template <class Picker, class Answer>
+class FakePicker : public Picker {
 public:
-    void pickFolder(const Request& request, QWidget*, Completion done) override
+    void answer(const Answer& chosen) { std::exchange(m_done, {})(chosen); }
+    QList<typename Picker::Request> requests;
+
+protected:
+    void ask(const typename Picker::Request& request, typename Picker::Completion done)
     {
         requests.append(request);
         m_done = std::move(done);
     }
-    void answer(const std::optional<QString>& folder) { std::exchange(m_done, {})(folder); }
-    QList<Request> requests;
-
-private:
-    Completion m_done;
+    typename Picker::Completion m_done;
 };
 
-class FakeFilePicker final : public FilePicker {
-public:
-    void pickFiles(const Request& request, QWidget*, Completion done) override
-    {
-        requests.append(request);
-        m_done = std::move(done);
-    }
-    void answer(const QStringList& files) { std::exchange(m_done, {})(files); }
-    QList<Request> requests;
+class FakeFolderPicker final : public FakePicker<FolderPicker, std::optional<QString>> {
+    void pickFolder(const Request& request, QWidget*, Completion done) override { ask(request, std::move(done)); }
+};
 
-private:
-    Completion m_done;
+class FakeFilePicker final : public FakePicker<FilePicker, QStringList> {
+    void pickFiles(const Request& request, QWidget*, Completion done) override { ask(request, std::move(done)); }
 };
 
 // Never answers: for tests of windows that do not look at the file managers.

@@ -23,14 +23,14 @@ public:
 
     void install(const QString& program, const QByteArray& script = "#!/bin/sh\n")
     {
-        writeAll(path("bin/" + program), script);
-        QFile::setPermissions(path("bin/" + program), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        writeExecutable(path("bin/" + program), script);
     }
-    void addModule(const QString& program)
+    static bool writeExecutable(const QString& file, const QByteArray& content)
     {
-        writeAll(path("modules/" + program + ".so"), "\x7f"
-                                                     "ELF");
+        writeAll(file, content);
+        return QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
+    void addModule(const QString& program) { writeAll(path("modules/" + program + ".so"), "\177ELF"); }
     void setHandler(const QByteArray& desktopEntry) { writeAll(path("bin/handler"), desktopEntry + '\n'); }
     QByteArray handlerChanges() const { return QFile::exists(path("bin/calls")) ? readAll(path("bin/calls")) : ""; }
     QString path(const QString& name) const { return m_dir.filePath(name); }
@@ -51,10 +51,7 @@ private:
 public:
     // Writes the service menu as the program does: executable.
     DesktopIntegrationProbe probe{locations(), [this] {
-                                      writeAll(path("servicemenu.desktop"), "[Desktop Entry]\n");
-                                      return QFile::setPermissions(path("servicemenu.desktop"), QFile::ReadOwner |
-                                                                                                    QFile::WriteOwner |
-                                                                                                    QFile::ExeOwner);
+                                      return writeExecutable(path("servicemenu.desktop"), "[Desktop Entry]\n");
                                   }};
 };
 

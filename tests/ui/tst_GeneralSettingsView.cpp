@@ -178,34 +178,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("placed");        // guides beside the English one: "name" files, "name/" folders
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("found"); // "" for none
-        QTest::newRow("build tree") << "bin"
-                                    << ""
-                                    << "en_US"
-                                    << "extension-guide.html";
-        QTest::newRow("installed, private program folder") << "libexec/quintara"
-                                                           << ""
-                                                           << "en_US"
-                                                           << "extension-guide.html";
-        QTest::newRow("a folder where the guide should be") << "bin"
-                                                            << "extension-guide.html/"
-                                                            << "en_US"
-                                                            << "";
-        QTest::newRow("German") << "libexec/quintara"
-                                << "extension-guide.de.html"
-                                << "de_DE"
-                                << "extension-guide.de.html";
-        QTest::newRow("German, in English") << "bin"
-                                            << "extension-guide.de.html"
-                                            << "en_GB"
-                                            << "extension-guide.html";
-        QTest::newRow("Austrian German before German") << "bin"
-                                                       << "extension-guide.de.html extension-guide.de_AT.html"
-                                                       << "de_AT"
-                                                       << "extension-guide.de_AT.html";
-        QTest::newRow("French, no guide") << "bin"
-                                          << "extension-guide.de.html"
-                                          << "fr_FR"
-                                          << "extension-guide.html";
+        const auto row = [](const char* tag, const char* folder, const char* placed, const char* locale,
+                            const char* found) {
+            QTest::newRow(tag) << QString(folder) << QString(placed) << QString(locale) << QString(found);
+        };
+        const char *guide = "extension-guide.html", *german = "extension-guide.de.html";
+        row("build tree", "bin", "", "en_US", guide);
+        row("installed, private program folder", "libexec/quintara", "", "en_US", guide);
+        row("a folder where the guide should be", "bin", "extension-guide.html/", "en_US", "");
+        row("German", "libexec/quintara", german, "de_DE", german);
+        row("German, in English", "bin", german, "en_GB", guide);
+        row("Austrian German before German", "bin", "extension-guide.de.html extension-guide.de_AT.html", "de_AT",
+            "extension-guide.de_AT.html");
     }
     void guideIsFoundBesideTheProgram()
     {

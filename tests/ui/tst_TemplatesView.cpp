@@ -84,22 +84,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("start");    // below the home
         QTest::addColumn<QStringList>("picked");
         QTest::addColumn<QString>("summary");
-        const QStringList both{"notes.txt", "photo.png"};
         QTest::newRow("named folder") << "XDG_TEMPLATES_DIR=\"$HOME/My \\\"T\\\"\""
-                                      << "/My \"T\"" << both
+                                      << "/My \"T\"" << QStringList{"notes.txt", "photo.png"}
                                       << "Imported as templates:\nnotes.txt as “notes”\n\n"
                                          "Not imported:\nphoto.png: not UTF-8 text";
-        QStringList gone;
+        QStringList gone, lines{"Not imported:"};
         for (int i = 1; i <= 10; ++i)
-            gone << QString("gone%1").arg(i);
-        QTest::newRow("named as home: ~/Templates")
-            << "XDG_TEMPLATES_DIR=\"$HOME/\""
-            << "/Templates" << gone
-            << "Not imported:\ngone1: no such file\ngone2: no such file\ngone3: no such file\ngone4: no "
-               "such file\ngone5: no such file\ngone6: no such file\ngone7: no such file\ngone8: no such file\nand 2 "
-               "more";
-        QTest::newRow("none: home, cancelled") << ""
-                                               << "" << QStringList() << "";
+            gone << QString("gone%1").arg(i), lines << QString("gone%1: no such file").arg(i);
+        QTest::newRow("named as home: ~/Templates") << QString("XDG_TEMPLATES_DIR=\"$HOME/\"") << QString("/Templates")
+                                                    << gone << (lines.mid(0, 9) << "and 2 more").join('\n');
+        QTest::newRow("none: home, cancelled") << QString() << QString() << QStringList() << QString();
     }
     void importButtonImportsThePickedFiles()
     {
@@ -206,26 +200,23 @@ private Q_SLOTS:
         QTest::addColumn<FileTemplate>("shown");
         QTest::addColumn<QString>("extension");
         QTest::addColumn<QString>("preview"); // of a long content: its beginning, then "…"
-        QTest::newRow("built-in rich text") << builtInTemplates().at(3) << ".rtf"
-                                            << "";
-        QTest::newRow("custom, empty body") << customTemplate("Blank") << ".txt"
-                                            << "";
-        QTest::newRow("custom, no extension") << customTemplate("Bare", "Made {{date}}\n", "") << "."
-                                              << "";
-        QTest::newRow("custom, long name, no spaces") << customTemplate(QString(160, 'W')) << ".txt"
-                                                      << "";
-        QTest::newRow("custom, long name, spaces")
-            << customTemplate(QString("Quarterly Report ").repeated(12)) << ".txt"
-            << "";
-        QTest::newRow("custom, a megabyte on one line")
-            << customTemplate("Min", QString(1 << 20, 'a'), "js") << ".js" << QString(16 * 1024, 'a') + "\n…";
-        QTest::newRow("custom, 400 lines") << customTemplate("Log", QString("x\n").repeated(400)) << ".txt"
-                                           << "";
-        QTest::newRow("custom, 401 lines")
-            << customTemplate("Log", QString("x\n").repeated(401)) << ".txt" << QString("x\n").repeated(400) + "…";
-        QTest::newRow("custom, a character cut in two at the bound")
-            << customTemplate("Emoji", QString(16 * 1024 - 1, 'a') + "\U0001F600") << ".txt"
-            << QString(16 * 1024 - 1, 'a') + "\n…";
+        const auto row = [](const char* tag, const FileTemplate& shown, const char* extension,
+                            const QString& preview = {}) {
+            QTest::newRow(tag) << shown << QString(extension) << preview;
+        };
+        row("built-in rich text", builtInTemplates().at(3), ".rtf");
+        row("custom, empty body", customTemplate("Blank"), ".txt");
+        row("custom, no extension", customTemplate("Bare", "Made {{date}}\n", ""), ".");
+        row("custom, long name, no spaces", customTemplate(QString(160, 'W')), ".txt");
+        row("custom, long name, spaces", customTemplate(QString("Quarterly Report ").repeated(12)), ".txt");
+        row("custom, a megabyte on one line", customTemplate("Min", QString(1 << 20, 'a'), "js"), ".js",
+            QString(16 * 1024, 'a') + "\n…");
+        row("custom, 400 lines", customTemplate("Log", QString("x\n").repeated(400)), ".txt");
+        row("custom, 401 lines", customTemplate("Log", QString("x\n").repeated(401)), ".txt",
+            QString("x\n").repeated(400) + "…");
+        row("custom, a character cut in two at the bound",
+            customTemplate("Emoji", QString(16 * 1024 - 1, 'a') + "\U0001F600"), ".txt",
+            QString(16 * 1024 - 1, 'a') + "\n…");
     }
     void detailShowsTheRecordVerbatim()
     {

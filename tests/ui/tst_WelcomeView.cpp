@@ -52,23 +52,24 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("handler");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<bool>("complete");
+        const auto row = [](const char* tag, const char* programs, const char* modules, const char* handler,
+                            const QString& shown, bool complete) {
+            QTest::newRow(tag) << QString(programs).split(' ', Qt::SkipEmptyParts) << QString(modules).split(' ')
+                               << QByteArray(handler) << shown << complete;
+        };
         const QString links = "quintara: links ✓ Open in Quintara";
-        QTest::newRow("all in place") << QStringList{"thunar", "nautilus"} << QStringList{"nautilus", "thunar"}
-                                      << QByteArray("app.quintara.Quintara.desktop")
-                                      << "GNOME Files ✓ Menu installed / Thunar ✓ Menu installed / " + links << true;
-        QTest::newRow("module missing, links elsewhere")
-            << QStringList{"caja", "nemo"} << QStringList{"nemo"} << QByteArray("other.desktop")
-            << "Nemo ✓ Menu installed / Caja ! Menu missing / quintara: links ! Do not reach Quintara [Make Quintara "
-               "the Handler] / Install the quintara package to add the missing menus."
-            << false;
-        QTest::newRow("module without its program")
-            << QStringList{"nemo"} << QStringList{"nemo", "caja"} << QByteArray("app.quintara.Quintara.desktop")
-            << "Nemo ✓ Menu installed / " + links << true;
-        QTest::newRow("none installed")
-            << QStringList{} << QStringList{"nautilus"} << QByteArray("app.quintara.Quintara.desktop")
-            << links + " / No supported file manager is installed. Quintara works with GNOME Files, Dolphin, Nemo, "
-                       "Caja and Thunar."
-            << false;
+        const char* ours = "app.quintara.Quintara.desktop";
+        row("all in place", "thunar nautilus", "nautilus thunar", ours,
+            "GNOME Files ✓ Menu installed / Thunar ✓ Menu installed / " + links, true);
+        row("module missing, links elsewhere", "caja nemo", "nemo", "other.desktop",
+            "Nemo ✓ Menu installed / Caja ! Menu missing / quintara: links ! Do not reach Quintara [Make Quintara the "
+            "Handler] / Install the quintara package to add the missing menus.",
+            false);
+        row("module without its program", "nemo", "nemo caja", ours, "Nemo ✓ Menu installed / " + links, true);
+        row("none installed", "", "nautilus", ours,
+            links + " / No supported file manager is installed. Quintara works with GNOME Files, Dolphin, Nemo, Caja "
+                    "and Thunar.",
+            false);
     }
     void stepOneShowsEachInstalledFileManager()
     {
@@ -116,9 +117,9 @@ private Q_SLOTS:
         QCOMPARE(folderStep(), shown[earlierGrant]);
         button("stepButton", 2)->click();
         // The account's real home, not one made up from the login name.
-        QVERIFY(m_picker.requests.last().message.contains("(/home/ada)"));
-        QCOMPARE(m_picker.requests.last().title, "Grant Folder Access");
-        QCOMPARE(m_picker.requests.last().startFolder, "/home/ada");
+        const FolderPicker::Request asked = m_picker.requests.last();
+        QCOMPARE(std::tuple(asked.message.contains("(/home/ada)"), asked.title, asked.startFolder),
+                 std::tuple(true, QString("Grant Folder Access"), QString("/home/ada")));
         QSignalSpy willChange(&m_fixture->manager, &TemplateManager::objectWillChange);
         LogCapture log;
         const bool cancelled = picked == "cancel";
