@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 #include "creation/FileCreationService.h"
+#include "extension/MenuModel.h"
 #include "support/Fakes.h"
 #include "support/IntegrationMachine.h"
 #include "support/StoreFixture.h"
@@ -49,6 +50,7 @@ private Q_SLOTS:
         for (const char* shown :
              {"welcome", "welcome granted", "editButton", "addButton", "importButton", "guide", "naming"})
             QTest::newRow(shown) << shown;
+        QTest::newRow("file manager menu") << "menu";
     }
     void windowsShowNoTranslatedEnglishText()
     {
@@ -83,6 +85,13 @@ private Q_SLOTS:
             QVERIFY((root = delegate.namingWindow()));
             root->findChild<QLineEdit*>()->clear();
             root->findChild<QPushButton*>("createButton")->click();
+        } else if (shown == "menu") { // built in the file manager's process, with a translator of its own
+            const auto menu = MenuModel([&fixture] { return fixture.domain(); }).forAnyLocalFolder();
+            QVERIFY(menu);
+            texts << menu->title << MenuModel::saveAsTemplate().label;
+            const QList<FileTemplate> templates = fixture.store.enabledTemplates();
+            for (qsizetype i = 0; i < templates.size(); ++i)
+                texts << QString(menu->entries.at(i).label).replace(templates.at(i).name, "%1");
         } else if (shown == "guide") {
             openExtensionSettings(m_workspace);
             root = GuideWindow::present(m_workspace, {}); // the window just opened
@@ -101,7 +110,7 @@ private Q_SLOTS:
                 texts << root->findChild<QMessageBox*>("importSummary")->text().split('\n');
             }
         }
-        const QObjectList objects = root->findChildren<QObject*>() << root;
+        const QObjectList objects = root ? root->findChildren<QObject*>() << root : QObjectList();
         for (QObject* object : objects) {
             for (const char* name : {"text", "title", "windowTitle", "placeholderText", "toolTip", "documentTitle"})
                 texts << object->property(name).toString();
