@@ -18,4 +18,4 @@ depends=$(dpkg-deb -f "$deb" Depends)
 grep -q libqt6widgets6 <<<"$depends"
 # A module's libraries are its file manager's to bring, not the package's.
 ! grep -qE "nautilus|nemo|caja|thunar|gtk" <<<"$depends"
-[ "$(dpkg-deb -f "$deb" Recommends)" = "qt6-gtk-platformtheme, qt6-xdgdesktopportal-platformtheme" ]
+[ "$(dpkg-deb -f "$deb" Recommends)" = "qt6-gtk-platformtheme, qt6-xdgdesktopportal-platformtheme, qt6-translations-l10n" ]
