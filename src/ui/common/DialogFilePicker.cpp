@@ -1,8 +1,8 @@
 #include "ui/common/DialogFilePicker.h"
 
-#include <QFileDialog>
+#include "ui/common/FileDialogAnswer.h"
 
-#include <memory>
+#include <QFileDialog>
 
 void DialogFilePicker::pickFiles(const Request& request, QWidget* parent, Completion done)
 {
@@ -12,15 +12,5 @@ void DialogFilePicker::pickFiles(const Request& request, QWidget* parent, Comple
     dialog->setFileMode(QFileDialog::ExistingFiles);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setLabelText(QFileDialog::Accept, request.prompt);
-    // One answer, also when the dialog goes with its parent before it is confirmed or cancelled.
-    auto answered = std::make_shared<bool>(false);
-    QObject::connect(dialog, &QFileDialog::finished, dialog, [dialog, done, answered](int result) {
-        *answered = true;
-        done(result == QDialog::Accepted ? dialog->selectedFiles() : QStringList());
-    });
-    QObject::connect(dialog, &QObject::destroyed, [done, answered] {
-        if (!*answered)
-            done({});
-    });
-    dialog->open();
+    openForOneAnswer(dialog, std::move(done));
 }

@@ -1,5 +1,7 @@
 #include "ui/common/DialogFolderPicker.h"
 
+#include "ui/common/FileDialogAnswer.h"
+
 #include <QEvent>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -65,17 +67,7 @@ void DialogFolderPicker::pickFolder(const Request& request, QWidget* parent, Com
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setLabelText(QFileDialog::Accept, request.prompt);
     dialog->installEventFilter(new MessageRowAdder(dialog, request.message));
-    // Exactly one answer per request, whether the user confirms, cancels or closes the dialog, or
-    // the dialog goes with its parent before any of these.
-    auto answered = std::make_shared<bool>(false);
-    const auto answer = [done, answered](const std::optional<QString>& folder) {
-        if (!std::exchange(*answered, true))
-            done(folder);
-    };
-    QObject::connect(dialog, &QFileDialog::finished, dialog, [dialog, answer](int result) {
-        const QStringList chosen = dialog->selectedFiles();
-        answer(result == QDialog::Accepted && !chosen.isEmpty() ? std::optional(chosen.first()) : std::nullopt);
+    openForOneAnswer(dialog, [done = std::move(done)](const QStringList& chosen) {
+        done(chosen.isEmpty() ? std::nullopt : std::optional(chosen.first()));
     });
-    QObject::connect(dialog, &QObject::destroyed, [answer] { answer(std::nullopt); });
-    dialog->open();
 }
