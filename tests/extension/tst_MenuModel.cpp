@@ -34,8 +34,6 @@ QStringList entries(const std::optional<ExtensionMenu>& menu, const QString& fol
 
 } // namespace
 
-Q_DECLARE_METATYPE(QList<ClickedLocation>)
-
 // The menu reads the shared settings file of a throw-away home, written the way the application writes it.
 class TestMenuModel : public QObject {
     Q_OBJECT

@@ -4,8 +4,6 @@
 
 #include <QtTest>
 
-Q_DECLARE_METATYPE(FileTemplate)
-
 namespace {
 
 const QByteArray record = R"({"id":"10000000-0000-0000-0000-00000000000A","name":"Notes","fileExtension":"md",)"

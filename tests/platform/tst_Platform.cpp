@@ -23,8 +23,6 @@
 #include <thread>
 #include <unistd.h>
 
-Q_DECLARE_METATYPE(ConfinedFileWriter::Temporary)
-
 namespace {
 
 // Each file manager (Files, Dolphin, Nemo, Caja, Thunar: 0 to 4) found installed (+) or with the menu

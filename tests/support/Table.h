@@ -4,8 +4,8 @@
 
 #include <tuple>
 
-// A data-driven test's columns in one line, and the current row's values in one line: a name given in
-// one place but not the other, or a value of another type than its column's, fails the test.
+// A data-driven test's columns in one line, and the current row's values in one line. As with QFETCH, fetching
+// a name no column has, or a column as another type than it was added with, aborts the test program.
 
 // One data column per name, of the types given, in order.
 template <typename... T, typename... Name>

@@ -10,8 +10,6 @@
 #include <QtTest>
 #include <QtWidgets>
 
-Q_DECLARE_METATYPE(FileTemplate)
-
 // The Templates tab: the list, the detail page and the editor sheet, over a store in a throw-away home.
 class TestTemplatesView : public QObject {
     Q_OBJECT
