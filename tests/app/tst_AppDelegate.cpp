@@ -4,6 +4,7 @@
 #include "support/Fakes.h"
 #include "support/LogCapture.h"
 #include "support/StoreFixture.h"
+#include "support/Table.h"
 #include "ui/naming/NewFileNameDialog.h"
 #include "ui/settings/GeneralSettingsView.h"
 #include "ui/settings/SettingsView.h"
@@ -64,16 +65,14 @@ private Q_SLOTS:
 
     void startShowsTheWelcomeWindowUnlessARequestIsServed_data()
     {
-        QTest::addColumn<bool>("withRequest");
-        QTest::addColumn<bool>("granted");
+        addColumns<bool, bool>("withRequest", "granted");
         QTest::newRow("plain start") << false << false;
         QTest::newRow("request, granted: no window") << true << true;
         QTest::newRow("request, not granted") << true << false;
     }
     void startShowsTheWelcomeWindowUnlessARequestIsServed()
     {
-        QFETCH(bool, withRequest);
-        QFETCH(bool, granted);
+        const auto [withRequest, granted] = fetch<bool, bool>("withRequest", "granted");
         if (granted)
             QVERIFY(m_fixture->grant());
         const QString notes = m_fixture->home.folder("Notes");
@@ -126,18 +125,14 @@ private Q_SLOTS:
     // Both windows open; one of them gets the keys. Closing only hides, as the close button does.
     void windowKeys_data()
     {
-        QTest::addColumn<bool>("inSettings");
-        QTest::addColumn<QKeySequence>("keys");
-        QTest::addColumn<bool>("closes");
+        addColumns<bool, QKeySequence, bool>("inSettings", "keys", "closes");
         QTest::newRow("Escape, welcome") << false << QKeySequence(Qt::Key_Escape) << true;
         QTest::newRow("Ctrl+W, settings") << true << QKeySequence(Qt::CTRL | Qt::Key_W) << true;
         QTest::newRow("F10, settings: the first menu") << true << QKeySequence(Qt::Key_F10) << false;
     }
     void windowKeys()
     {
-        QFETCH(bool, inSettings);
-        QFETCH(QKeySequence, keys);
-        QFETCH(bool, closes);
+        const auto [inSettings, keys, closes] = fetch<bool, QKeySequence, bool>("inSettings", "keys", "closes");
         showBoth();
         QWidget* window = inSettings ? m_delegate->settingsWindow() : m_delegate->welcomeWindow();
         window->activateWindow();
@@ -222,10 +217,9 @@ private Q_SLOTS:
     // and closes it only on success, Cancel and Escape leave nothing behind.
     void askingForANameCreatesOnlyWhatIsConfirmed_data()
     {
-        QTest::addColumn<QString>("typed"); // "=" keeps the name it was given
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<QString>(
-            "created"); // in Notes, besides Untitled.txt; empty: nothing, and a Create keeps it open
+        // typed: "=" keeps the name it was given
+        // created: in Notes, besides Untitled.txt; empty: nothing, and a Create keeps it open
+        addColumns<QString, QString, QString>("typed", "action", "created");
         const auto row = [](const char* typed, const char* action, const char* created) {
             QTest::newRow(qPrintable(QString("%1, %2").arg(typed, action)))
                 << QString(typed) << QString(action) << QString(created);
@@ -239,9 +233,7 @@ private Q_SLOTS:
     }
     void askingForANameCreatesOnlyWhatIsConfirmed()
     {
-        QFETCH(QString, typed);
-        QFETCH(QString, action);
-        QFETCH(QString, created);
+        const auto [typed, action, created] = fetch<QString, QString, QString>("typed", "action", "created");
         QVERIFY(m_fixture->grant());
         m_fixture->store.setAsksForFileName(true);
         const QString notes = m_fixture->home.folder("Notes");
@@ -294,10 +286,10 @@ private Q_SLOTS:
     // in a Settings window on screen, a notice; nothing of a refused file is stored.
     void importRequestsMakeTemplates_data()
     {
-        QTest::addColumn<QString>("file"); // below the home; "name/" a folder, "name|" a named pipe
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("window");   // the Settings window "open", or opened and "closed"
-        QTest::addColumn<QString>("expected"); // "name.extension" stored, else the reason logged
+        // file: below the home; "name/" a folder, "name|" a named pipe
+        // window: the Settings window "open", or opened and "closed"
+        // expected: "name.extension" stored, else the reason logged
+        addColumns<QString, QByteArray, QString, QString>("file", "content", "window", "expected");
         const auto row = [](const char* tag, const char* file, const QByteArray& content, const char* window,
                             const char* expected) {
             QTest::newRow(tag) << QString(file) << content << QString(window) << QString(expected);
@@ -318,10 +310,8 @@ private Q_SLOTS:
     }
     void importRequestsMakeTemplates()
     {
-        QFETCH(QString, file);
-        QFETCH(QByteArray, content);
-        QFETCH(QString, window);
-        QFETCH(QString, expected);
+        const auto [file, content, window, expected] =
+            fetch<QString, QByteArray, QString, QString>("file", "content", "window", "expected");
         const QString path = m_fixture->home.path() + '/' + file.chopped(file.endsWith('/') || file.endsWith('|'));
         if (file.endsWith('/'))
             QVERIFY(QDir().mkdir(path));

@@ -3,6 +3,7 @@
 // exhausting callers, no display and hostile arguments.
 #include "model/Version.h"
 #include "store/TemplateStore.h"
+#include "support/Table.h"
 #include "support/TestEnvironment.h"
 
 #include <QtTest>
@@ -187,10 +188,9 @@ private Q_SLOTS:
 
     void endsCleanlyWithoutDisplayOrWithHostileArguments_data()
     {
-        QTest::addColumn<QStringList>("arguments"); // "request" stands for a create request
-        QTest::addColumn<bool>("granted");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("expected"); // in what it printed, once
+        // arguments: "request" stands for a create request
+        // expected: in what it printed, once
+        addColumns<QStringList, bool, int, QString>("arguments", "granted", "exitCode", "expected");
         QTest::newRow("request with a grant")
             << QStringList{"request"} << true << 0 << "café\\n\\u2028\\u0085\\u009b\\u2066\\u202enotes/Untitled.txt";
         QTest::newRow("request without a grant")
@@ -206,10 +206,8 @@ private Q_SLOTS:
     }
     void endsCleanlyWithoutDisplayOrWithHostileArguments()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(bool, granted);
-        QFETCH(int, exitCode);
-        QFETCH(QString, expected);
+        auto [arguments, granted, exitCode, expected] =
+            fetch<QStringList, bool, int, QString>("arguments", "granted", "exitCode", "expected");
         if (granted)
             grant();
         // Its name carries characters that would break or reorder a log line shown raw.

@@ -4,6 +4,7 @@
 #include "model/BuiltInTemplates.h"
 #include "support/Fakes.h"
 #include "support/StoreFixture.h"
+#include "support/Table.h"
 
 #include <QtTest>
 
@@ -75,8 +76,8 @@ private Q_SLOTS:
 
     void parsesTheRequest_data()
     {
-        QTest::addColumn<QString>("url");
-        QTest::addColumn<QString>("expected"); // "index directory", "import file"; empty when rejected
+        // expected: "index directory", "import file"; empty when rejected
+        addColumns<QString, QString>("url", "expected");
         const auto row = [](const QString& url, const QString& expected = {}) {
             QTest::newRow(qPrintable(url)) << url << expected;
         };
@@ -98,8 +99,7 @@ private Q_SLOTS:
     }
     void parsesTheRequest()
     {
-        QFETCH(QString, url);
-        QFETCH(QString, expected);
+        const auto [url, expected] = fetch<QString, QString>("url", "expected");
         const std::optional<CreateRequest> request = CreateRequest::parse(url);
         const std::optional<ImportRequest> import = ImportRequest::parse(url);
         QCOMPARE(request  ? QString::number(request->index) + ' ' + request->directoryPath
@@ -112,9 +112,7 @@ private Q_SLOTS:
 
     void expandsVariables_data()
     {
-        QTest::addColumn<QString>("content");
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("expected");
+        addColumns<QString, QString, QString>("content", "folder", "expected");
         const QString notes = QStringLiteral("/home/ada/Notes");
         // Qt's short time for en_US may put U+202F NARROW NO-BREAK SPACE before the day period.
         const QString time = expand("{{time}}", notes, FakeClock(instant));
@@ -135,9 +133,7 @@ private Q_SLOTS:
     }
     void expandsVariables()
     {
-        QFETCH(QString, content);
-        QFETCH(QString, folder);
-        QFETCH(QString, expected);
+        const auto [content, folder, expected] = fetch<QString, QString, QString>("content", "folder", "expected");
         QCOMPARE(expand(content, folder, FakeClock(instant)), expected);
         // A clock that moves an hour on every question would split date, time and year if asked twice.
         const FakeClock moving(QDateTime(QDate(2026, 12, 31), QTime(23, 30), Qt::UTC), 3600);
@@ -164,11 +160,12 @@ private Q_SLOTS:
 
     void createsUnderTheFirstFreeNameOrNothing_data()
     {
-        QTest::addColumn<QStringList>("existing"); // in Notes; a trailing slash makes a folder
-        QTest::addColumn<QString>("target");       // below the home; "relative:" and "url:" taken as they are
-        QTest::addColumn<QString>("baseName");     // "=NAME": the name chosen, as typed, instead of a base name
-        QTest::addColumn<QString>("extension");
-        QTest::addColumn<QString>("expected"); // the new file's name, or the error's description
+        // existing: in Notes; a trailing slash makes a folder
+        // target: below the home; "relative:" and "url:" taken as they are
+        // baseName: "=NAME": the name chosen, as typed, instead of a base name
+        // expected: the new file's name, or the error's description
+        addColumns<QStringList, QString, QString, QString, QString>("existing", "target", "baseName", "extension",
+                                                                    "expected");
         const auto row = [](const char* tag, const QStringList& existing, const QString& base, const char* extension,
                             const char* expected) {
             QTest::newRow(tag) << existing << "Notes" << base << QString(extension) << QString(expected);
@@ -212,11 +209,8 @@ private Q_SLOTS:
     }
     void createsUnderTheFirstFreeNameOrNothing()
     {
-        QFETCH(QStringList, existing);
-        QFETCH(QString, target);
-        QFETCH(QString, baseName);
-        QFETCH(QString, extension);
-        QFETCH(QString, expected);
+        auto [existing, target, baseName, extension, expected] = fetch<QStringList, QString, QString, QString, QString>(
+            "existing", "target", "baseName", "extension", "expected");
         for (const QString& name : existing)
             name.endsWith('/') ? void(QDir().mkpath(m_folder + '/' + name)) : writeAll(m_folder + '/' + name, "x");
         QFile::link(m_fixture->home.path() + "/gone", m_folder + "/dangling");

@@ -5,6 +5,7 @@
 #include "creation/ImportRequest.h"
 #include "platform/InstanceChannel.h"
 #include "store/TemplateStore.h"
+#include "support/Table.h"
 #include "support/TestEnvironment.h"
 
 #include <QtTest>
@@ -282,9 +283,7 @@ private Q_SLOTS:
         // Where below the folder ("-": a selected file, no menu), and who listens for a chosen entry.
         // A stuck bus takes the desktop's connection and then says nothing: a caller that waited for
         // it on the file manager's thread would freeze the file manager.
-        QTest::addColumn<int>("module");
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<QString>("listener");
+        addColumns<int, QString, QString>("module", "target", "listener");
         for (int m = 0; m < int(std::size(modules)); ++m) {
             for (const auto& [name, target, listener] : {std::tuple{"background, running instance", "", "instance"},
                                                          {"one selected folder, stuck bus", "/inner ?", "bus"},
@@ -294,9 +293,7 @@ private Q_SLOTS:
     }
     void menusAndTheirEntries()
     {
-        QFETCH(int, module);
-        QFETCH(QString, target);
-        QFETCH(QString, listener);
+        const auto [module, target, listener] = fetch<int, QString, QString>("module", "target", "listener");
         const Module& m = modules[module];
         const QString path = m_folder + (target == "-" ? "/a.txt" : target);
         const Shown shown(m, {{path, target != "-"}}, target.isEmpty());

@@ -2,6 +2,7 @@
 #include "creation/ImportRequest.h"
 #include "extension/MenuModel.h"
 #include "store/TemplateStore.h"
+#include "support/Table.h"
 #include "support/TestEnvironment.h"
 
 #include <QtTest>
@@ -33,8 +34,6 @@ QStringList entries(const std::optional<ExtensionMenu>& menu, const QString& fol
 
 } // namespace
 
-Q_DECLARE_METATYPE(QList<ClickedLocation>)
-
 // The menu reads the shared settings file of a throw-away home, written the way the application writes it.
 class TestMenuModel : public QObject {
     Q_OBJECT
@@ -48,9 +47,8 @@ private Q_SLOTS:
     // "New File" for one local folder, "Save as Template" for one local regular file.
     void offeredOnlyForOneLocalFolderOrFile_data()
     {
-        QTest::addColumn<bool>("background");
-        QTest::addColumn<QList<ClickedLocation>>("clicked");
-        QTest::addColumn<QString>("offers"); // "new": New File, "save": Save as Template, "": nothing
+        // offers: "new": New File, "save": Save as Template, "": nothing
+        addColumns<bool, QList<ClickedLocation>, QString>("background", "clicked", "offers");
         const auto row = [](const char* tag, bool background, const QList<ClickedLocation>& clicked,
                             const char* offers = "") {
             QTest::newRow(tag) << background << clicked << QString(offers);
@@ -80,9 +78,8 @@ private Q_SLOTS:
     }
     void offeredOnlyForOneLocalFolderOrFile()
     {
-        QFETCH(bool, background);
-        QFETCH(QList<ClickedLocation>, clicked);
-        QFETCH(QString, offers);
+        const auto [background, clicked, offers] =
+            fetch<bool, QList<ClickedLocation>, QString>("background", "clicked", "offers");
         const bool offered = offers == "new", saveAsTemplate = offers == "save";
         const std::optional<MenuEntry> save = MenuModel::forFile(clicked);
         const std::optional<ImportRequest> import = ImportRequest::parse(save ? save->requestUrl : QString());
@@ -103,10 +100,11 @@ private Q_SLOTS:
 
     void entriesFollowTheStoredSettings_data()
     {
-        QTest::addColumn<std::optional<QStringList>>("enabledBuiltIns"); // nothing = not stored
-        QTest::addColumn<QStringList>("customNames");
-        QTest::addColumn<QString>("damage");       // done to the settings file after it is written
-        QTest::addColumn<QStringList>("expected"); // empty = no menu
+        // enabledBuiltIns: nothing = not stored
+        // damage: done to the settings file after it is written
+        // expected: empty = no menu
+        addColumns<std::optional<QStringList>, QStringList, QString, QStringList>("enabledBuiltIns", "customNames",
+                                                                                  "damage", "expected");
         QTest::newRow("custom templates after the built-ins")
             << std::optional<QStringList>() << QStringList{"Memo"} << "" << allBuiltIns + QStringList{"New Memo"};
         QTest::newRow("built-ins in catalogue order, then the custom ones in stored order")
@@ -121,10 +119,9 @@ private Q_SLOTS:
     }
     void entriesFollowTheStoredSettings()
     {
-        QFETCH(std::optional<QStringList>, enabledBuiltIns);
-        QFETCH(QStringList, customNames);
-        QFETCH(QString, damage);
-        QFETCH(QStringList, expected);
+        const auto [enabledBuiltIns, customNames, damage, expected] =
+            fetch<std::optional<QStringList>, QStringList, QString, QStringList>("enabledBuiltIns", "customNames",
+                                                                                 "damage", "expected");
         TemplateStore store;
         for (const QString& name : customNames)
             store.customTemplates().append(customTemplate(name));

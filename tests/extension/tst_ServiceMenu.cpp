@@ -3,6 +3,7 @@
 #include "extension/ServiceMenu.h"
 #include "model/BuiltInTemplates.h"
 #include "store/TemplateStore.h"
+#include "support/Table.h"
 
 #include <QDir>
 #include <QProcess>
@@ -122,8 +123,7 @@ private Q_SLOTS:
 
     void badRequestsCreateNothing_data()
     {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("message");
+        addColumns<QStringList, QString>("arguments", "message");
         QTest::newRow("not a number") << QStringList{"--new", "x", "."} << "'x' is not a template position";
         QTest::newRow("negative") << QStringList{"--new", "-1", "."} << "'-1' is not a template position";
         QTest::newRow("past the list") << QStringList{"--new", "2", "."}
@@ -137,8 +137,7 @@ private Q_SLOTS:
     }
     void badRequestsCreateNothing()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, message);
+        const auto [arguments, message] = fetch<QStringList, QString>("arguments", "message");
         QProcess process;
         QCOMPARE(run(process, QStringList{QStringLiteral(QUINTARA_BINARY)} + arguments), 2);
         QVERIFY(QString::fromUtf8(process.readAllStandardError()).contains(message));

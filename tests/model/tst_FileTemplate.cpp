@@ -1,9 +1,8 @@
 #include "model/BuiltInTemplates.h"
 #include "model/FileTemplate.h"
+#include "support/Table.h"
 
 #include <QtTest>
-
-Q_DECLARE_METATYPE(FileTemplate)
 
 namespace {
 
@@ -35,8 +34,7 @@ private Q_SLOTS:
 
     void listDecodingIsStrictAndAllOrNothing_data()
     {
-        QTest::addColumn<QByteArray>("json");
-        QTest::addColumn<int>("expectedCount"); // -1: decoding fails
+        addColumns<QByteArray, int>("json", "expectedCount"); // expectedCount: -1: decoding fails
         // The record with one member replaced, or removed when the value is Undefined: one bad record
         // fails the whole list.
         const auto bad = [](const char* row, const char* member, const QJsonValue& value) {
@@ -73,8 +71,7 @@ private Q_SLOTS:
     }
     void listDecodingIsStrictAndAllOrNothing()
     {
-        QFETCH(QByteArray, json);
-        QFETCH(int, expectedCount);
+        const auto [json, expectedCount] = fetch<QByteArray, int>("json", "expectedCount");
         const std::optional<QList<FileTemplate>> decoded = FileTemplate::decodeList(json);
         QCOMPARE(decoded ? int(decoded->size()) : -1, expectedCount);
     }
@@ -115,8 +112,7 @@ private Q_SLOTS:
 
     void equalityAndHashing_data()
     {
-        QTest::addColumn<FileTemplate>("other");
-        QTest::addColumn<bool>("equal"); // to the same record in composed form
+        addColumns<FileTemplate, bool>("other", "equal"); // equal: to the same record in composed form
         QTest::newRow("canonically equivalent text")
             << FileTemplate{someId, "Cafe\u0301", "md", "A\u030a", false} << true;
         QTest::newRow("built-in flag differs") << FileTemplate{someId, "Caf\u00e9", "md", "\u00c5", true} << false;
@@ -125,8 +121,7 @@ private Q_SLOTS:
     }
     void equalityAndHashing()
     {
-        QFETCH(FileTemplate, other);
-        QFETCH(bool, equal);
+        const auto [other, equal] = fetch<FileTemplate, bool>("other", "equal");
         const FileTemplate composed{someId, "Caf\u00e9", "md", "\u00c5", false};
         QCOMPARE(std::pair(composed == other, other == composed), std::pair(equal, equal));
         QCOMPARE(QSet<FileTemplate>({composed, other}).size(), equal ? 1 : 2);

@@ -6,6 +6,7 @@
 #include "store/TemplateStore.h"
 #include "support/IntegrationMachine.h"
 #include "support/LogCapture.h"
+#include "support/Table.h"
 #include "support/TestEnvironment.h"
 
 #include <QLocalSocket>
@@ -21,8 +22,6 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-Q_DECLARE_METATYPE(ConfinedFileWriter::Temporary)
 
 namespace {
 
@@ -86,8 +85,7 @@ private Q_SLOTS:
 
     void bookmarkRejectsAnyOtherData_data()
     {
-        QTest::addColumn<QByteArray>("data");
-        QTest::addColumn<QString>("messagePart"); // empty: the data resolves
+        addColumns<QByteArray, QString>("data", "messagePart"); // messagePart: empty: the data resolves
         const QString invalid = QStringLiteral("isn’t in the correct format");
         const QByteArray head = R"({"kind":"quintara-bookmark","version":1,"path":)";
         QTest::newRow("not JSON") << QByteArray("bookmark") << invalid;
@@ -106,8 +104,7 @@ private Q_SLOTS:
     }
     void bookmarkRejectsAnyOtherData()
     {
-        QFETCH(QByteArray, data);
-        QFETCH(QString, messagePart);
+        const auto [data, messagePart] = fetch<QByteArray, QString>("data", "messagePart");
         QString error;
         QCOMPARE(Bookmark::system().resolve(data, &error).has_value(), messagePart.isEmpty());
         QVERIFY2(error.contains(messagePart), qPrintable(error));
@@ -151,9 +148,7 @@ private Q_SLOTS:
 
     void writerIsConfinedToFoldersUnderAccess_data()
     {
-        QTest::addColumn<QString>("folder"); // below the home
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("allowed");
+        addColumns<QString, QString, bool>("folder", "name", "allowed"); // folder: below the home
         for (const auto& [folder, allowed] : {std::pair("home/sub", true),
                                               {"home/sub/../../outside", false},
                                               {"home/escape", false},
@@ -165,9 +160,7 @@ private Q_SLOTS:
     }
     void writerIsConfinedToFoldersUnderAccess()
     {
-        QFETCH(QString, folder);
-        QFETCH(QString, name);
-        QFETCH(bool, allowed);
+        const auto [folder, name, allowed] = fetch<QString, QString, bool>("folder", "name", "allowed");
         m_home->folder("home/sub"), m_home->folder("home2");
         QFile::link(m_outside, m_granted + "/escape");
         QFile::link(m_granted, path("inward"));
@@ -197,8 +190,9 @@ private Q_SLOTS:
 
     void settingsReadOnlyTheirOwnTypes_data()
     {
-        QTest::addColumn<QByteArray>("stored"); // JSON text of the value under "k"; empty = no key
-        QTest::addColumn<QString>("readsAs");   // "data", "array", "text", or "" for none
+        // stored: JSON text of the value under "k"; empty = no key
+        // readsAs: "data", "array", "text", or "" for none
+        addColumns<QByteArray, QString>("stored", "readsAs");
         QTest::newRow("missing") << QByteArray() << "";
         QTest::newRow("text") << QByteArray(R"("")") << "text";
         QTest::newRow("array") << QByteArray(R"(["a", 1])") << "array";
@@ -209,8 +203,7 @@ private Q_SLOTS:
     }
     void settingsReadOnlyTheirOwnTypes()
     {
-        QFETCH(QByteArray, stored);
-        QFETCH(QString, readsAs);
+        const auto [stored, readsAs] = fetch<QByteArray, QString>("stored", "readsAs");
         writeAll(m_settings, stored.isEmpty() ? QByteArray("{}") : R"({"k": )" + stored + "}");
         const SettingsDomain d(m_settings);
         QCOMPARE(QString(d.data("k") ? "data" : d.array("k") ? "array" : d.text("k") ? "text" : ""), readsAs);
@@ -294,8 +287,8 @@ private Q_SLOTS:
 
     void staleGrantIsRenewedOnlyOntoWhatTheUserCouldPick_data()
     {
-        QTest::addColumn<QString>("granted"); // the path the user picked: a folder, or a link to one
-        QTest::addColumn<QString>("replacement");
+        // granted: the path the user picked: a folder, or a link to one
+        addColumns<QString, QString>("granted", "replacement");
         QTest::newRow("link to another folder where the folder was") << QString("work") << QString("link");
         QTest::newRow("granted link re-pointed") << QString("link") << QString("link");
         QTest::newRow("folder of another user") << QString("work") << QString("foreign");
@@ -303,8 +296,7 @@ private Q_SLOTS:
     }
     void staleGrantIsRenewedOnlyOntoWhatTheUserCouldPick()
     {
-        QFETCH(QString, granted);
-        QFETCH(QString, replacement);
+        const auto [granted, replacement] = fetch<QString, QString>("granted", "replacement");
         if (replacement == "foreign" && ::geteuid() != 0)
             QSKIP("giving a folder to another user needs root");
         QVERIFY(QDir().mkpath(path("work")) && QDir().mkpath(path("other")) && QFile::link(path("work"), path("link")));
@@ -349,15 +341,13 @@ private Q_SLOTS:
 
     void runtimeFolderOrListenerOfOthersGetsNothing_data()
     {
-        QTest::addColumn<int>("folderMode");
-        QTest::addColumn<uid_t>("listener");
+        addColumns<int, uid_t>("folderMode", "listener");
         QTest::newRow("runtime folder open to others") << 01777 << ::geteuid();
         QTest::newRow("listener of another user") << 0700 << uid_t(65534);
     }
     void runtimeFolderOrListenerOfOthersGetsNothing()
     {
-        QFETCH(int, folderMode);
-        QFETCH(uid_t, listener);
+        const auto [folderMode, listener] = fetch<int, uid_t>("folderMode", "listener");
         const uid_t me = ::geteuid();
         if (listener != me && me != 0)
             QSKIP("listening as another user needs root");
@@ -382,9 +372,8 @@ private Q_SLOTS:
     // The launch's activation token reaches the instance; one it cannot use is dropped, not the URLs.
     void channelCarriesTheActivationToken_data()
     {
-        QTest::addColumn<QByteArray>("wayland"); // the launch's environment, or the raw message when "{"
-        QTest::addColumn<QByteArray>("startup");
-        QTest::addColumn<QString>("received");
+        // wayland: the launch's environment, or the raw message when "{"
+        addColumns<QByteArray, QByteArray, QString>("wayland", "startup", "received");
         const auto row = [](const char* tag, const QByteArray& wayland, const QByteArray& startup,
                             const QString& received) {
             QTest::newRow(tag) << wayland << startup << received;
@@ -400,9 +389,8 @@ private Q_SLOTS:
     }
     void channelCarriesTheActivationToken()
     {
-        QFETCH(QByteArray, wayland);
-        QFETCH(QByteArray, startup);
-        QFETCH(QString, received);
+        const auto [wayland, startup, received] =
+            fetch<QByteArray, QByteArray, QString>("wayland", "startup", "received");
         const auto restore = qScopeGuard([] { qunsetenv("XDG_ACTIVATION_TOKEN"), qunsetenv("DESKTOP_STARTUP_ID"); });
         InstanceChannel channel;
         QVERIFY(channel.listen());
@@ -464,10 +452,9 @@ private Q_SLOTS:
 
     void integrationProbeReadsTheMachine_data()
     {
-        QTest::addColumn<QString>("file"); // made in the machine
-        QTest::addColumn<bool>("executable");
-        QTest::addColumn<QByteArray>("xdgMime"); // what xdg-mime runs, or nothing for no xdg-mime
-        QTest::addColumn<QString>("found");
+        // file: made in the machine
+        // xdgMime: what xdg-mime runs, or nothing for no xdg-mime
+        addColumns<QString, bool, QByteArray, QString>("file", "executable", "xdgMime", "found");
         const auto row = [](const char* tag, const char* file, bool executable, const QByteArray& xdgMime,
                             const char* found) {
             QTest::newRow(tag) << QString(file) << executable << xdgMime << QString(found);
@@ -485,10 +472,8 @@ private Q_SLOTS:
     }
     void integrationProbeReadsTheMachine()
     {
-        QFETCH(QString, file);
-        QFETCH(bool, executable);
-        QFETCH(QByteArray, xdgMime);
-        QFETCH(QString, found);
+        const auto [file, executable, xdgMime, found] =
+            fetch<QString, bool, QByteArray, QString>("file", "executable", "xdgMime", "found");
         IntegrationMachine machine;
         writeAll(machine.path(file), "");
         QFile::setPermissions(machine.path(file), QFile::ReadOwner | QFile::WriteOwner |

@@ -1,5 +1,6 @@
 #include "platform/PortalFolderPicker.h"
 #include "support/Fakes.h"
+#include "support/Table.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -59,9 +60,9 @@ private Q_SLOTS:
 
     void answersOnceFromThePortalOrTheFallback_data()
     {
-        QTest::addColumn<uint>("version"); // 0: no portal on the bus
-        QTest::addColumn<int>("response");
-        QTest::addColumn<QString>("answer"); // "fallback": the dialog was asked; "-": cancelled
+        // version: 0: no portal on the bus
+        // answer: "fallback": the dialog was asked; "-": cancelled
+        addColumns<uint, int, QString>("version", "response", "answer");
         QTest::newRow("chosen") << 4u << 0 << "/home/ada/My Files";
         QTest::newRow("cancelled") << 4u << 1 << "-";
         QTest::newRow("chooser ended otherwise") << 4u << 2 << "-";
@@ -71,9 +72,7 @@ private Q_SLOTS:
     }
     void answersOnceFromThePortalOrTheFallback()
     {
-        QFETCH(uint, version);
-        QFETCH(int, response);
-        QFETCH(QString, answer);
+        const auto [version, response, answer] = fetch<uint, int, QString>("version", "response", "answer");
         QDBusConnection portalBus("portal");
         FakePortal portal;
         portal.version = version, portal.response = response;

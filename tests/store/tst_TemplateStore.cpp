@@ -1,6 +1,7 @@
 #include "model/BuiltInTemplates.h"
 #include "support/LogCapture.h"
 #include "support/StoreFixture.h"
+#include "support/Table.h"
 
 #include <QtTest>
 
@@ -38,8 +39,8 @@ private Q_SLOTS:
 
     void enabledTemplatesFollowTheStoredSet_data()
     {
-        QTest::addColumn<QByteArray>("storedSet"); // JSON of "enabledBuiltIns"; empty = nothing stored
-        QTest::addColumn<QStringList>("expected");
+        // storedSet: JSON of "enabledBuiltIns"; empty = nothing stored
+        addColumns<QByteArray, QStringList>("storedSet", "expected");
         const QStringList all = names(builtInTemplates()) + QStringList{"Mine", "Ours"};
         const QByteArray markdown = '"' + markdownId.toLatin1() + '"';
         QTest::newRow("nothing stored: all on") << QByteArray() << all;
@@ -52,8 +53,7 @@ private Q_SLOTS:
     }
     void enabledTemplatesFollowTheStoredSet()
     {
-        QFETCH(QByteArray, storedSet);
-        QFETCH(QStringList, expected);
+        const auto [storedSet, expected] = fetch<QByteArray, QStringList>("storedSet", "expected");
         writeAll(m_fixture->settingsFile,
                  QByteArray("{") + (storedSet.isEmpty() ? QByteArray() : R"("enabledBuiltIns": )" + storedSet) + "}");
         m_fixture->storeCustom({"Mine", "Ours"});
@@ -118,9 +118,8 @@ private Q_SLOTS:
 
     void moveAndDelete_data()
     {
-        QTest::addColumn<QList<qsizetype>>("positions");
-        QTest::addColumn<qsizetype>("destination"); // -99: delete instead
-        QTest::addColumn<QString>("expected");
+        // destination: -99: delete instead
+        addColumns<QList<qsizetype>, qsizetype, QString>("positions", "destination", "expected");
         using P = QList<qsizetype>;
         QTest::newRow("first to before last") << P{0} << qsizetype(3) << "BCAD";
         QTest::newRow("last to front") << P{3} << qsizetype(0) << "DABC";
@@ -135,9 +134,8 @@ private Q_SLOTS:
     }
     void moveAndDelete()
     {
-        QFETCH(QList<qsizetype>, positions);
-        QFETCH(qsizetype, destination);
-        QFETCH(QString, expected);
+        const auto [positions, destination, expected] =
+            fetch<QList<qsizetype>, qsizetype, QString>("positions", "destination", "expected");
         m_fixture->storeCustom({"A", "B", "C", "D"});
         QSignalSpy spy(&store(), &TemplateStore::didChange);
         destination == -99 ? store().deleteTemplates(positions) : store().moveTemplates(positions, destination);

@@ -2,6 +2,7 @@
 #include "support/IntegrationMachine.h"
 #include "support/LogCapture.h"
 #include "support/StoreFixture.h"
+#include "support/Table.h"
 #include "ui/common/GuideWindow.h"
 #include "ui/common/HomeFolderAccess.h"
 #include "ui/settings/GeneralSettingsView.h"
@@ -66,10 +67,9 @@ private Q_SLOTS:
 
     void baseNameIsShownAndStoredTrimmed_data()
     {
-        QTest::addColumn<std::optional<QString>>("stored"); // before the pane is shown
-        QTest::addColumn<QString>("typed");                 // after: "=" keeps the field as it is
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("storedAfter");
+        // stored: before the pane is shown
+        // typed: after: "=" keeps the field as it is
+        addColumns<std::optional<QString>, QString, QString, QString>("stored", "typed", "shown", "storedAfter");
         const auto row = [](const char* tag, std::optional<QString> stored, const char* typed, const char* shown,
                             const char* after) {
             QTest::newRow(tag) << stored << QString(typed) << QString(shown) << QString(after);
@@ -84,10 +84,8 @@ private Q_SLOTS:
     }
     void baseNameIsShownAndStoredTrimmed()
     {
-        QFETCH(std::optional<QString>, stored);
-        QFETCH(QString, typed);
-        QFETCH(QString, shown);
-        QFETCH(QString, storedAfter);
+        const auto [stored, typed, shown, storedAfter] =
+            fetch<std::optional<QString>, QString, QString, QString>("stored", "typed", "shown", "storedAfter");
         if (stored)
             m_fixture->store.setDefaultBaseName(*stored);
         m_view->show();
@@ -127,16 +125,14 @@ private Q_SLOTS:
 
     void folderAccessFollowsThePick_data()
     {
-        QTest::addColumn<bool>("earlierGrant");
-        QTest::addColumn<QString>("picked");
+        addColumns<bool, QString>("earlierGrant", "picked");
         QTest::newRow("grant") << false << "other";
         QTest::newRow("grant a missing folder") << false << "missing";
         QTest::newRow("update to a missing folder") << true << "missing";
     }
     void folderAccessFollowsThePick()
     {
-        QFETCH(bool, earlierGrant);
-        QFETCH(QString, picked);
+        const auto [earlierGrant, picked] = fetch<bool, QString>("earlierGrant", "picked");
         QVERIFY(!earlierGrant || m_fixture->grant());
         m_view->show();
         QCOMPARE(access(), std::pair(earlierGrant, earlierGrant));
@@ -174,10 +170,10 @@ private Q_SLOTS:
     // where there is one, and no folder in its place.
     void guideIsFoundBesideTheProgram_data()
     {
-        QTest::addColumn<QString>("programFolder"); // inside a temporary prefix
-        QTest::addColumn<QString>("placed");        // guides beside the English one: "name" files, "name/" folders
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<QString>("found"); // "" for none
+        // programFolder: inside a temporary prefix
+        // placed: guides beside the English one: "name" files, "name/" folders
+        // found: "" for none
+        addColumns<QString, QString, QString, QString>("programFolder", "placed", "locale", "found");
         const auto row = [](const char* tag, const char* folder, const char* placed, const char* locale,
                             const char* found) {
             QTest::newRow(tag) << QString(folder) << QString(placed) << QString(locale) << QString(found);
@@ -193,10 +189,8 @@ private Q_SLOTS:
     }
     void guideIsFoundBesideTheProgram()
     {
-        QFETCH(QString, programFolder);
-        QFETCH(QString, placed);
-        QFETCH(QString, locale);
-        QFETCH(QString, found);
+        const auto [programFolder, placed, locale, found] =
+            fetch<QString, QString, QString, QString>("programFolder", "placed", "locale", "found");
         QTemporaryDir prefix;
         const QDir data(prefix.filePath("share/quintara"));
         QVERIFY(QDir(prefix.path()).mkpath(programFolder) && data.mkpath("."));
@@ -211,10 +205,7 @@ private Q_SLOTS:
     // The guide window needs no browser: only web pages leave it, and a missing guide leaves a note, not nothing.
     void guideWindowShowsTheGuideAndOpensOnlyWebPages_data()
     {
-        QTest::addColumn<bool>("installed");
-        QTest::addColumn<QUrl>("link");
-        QTest::addColumn<bool>("opened");
-        QTest::addColumn<QKeySequence>("closeKey");
+        addColumns<bool, QUrl, bool, QKeySequence>("installed", "link", "opened", "closeKey");
         const QKeySequence escape(Qt::Key_Escape), ctrlW(Qt::CTRL | Qt::Key_W);
         QTest::newRow("web page") << true << QUrl("https://quintara.app/support") << true << escape;
         QTest::newRow("plain web page") << true << QUrl("http://example.org/a") << true << ctrlW;
@@ -225,10 +216,8 @@ private Q_SLOTS:
     }
     void guideWindowShowsTheGuideAndOpensOnlyWebPages()
     {
-        QFETCH(bool, installed);
-        QFETCH(QUrl, link);
-        QFETCH(bool, opened);
-        QFETCH(QKeySequence, closeKey);
+        const auto [installed, link, opened, closeKey] =
+            fetch<bool, QUrl, bool, QKeySequence>("installed", "link", "opened", "closeKey");
         QPointer<GuideWindow> guide =
             GuideWindow::present(m_workspace, installed ? QUrl::fromLocalFile(QUINTARA_EXTENSION_GUIDE) : QUrl());
         QCOMPARE(GuideWindow::present(m_workspace, {}), guide);

@@ -1,6 +1,7 @@
 #include "model/BuiltInTemplates.h"
 #include "support/Fakes.h"
 #include "support/StoreFixture.h"
+#include "support/Table.h"
 #include "ui/templates/TemplateDetailView.h"
 #include "ui/templates/TemplateEditorView.h"
 #include "ui/templates/TemplateRowView.h"
@@ -8,8 +9,6 @@
 
 #include <QtTest>
 #include <QtWidgets>
-
-Q_DECLARE_METATYPE(FileTemplate)
 
 // The Templates tab: the list, the detail page and the editor sheet, over a store in a throw-away home.
 class TestTemplatesView : public QObject {
@@ -80,10 +79,9 @@ private Q_SLOTS:
     // the last one made is selected, and a summary says what became of each.
     void importButtonImportsThePickedFiles_data()
     {
-        QTest::addColumn<QString>("userDirs"); // the desktop's user-dirs.dirs; the folders in it exist
-        QTest::addColumn<QString>("start");    // below the home
-        QTest::addColumn<QStringList>("picked");
-        QTest::addColumn<QString>("summary");
+        // userDirs: the desktop's user-dirs.dirs; the folders in it exist
+        // start: below the home
+        addColumns<QString, QString, QStringList, QString>("userDirs", "start", "picked", "summary");
         QTest::newRow("named folder") << "XDG_TEMPLATES_DIR=\"$HOME/My \\\"T\\\"\""
                                       << "/My \"T\"" << QStringList{"notes.txt", "photo.png"}
                                       << "Imported as templates:\nnotes.txt as “notes”\n\n"
@@ -97,10 +95,8 @@ private Q_SLOTS:
     }
     void importButtonImportsThePickedFiles()
     {
-        QFETCH(QString, userDirs);
-        QFETCH(QString, start);
-        QFETCH(QStringList, picked);
-        QFETCH(QString, summary);
+        const auto [userDirs, start, picked, summary] =
+            fetch<QString, QString, QStringList, QString>("userDirs", "start", "picked", "summary");
         const QString home = m_fixture->home.path();
         if (!userDirs.isEmpty()) {
             writeAll(m_fixture->home.configHome() + "/user-dirs.dirs",
@@ -197,9 +193,8 @@ private Q_SLOTS:
 
     void detailShowsTheRecordVerbatim_data()
     {
-        QTest::addColumn<FileTemplate>("shown");
-        QTest::addColumn<QString>("extension");
-        QTest::addColumn<QString>("preview"); // of a long content: its beginning, then "…"
+        // preview: of a long content: its beginning, then "…"
+        addColumns<FileTemplate, QString, QString>("shown", "extension", "preview");
         const auto row = [](const char* tag, const FileTemplate& shown, const char* extension,
                             const QString& preview = {}) {
             QTest::newRow(tag) << shown << QString(extension) << preview;
@@ -220,9 +215,7 @@ private Q_SLOTS:
     }
     void detailShowsTheRecordVerbatim()
     {
-        QFETCH(FileTemplate, shown);
-        QFETCH(QString, extension);
-        QFETCH(QString, preview);
+        const auto [shown, extension, preview] = fetch<FileTemplate, QString, QString>("shown", "extension", "preview");
         int edits = 0;
         TemplateDetailView page(shown, [&edits] { ++edits; });
         page.resize(380, 420); // the detail pane beside the widest list
@@ -252,9 +245,7 @@ private Q_SLOTS:
     // The keys move through both sections as one list, past the headers.
     void keysMoveAcrossSections_data()
     {
-        QTest::addColumn<QString>("from");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<QString>("to");
+        addColumns<QString, int, QString>("from", "key", "to");
         QTest::newRow("down from the last built-in") << "CSS" << int(Qt::Key_Down) << "A";
         QTest::newRow("up from the first custom") << "A" << int(Qt::Key_Up) << "CSS";
         QTest::newRow("up from the first row") << "Text File" << int(Qt::Key_Up) << "Text File";
@@ -265,9 +256,7 @@ private Q_SLOTS:
     }
     void keysMoveAcrossSections()
     {
-        QFETCH(QString, from);
-        QFETCH(int, key);
-        QFETCH(QString, to);
+        const auto [from, key, to] = fetch<QString, int, QString>("from", "key", "to");
         setCustom({"A", "B"});
         click(from);
         QTest::keyClick(list(), Qt::Key(key));
@@ -277,11 +266,10 @@ private Q_SLOTS:
 
     void editorCleansAndClosesAsAsked_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("extension"); // typed key by key; pasted at once after a "|"
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("saved"); // empty: the confirm button stays disabled
-        QTest::addColumn<QString>("how");   // empty: Return in the name field; else a key sent to Cancel, or a button
+        // extension: typed key by key; pasted at once after a "|"
+        // saved: empty: the confirm button stays disabled
+        // how: empty: Return in the name field; else a key sent to Cancel, or a button
+        addColumns<QString, QString, QString, QString, QString>("name", "extension", "shown", "saved", "how");
         const auto row = [](const char* tag, const char* extension, const char* shown, const char* saved,
                             const char* how = "", const char* name = "Notes") {
             QTest::newRow(tag) << QString(name) << QString(extension) << QString(shown) << QString(saved)
@@ -301,11 +289,8 @@ private Q_SLOTS:
     }
     void editorCleansAndClosesAsAsked()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, extension);
-        QFETCH(QString, shown);
-        QFETCH(QString, saved);
-        QFETCH(QString, how);
+        const auto [name, extension, shown, saved, how] =
+            fetch<QString, QString, QString, QString, QString>("name", "extension", "shown", "saved", "how");
         TemplateEditorView* editor = openEditor();
         editor->findChild<QLineEdit*>("nameField")->setText(name);
         auto* field = editor->findChild<QLineEdit*>("extensionField");

@@ -2,6 +2,7 @@
 #include "support/IntegrationMachine.h"
 #include "support/LogCapture.h"
 #include "support/StoreFixture.h"
+#include "support/Table.h"
 #include "ui/common/GuideWindow.h"
 #include "ui/common/HomeFolderAccess.h"
 #include "ui/welcome/StepRow.h"
@@ -47,11 +48,8 @@ private Q_SLOTS:
 
     void stepOneShowsEachInstalledFileManager_data()
     {
-        QTest::addColumn<QStringList>("programs");
-        QTest::addColumn<QStringList>("modules");
-        QTest::addColumn<QByteArray>("handler");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<bool>("complete");
+        addColumns<QStringList, QStringList, QByteArray, QString, bool>("programs", "modules", "handler", "shown",
+                                                                        "complete");
         const auto row = [](const char* tag, const char* programs, const char* modules, const char* handler,
                             const QString& shown, bool complete) {
             QTest::newRow(tag) << QString(programs).split(' ', Qt::SkipEmptyParts) << QString(modules).split(' ')
@@ -73,11 +71,9 @@ private Q_SLOTS:
     }
     void stepOneShowsEachInstalledFileManager()
     {
-        QFETCH(QStringList, programs);
-        QFETCH(QStringList, modules);
-        QFETCH(QByteArray, handler);
-        QFETCH(QString, shown);
-        QFETCH(bool, complete);
+        const auto [programs, modules, handler, shown, complete] =
+            fetch<QStringList, QStringList, QByteArray, QString, bool>("programs", "modules", "handler", "shown",
+                                                                       "complete");
         for (const QString& program : programs)
             m_machine->install(program);
         for (const QString& module : modules)
@@ -95,9 +91,8 @@ private Q_SLOTS:
 
     void stepTwoFollowsThePickedFolder_data()
     {
-        QTest::addColumn<bool>("earlierGrant");
-        QTest::addColumn<QString>("picked"); // a folder in the temporary home, or the user's cancel
-        QTest::addColumn<bool>("granted");
+        // picked: a folder in the temporary home, or the user's cancel
+        addColumns<bool, QString, bool>("earlierGrant", "picked", "granted");
         QTest::newRow("another folder") << false << "other" << true;
         QTest::newRow("cancel") << false << "cancel" << false;
         QTest::newRow("cancel over an earlier grant") << true << "cancel" << true;
@@ -105,9 +100,7 @@ private Q_SLOTS:
     }
     void stepTwoFollowsThePickedFolder()
     {
-        QFETCH(bool, earlierGrant);
-        QFETCH(QString, picked);
-        QFETCH(bool, granted);
+        const auto [earlierGrant, picked, granted] = fetch<bool, QString, bool>("earlierGrant", "picked", "granted");
         QVERIFY(!earlierGrant || m_fixture->grant());
         m_fixture->home.folder("other");
         const QByteArray stored = readAll(m_fixture->settingsFile);
@@ -157,10 +150,9 @@ private Q_SLOTS:
     // Return is Done's only where the focused control has no use for it.
     void returnPressesTheFocusedButtonElseDone_data()
     {
-        QTest::addColumn<QString>("focused"); // empty: the view itself
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("quits");
-        QTest::addColumn<int>("guides"); // times the extension guide opened
+        // focused: empty: the view itself
+        // guides: times the extension guide opened
+        addColumns<QString, int, int, int>("focused", "key", "quits", "guides");
         QTest::newRow("Return on Quit") << "quitButton" << int(Qt::Key_Return) << 1 << 0;
         QTest::newRow("keypad Enter on Quit") << "quitButton" << int(Qt::Key_Enter) << 1 << 0;
         QTest::newRow("Return on a step's button") << "stepButton" << int(Qt::Key_Return) << 0 << 1;
@@ -169,10 +161,7 @@ private Q_SLOTS:
     }
     void returnPressesTheFocusedButtonElseDone()
     {
-        QFETCH(QString, focused);
-        QFETCH(int, key);
-        QFETCH(int, quits);
-        QFETCH(int, guides);
+        const auto [focused, key, quits, guides] = fetch<QString, int, int, int>("focused", "key", "quits", "guides");
         m_view->show();
         m_view->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_view.get()));

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QTest>
+
+#include <tuple>
+
+// A data-driven test's columns in one line, and the current row's values in one line. As with QFETCH, fetching
+// a name no column has, or a column as another type than it was added with, aborts the test program.
+
+// One data column per name, of the types given, in order.
+template <typename... T, typename... Name>
+void addColumns(Name... names)
+{
+    (QTest::addColumn<T>(names), ...);
+}
+
+// The current row's values of the named columns.
+template <typename... T, typename... Name>
+std::tuple<T...> fetch(Name... names)
+{
+    return {*static_cast<T*>(QTest::qData(names, qMetaTypeId<T>()))...};
+}
