@@ -112,7 +112,10 @@ private Q_SLOTS:
         settings->close();
         QCOMPARE(std::pair(visibleWindows(), QApplication::quitOnLastWindowClosed()), std::pair(0, false));
         const QList<QAction*> help = menu(settings, "helpMenu")->actions();
-        help.at(0)->trigger();                                        // Welcome to Quintara
+        help.at(0)->trigger();                        // Welcome to Quintara
+        help.at(2)->trigger(), help.at(3)->trigger(); // Support, Privacy Policy
+        QCOMPARE(m_workspace->opened,
+                 (QList<QUrl>{QUrl("https://quintara.app/support"), QUrl("https://quintara.app/privacy")}));
         menu(welcome, "applicationMenu")->actions().at(2)->trigger(); // Settings…
         QTRY_VERIFY(welcome->isVisible() && settings->isVisible());
         QCOMPARE(std::pair(m_delegate->welcomeWindow(), m_delegate->settingsWindow()), std::pair(welcome, settings));
