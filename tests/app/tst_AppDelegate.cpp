@@ -112,7 +112,10 @@ private Q_SLOTS:
         settings->close();
         QCOMPARE(std::pair(visibleWindows(), QApplication::quitOnLastWindowClosed()), std::pair(0, false));
         const QList<QAction*> help = menu(settings, "helpMenu")->actions();
-        help.at(0)->trigger();                                        // Welcome to Quintara
+        help.at(0)->trigger();                        // Welcome to Quintara
+        help.at(2)->trigger(), help.at(3)->trigger(); // Support, Privacy Policy
+        QCOMPARE(m_workspace->opened,
+                 (QList<QUrl>{QUrl("https://quintara.app/support"), QUrl("https://quintara.app/privacy")}));
         menu(welcome, "applicationMenu")->actions().at(2)->trigger(); // Settings…
         QTRY_VERIFY(welcome->isVisible() && settings->isVisible());
         QCOMPARE(std::pair(m_delegate->welcomeWindow(), m_delegate->settingsWindow()), std::pair(welcome, settings));
@@ -255,6 +258,9 @@ private Q_SLOTS:
         const bool staysOpen = created.isEmpty() && action == "create";
         QCOMPARE(std::pair(!window.isNull() && window->isVisible(), window && !window->message().isEmpty()),
                  std::pair(staysOpen, staysOpen));
+        if (staysOpen) // the message goes once the name is changed
+            QTest::keyClick(field, Qt::Key_X);
+        QCOMPARE(window ? window->message() : QString(), QString());
         const QStringList made = created.isEmpty() ? QStringList() : QStringList(notes + '/' + created);
         QCOMPARE(std::tuple(entries(notes).size(), log.lines(), m_workspace->revealed),
                  std::tuple(made.size() + 1,

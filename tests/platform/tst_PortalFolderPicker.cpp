@@ -16,13 +16,18 @@ class FakePortal : public QObject {
 
 public:
     uint version = 4;
-    int response = 0; // -1: never answers
+    int response = 0; // -1: never answers, -2: refuses the call
     QVariantMap options;
     QString title;
 
 public Q_SLOTS:
     QDBusObjectPath OpenFile(const QString&, const QString& title, const QVariantMap& options, const QDBusMessage& call)
     {
+        if (response == -2) {
+            call.setDelayedReply(true);
+            QDBusConnection("portal").send(call.createErrorReply("x.Denied", ""));
+            return {};
+        }
         this->title = title, this->options = options;
         QString sender = call.service().mid(1).replace('.', '_');
         const QString path =
@@ -63,12 +68,13 @@ private Q_SLOTS:
         // version: 0: no portal on the bus
         // answer: "fallback": the dialog was asked; "-": cancelled
         addColumns<uint, int, QString>("version", "response", "answer");
-        QTest::newRow("chosen") << 4u << 0 << "/home/ada/My Files";
+        QTest::newRow("chosen, the first version that chooses folders") << 3u << 0 << "/home/ada/My Files";
         QTest::newRow("cancelled") << 4u << 1 << "-";
         QTest::newRow("chooser ended otherwise") << 4u << 2 << "-";
         QTest::newRow("portal leaves unanswered") << 4u << -1 << "-";
         QTest::newRow("no portal") << 0u << 0 << "fallback";
         QTest::newRow("portal without folders") << 2u << 0 << "fallback";
+        QTest::newRow("portal refusing the call") << 4u << -2 << "fallback";
     }
     void answersOnceFromThePortalOrTheFallback()
     {
@@ -90,7 +96,7 @@ private Q_SLOTS:
         // Asked at once: the request waits until the portal is found or not.
         picker.pickFolder({"Grant Folder Access", "Select your home", "Grant Access", "/home/ada"}, nullptr,
                           [&answers](const std::optional<QString>& folder) { answers << folder; });
-        if (response < 0) {
+        if (response == -1) {
             QTRY_VERIFY(!portal.options.isEmpty());
             unregister();
         }

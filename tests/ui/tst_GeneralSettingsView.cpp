@@ -3,6 +3,8 @@
 #include "support/LogCapture.h"
 #include "support/StoreFixture.h"
 #include "support/Table.h"
+#include "ui/common/DialogFilePicker.h"
+#include "ui/common/DialogFolderPicker.h"
 #include "ui/common/GuideWindow.h"
 #include "ui/common/HomeFolderAccess.h"
 #include "ui/settings/GeneralSettingsView.h"
@@ -219,7 +221,8 @@ private Q_SLOTS:
         const auto [installed, link, opened, closeKey] =
             fetch<bool, QUrl, bool, QKeySequence>("installed", "link", "opened", "closeKey");
         QPointer<GuideWindow> guide =
-            GuideWindow::present(m_workspace, installed ? QUrl::fromLocalFile(QUINTARA_EXTENSION_GUIDE) : QUrl());
+            GuideWindow::present(m_workspace, installed ? QUrl::fromLocalFile(QUINTARA_EXTENSION_GUIDE)
+                                                        : QUrl::fromLocalFile("/nonexistent/guide.html"));
         QCOMPARE(GuideWindow::present(m_workspace, {}), guide);
         QVERIFY(guide->toPlainText().contains(installed ? "nautilus -q" : "The guide is not installed"));
         Q_EMIT guide->anchorClicked(link);
@@ -227,6 +230,40 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(guide));
         QTest::keySequence(guide, closeKey);
         QTRY_VERIFY(!guide); // closed, and gone: the next request reads the guide afresh
+    }
+
+    // Qt's own dialogs, where no portal chooses: one answer each; nothing when cancelled or gone with the window.
+    void dialogPickersAnswerOnce_data()
+    {
+        addColumns<bool, QString>("files", "end");
+        for (const bool files : {false, true})
+            for (const char* end : {"accept", "reject", "parent gone"})
+                QTest::addRow("%s, %s", files ? "files" : "folder", end) << files << QString(end);
+    }
+    void dialogPickersAnswerOnce()
+    {
+        const auto [files, end] = fetch<bool, QString>("files", "end");
+        const QString home = m_fixture->home.path();
+        writeAll(home + "/a.txt", ""), writeAll(home + "/b.txt", "");
+        auto parent = std::make_unique<QWidget>();
+        QList<QStringList> answers;
+        if (files)
+            DialogFilePicker().pickFiles({"Import", "Import", home}, parent.get(),
+                                         [&answers](const QStringList& chosen) { answers << chosen; });
+        else
+            DialogFolderPicker().pickFolder(
+                {"Grant", "Choose", "Grant", home}, parent.get(),
+                [&answers](const std::optional<QString>& f) { answers << QStringList(f.value_or("-")); });
+        auto* dialog = parent->findChild<QFileDialog*>();
+        QVERIFY(dialog && dialog->isVisible());
+        dialog->selectFile(files ? "\"a.txt\" \"b.txt\"" : home);
+        if (end == "parent gone")
+            parent.reset();
+        else
+            QMetaObject::invokeMethod(dialog, end.toLatin1());
+        flushEventLoop();
+        const QStringList chosen = files ? QStringList{home + "/a.txt", home + "/b.txt"} : QStringList{home};
+        QCOMPARE(answers, QList<QStringList>{end == "accept" ? chosen : files ? QStringList() : QStringList("-")});
     }
 };
 

@@ -91,6 +91,8 @@ private Q_SLOTS:
             gone << QString("gone%1").arg(i), lines << QString("gone%1: no such file").arg(i);
         QTest::newRow("named as home: ~/Templates") << QString("XDG_TEMPLATES_DIR=\"$HOME/\"") << QString("/Templates")
                                                     << gone << (lines.mid(0, 9) << "and 2 more").join('\n');
+        QTest::newRow("eight refused: all shown")
+            << QString() << QString() << gone.mid(0, 8) << lines.mid(0, 9).join('\n');
         QTest::newRow("none: home, cancelled") << QString() << QString() << QStringList() << QString();
     }
     void importButtonImportsThePickedFiles()

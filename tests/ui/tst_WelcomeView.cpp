@@ -63,7 +63,8 @@ private Q_SLOTS:
             "Nemo ✓ Menu installed / Caja ! Menu missing / quintara: links ! Do not reach Quintara [Make Quintara the "
             "Handler] / Install the quintara package to add the missing menus.",
             false);
-        row("module without its program", "nemo", "nemo caja", ours, "Nemo ✓ Menu installed / " + links, true);
+        row("module without its program, links elsewhere", "nemo", "nemo caja", "other.desktop",
+            "Nemo ✓ Menu installed / quintara: links ! Do not reach Quintara [Make Quintara the Handler]", false);
         row("none installed", "", "nautilus", ours,
             links + " / No supported file manager is installed. Quintara works with GNOME Files, Dolphin, Nemo, Caja "
                     "and Thunar.",
