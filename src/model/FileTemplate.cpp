@@ -163,20 +163,20 @@ QByteArray FileTemplate::encodeList(const QList<FileTemplate>& templates)
     return out;
 }
 
-std::optional<QList<FileTemplate>> FileTemplate::decodeList(const QByteArray& json)
+std::optional<FileTemplate::DecodedList> FileTemplate::decodeList(const QByteArray& json)
 {
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError || !document.isArray())
         return std::nullopt;
     const QJsonArray array = document.array();
-    QList<FileTemplate> result;
-    result.reserve(array.size());
+    DecodedList result;
+    result.templates.reserve(array.size());
     for (const QJsonValue& element : array) {
-        std::optional<FileTemplate> record = fromJson(element);
-        if (!record)
-            return std::nullopt;
-        result.append(std::move(*record));
+        if (std::optional<FileTemplate> record = fromJson(element))
+            result.templates.append(std::move(*record));
+        else
+            ++result.undecodable;
     }
     return result;
 }

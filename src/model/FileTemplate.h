@@ -25,10 +25,15 @@ struct FileTemplate {
     QByteArray toJson() const;
     static std::optional<FileTemplate> fromJson(const QJsonValue& value);
 
-    // A list is a JSON array of records in list order. Decoding is all or nothing: one bad
-    // record, or bytes that are not a JSON array, fail the whole list.
+    // A list is a JSON array of records in list order. Bytes that are not a JSON array decode to
+    // nothing; otherwise every record that decodes is kept, in order, and the rest are counted, so
+    // that one bad record costs only itself.
+    struct DecodedList {
+        QList<FileTemplate> templates;
+        qsizetype undecodable = 0;
+    };
     static QByteArray encodeList(const QList<FileTemplate>& templates);
-    static std::optional<QList<FileTemplate>> decodeList(const QByteArray& json);
+    static std::optional<DecodedList> decodeList(const QByteArray& json);
 
     // Strict UUID text: 8-4-4-4-12 hexadecimal digits, either case, nothing around them.
     static std::optional<QUuid> parseId(QStringView text);

@@ -1,6 +1,7 @@
 #include "platform/SettingsDomain.h"
 
 #include "model/AppIdentity.h"
+#include "platform/AtomicFile.h"
 #include "platform/Log.h"
 
 #include <QDeadlineTimer>
@@ -10,16 +11,21 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QLockFile>
-#include <QSaveFile>
 #include <QThread>
+
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace {
 
 const QLatin1String dataMember("data");
 
+// The file holds the folder grant and the user's templates, which may be private.
+constexpr unsigned ownerOnly = 0600;
+
 // Far beyond any real domain; a larger file is not one this program wrote, and reading it whole
 // could exhaust memory.
-constexpr qint64 maximumFileSize = 16 << 20;
+constexpr qint64 maximumFileSize = SettingsDomain::maximumFileSize;
 
 // A write waits this long for another writer. The instance serves requests one at a time and a
 // launch waits 30 s for its answer, so a lock that is never freed must cost each request little.
@@ -50,24 +56,46 @@ FileContents readFile(const QString& path)
     return {document.object(), FileState::Parsed};
 }
 
-// Never deletes what it cannot read: a second corrupt file is kept under the next free suffix.
-bool keepAside(const QString& path)
+// `base`, or the first of "base.2", "base.3" … that is free: a copy kept aside never replaces another.
+QString freeName(const QString& base)
 {
-    QString target = path + QLatin1String(".corrupt");
-    for (int n = 2; QFileInfo::exists(target) && n < 1000; ++n)
-        target = path + QLatin1String(".corrupt.") + QString::number(n);
-    return QFile::rename(path, target);
+    const auto taken = [](const QString& name) {
+        struct stat info {};
+        return ::lstat(QFile::encodeName(name).constData(), &info) == 0; // a dangling link takes its name too
+    };
+    QString name = base;
+    for (int n = 2; taken(name) && n < 1000; ++n)
+        name = base + QLatin1Char('.') + QString::number(n);
+    return name;
+}
+
+// Never deletes what it cannot read; the rename fails rather than replace an earlier one.
+bool setCorruptFileAside(const QString& path)
+{
+    const QString target = freeName(path + QLatin1String(".corrupt"));
+    if (!QFile::rename(path, target))
+        return false;
+    ::chmod(QFile::encodeName(target).constData(), ownerOnly);
+    Log::line(QStringLiteral("[QNT] settings: %1 could not be read; kept aside as %2").arg(path, target));
+    return true;
 }
 
 // QLockFile's own wait doubles its pause between attempts, so a second writer at work would let
 // a bounded wait see its lock free only a few times; short even pauses keep the chance fair.
-bool takeLock(QLockFile& lock)
+// On failure, `why` says what kept the lock from being taken.
+bool takeLock(QLockFile& lock, QString* why)
 {
     const QDeadlineTimer deadline(lockWaitMs);
     while (!lock.tryLock(0)) {
-        if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
-            return false;
-        QThread::msleep(10);
+        const int error = errno; // of the lock file's creation or write when that failed
+        if (lock.error() == QLockFile::LockFailedError && !deadline.hasExpired()) {
+            QThread::msleep(10);
+            continue;
+        }
+        *why = lock.error() == QLockFile::LockFailedError   ? QStringLiteral("another program holds it")
+               : lock.error() == QLockFile::PermissionError ? QStringLiteral("no permission to create it")
+                                                            : AtomicFile::describe(error);
+        return false;
     }
     return true;
 }
@@ -142,45 +170,64 @@ SettingsSnapshot SettingsDomain::read() const
     return SettingsSnapshot(readFile(m_filePath).values);
 }
 
-bool SettingsDomain::setData(const QString& key, const QByteArray& value)
+SettingsDomain::WriteResult SettingsDomain::setData(const QString& key, const QByteArray& value,
+                                                    const KeepAside& keepAside)
 {
-    return write(key, QJsonObject{{dataMember, QString::fromLatin1(value.toBase64())}});
+    return write(key, QJsonObject{{dataMember, QString::fromLatin1(value.toBase64())}}, keepAside);
 }
 
-bool SettingsDomain::setArray(const QString& key, const QStringList& texts)
+SettingsDomain::WriteResult SettingsDomain::setArray(const QString& key, const QStringList& texts)
 {
     return write(key, QJsonArray::fromStringList(texts));
 }
 
-bool SettingsDomain::setText(const QString& key, const QString& value)
+SettingsDomain::WriteResult SettingsDomain::setText(const QString& key, const QString& value)
 {
     return write(key, value);
 }
 
-bool SettingsDomain::setFlag(const QString& key, bool value)
+SettingsDomain::WriteResult SettingsDomain::setFlag(const QString& key, bool value)
 {
     return write(key, value);
 }
 
-bool SettingsDomain::write(const QString& key, const QJsonValue& value)
+SettingsDomain::WriteResult SettingsDomain::write(const QString& key, const QJsonValue& value,
+                                                  const KeepAside& keepAside)
 {
+    const auto fail = [&](WriteResult::Failure failure, const QString& reason) {
+        Log::line(QStringLiteral("[QNT] settings write FAILED: %1 not changed: %2").arg(m_filePath, reason));
+        return WriteResult{failure, reason};
+    };
     if (!QDir().mkpath(QFileInfo(m_filePath).absolutePath()))
-        return false;
+        return fail(WriteResult::Failure::notWritten, QStringLiteral("its folder could not be made"));
     QLockFile lock(m_filePath + QLatin1String(".lock"));
-    if (!takeLock(lock)) {
-        Log::line(QStringLiteral("[QNT] settings write FAILED: %1 not changed, its lock %2 could not be taken")
-                      .arg(m_filePath, lock.fileName()));
-        return false;
-    }
+    if (QString why; !takeLock(lock, &why))
+        return fail(WriteResult::Failure::notWritten,
+                    QStringLiteral("its lock %1 could not be taken: %2").arg(lock.fileName(), why));
 
     FileContents contents = readFile(m_filePath);
-    if (contents.state == FileState::Corrupt && !keepAside(m_filePath))
-        return false;
+    if (contents.state == FileState::Corrupt && !setCorruptFileAside(m_filePath))
+        return fail(WriteResult::Failure::notWritten, QStringLiteral("the unreadable file could not be kept aside"));
+    const QJsonValue stored = contents.values.value(key);
     contents.values.insert(key, value);
+    const QByteArray bytes = QJsonDocument(contents.values).toJson(QJsonDocument::Indented);
+    // Written, it would read back as corrupt, and every setting with it.
+    if (bytes.size() > maximumFileSize)
+        return fail(WriteResult::Failure::tooLarge,
+                    QStringLiteral("it would grow to %1 bytes, more than the %2 it may have")
+                        .arg(bytes.size())
+                        .arg(maximumFileSize));
 
-    QSaveFile file(m_filePath);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(QJsonDocument(contents.values).toJson(QJsonDocument::Indented));
-    return file.commit();
+    if (keepAside && !stored.isUndefined() && keepAside(stored)) {
+        const QString copy = freeName(m_filePath + QLatin1Char('.') + key + QLatin1String(".kept"));
+        const QByteArray old = QJsonDocument(QJsonObject{{key, stored}}).toJson(QJsonDocument::Indented);
+        if (const std::optional<QString> error = AtomicFile::createNew(copy, old, ownerOnly))
+            return fail(WriteResult::Failure::notWritten,
+                        QStringLiteral("the stored %1 could not be kept aside: %2").arg(key, *error));
+        Log::line(
+            QStringLiteral("[QNT] settings: the stored %1 does not decode in full; kept aside as %2").arg(key, copy));
+    }
+    if (const std::optional<QString> error = AtomicFile::replace(m_filePath, bytes, ownerOnly))
+        return fail(WriteResult::Failure::notWritten, *error);
+    return {};
 }

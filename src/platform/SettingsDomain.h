@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 // What one read of a domain found. Typed reads yield nothing for a missing key and for a value of
@@ -30,9 +31,24 @@ private:
 // Nothing is cached and no handle is held: every read parses the file afresh, and every write takes
 // a lock file, re-reads, changes its one key and replaces the file atomically, so two programs that
 // write different keys at the same moment both keep their key. A file that does not parse reads as
-// empty and is kept aside as "<file>.corrupt" before the first write replaces it.
+// empty and is kept aside as "<file>.corrupt" before the first write replaces it. The file holds the
+// folder grant and the user's templates, so only its owner may read it.
 class SettingsDomain {
 public:
+    // Why a write left the file as it was; converts to true only for a write that was made durable.
+    struct WriteResult {
+        enum class Failure { none, tooLarge, notWritten };
+        Failure failure = Failure::none;
+        QString reason; // in the log's English; empty on success
+
+        explicit operator bool() const { return failure == Failure::none; }
+    };
+    // Whether a stored value must be kept aside before a write replaces it (one that does not decode).
+    using KeepAside = std::function<bool(const QJsonValue& stored)>;
+
+    // The largest file a read accepts; a write that would make a larger one is refused.
+    static constexpr qint64 maximumFileSize = 16 << 20;
+
     explicit SettingsDomain(QString filePath);
 
     // The suite of the application group; the process's standard domain stands in when the suite's
@@ -50,14 +66,16 @@ public:
     std::optional<QString> text(const QString& key) const { return read().text(key); }
     std::optional<bool> flag(const QString& key) const { return read().flag(key); }
 
-    // Each returns false when the change could not be made durable; the file is then unchanged.
-    bool setData(const QString& key, const QByteArray& value);
-    bool setArray(const QString& key, const QStringList& texts);
-    bool setText(const QString& key, const QString& value);
-    bool setFlag(const QString& key, bool value);
+    // Each fails, leaving the file unchanged and logging why, when the change could not be made
+    // durable. With `keepAside`, a stored value it picks is first copied to "<file>.<key>.kept" (or
+    // the next free ".kept.N"), and the write fails when the copy cannot be made.
+    WriteResult setData(const QString& key, const QByteArray& value, const KeepAside& keepAside = {});
+    WriteResult setArray(const QString& key, const QStringList& texts);
+    WriteResult setText(const QString& key, const QString& value);
+    WriteResult setFlag(const QString& key, bool value);
 
 private:
-    bool write(const QString& key, const QJsonValue& value);
+    WriteResult write(const QString& key, const QJsonValue& value, const KeepAside& keepAside = {});
 
     QString m_filePath;
 };

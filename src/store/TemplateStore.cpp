@@ -33,9 +33,8 @@ TemplateStore& TemplateStore::shared()
 QList<FileTemplate> TemplateStore::storedTemplates(const SettingsSnapshot& snapshot)
 {
     const std::optional<QByteArray> bytes = snapshot.data(Keys::customTemplates);
-    if (!bytes)
-        return {};
-    return FileTemplate::decodeList(*bytes).value_or(QList<FileTemplate>{});
+    const std::optional<FileTemplate::DecodedList> decoded = bytes ? FileTemplate::decodeList(*bytes) : std::nullopt;
+    return decoded ? decoded->templates : QList<FileTemplate>();
 }
 
 QSet<QString> TemplateStore::enabledSet(const SettingsSnapshot& snapshot)
@@ -65,10 +64,22 @@ void TemplateStore::load()
     m_customTemplates = storedTemplates(domain().read());
 }
 
-void TemplateStore::save()
+SettingsDomain::WriteResult TemplateStore::save()
 {
-    domain().setData(Keys::customTemplates, FileTemplate::encodeList(m_customTemplates));
+    // Records that this version cannot read may be another's, or the user's to mend by hand.
+    const auto undecodable = [](const QJsonValue& stored) {
+        const std::optional<QByteArray> bytes =
+            SettingsSnapshot({{Keys::customTemplates, stored}}).data(Keys::customTemplates);
+        const std::optional<FileTemplate::DecodedList> decoded =
+            bytes ? FileTemplate::decodeList(*bytes) : std::nullopt;
+        return !decoded || decoded->undecodable > 0;
+    };
+    const SettingsDomain::WriteResult result =
+        domain().setData(Keys::customTemplates, FileTemplate::encodeList(m_customTemplates), undecodable);
+    if (!result)
+        load();
     Q_EMIT didChange();
+    return result;
 }
 
 QList<FileTemplate> TemplateStore::enabledTemplates()
@@ -181,7 +192,7 @@ bool TemplateStore::saveHomeFolderBookmark(const QUrl& folder)
         settings.setText(Keys::bookmarkLastError, QStringLiteral("ERROR: ") + error);
         return false;
     }
-    return settings.setData(Keys::homeFolderBookmark, *data);
+    return bool(settings.setData(Keys::homeFolderBookmark, *data));
 }
 
 bool TemplateStore::hasHomeFolderBookmark() const

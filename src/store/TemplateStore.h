@@ -34,10 +34,13 @@ public:
     QList<FileTemplate>& customTemplates() { return m_customTemplates; }
     const QList<FileTemplate>& customTemplates() const { return m_customTemplates; }
 
-    // Replaces the in-memory list with the stored one; a list that does not decode reads as empty.
+    // Replaces the in-memory list with the stored one: the records that decode, in order.
     void load();
-    // Writes the in-memory list and announces the change.
-    void save();
+    // Writes the in-memory list and announces the change. A stored list with records that do not
+    // decode is kept aside first. When the list cannot be written (a full disk, or more than the
+    // settings may hold), the in-memory list goes back to the stored one, so that nothing shows a
+    // change that was not kept.
+    SettingsDomain::WriteResult save();
 
     // The templates offered for file creation: the enabled built-ins in catalogue order, then every
     // custom template in the user's order. Reloads the custom templates first.

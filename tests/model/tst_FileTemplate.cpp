@@ -32,15 +32,16 @@ private Q_SLOTS:
                  "997d36f7842367ab51c2daa346ea169f325a8d3696b000bb4035119e8b1de2c4");
     }
 
-    void listDecodingIsStrictAndAllOrNothing_data()
+    void listDecodingKeepsEveryRecordThatDecodes_data()
     {
-        addColumns<QByteArray, int>("json", "expectedCount"); // expectedCount: -1: decoding fails
-        // The record with one member replaced, or removed when the value is Undefined: one bad record
-        // fails the whole list.
+        // decoded: how many records decode, -1 when the bytes are no list; undecodable: how many do not
+        addColumns<QByteArray, int, int>("json", "decoded", "undecodable");
+        // The record with one member replaced, or removed when the value is Undefined: a bad record
+        // costs only itself.
         const auto bad = [](const char* row, const char* member, const QJsonValue& value) {
             QJsonObject object = QJsonDocument::fromJson(record).object();
             value.isUndefined() ? void(object.remove(member)) : void(object.insert(member, value));
-            QTest::newRow(row) << "[" + record + "," + QJsonDocument(object).toJson() + "]" << -1;
+            QTest::newRow(row) << "[" + record + "," + QJsonDocument(object).toJson() + "]" << 1 << 1;
         };
         for (const char* member : {"id", "name", "fileExtension", "content", "isBuiltIn"}) {
             bad(qPrintable(QString("%1 missing").arg(member)), member, QJsonValue(QJsonValue::Undefined));
@@ -53,34 +54,35 @@ private Q_SLOTS:
         bad("name as number", "name", 3);
         bad("isBuiltIn as text", "isBuiltIn", "true");
         const QByteArray head = R"([{"id":"10000000-0000-0000-0000-00000000000A","name":"N","fileExtension":"md",)";
-        QTest::newRow("empty array") << QByteArray("[]") << 0;
-        QTest::newRow("two records, white space") << " \n[" + record + " , " + record + "]\n" << 2;
+        QTest::newRow("empty array") << QByteArray("[]") << 0 << 0;
+        QTest::newRow("two records, white space") << " \n[" + record + " , " + record + "]\n" << 2 << 0;
         QTest::newRow("unknown members") << head +
                                                 R"("v":1.5e3,"o":{"a":[1,{}]},"n":null,"content":"","isBuiltIn":true}])"
-                                         << 1;
-        QTest::newRow("escaped member names") << head + R"("content":"","isBuilt\u0049n":true}])" << 1;
+                                         << 1 << 0;
+        QTest::newRow("escaped member names") << head + R"("content":"","isBuilt\u0049n":true}])" << 1 << 0;
         QTest::newRow("a repeated member: the last counts")
-            << head + R"("isBuiltIn":1,"content":"","isBuiltIn":false}])" << 1;
+            << head + R"("isBuiltIn":1,"content":"","isBuiltIn":false}])" << 1 << 0;
         QTest::newRow("a repeated member: the last fails")
-            << head + R"("isBuiltIn":false,"content":"","isBuiltIn":null}])" << -1;
-        QTest::newRow("invalid UTF-8") << "[" + QByteArray(record).replace("Notes", "No\xff") + "]" << -1;
-        QTest::newRow("a record that is not an object") << "[" + record + ",1]" << -1;
-        QTest::newRow("object at top level") << record << -1;
-        QTest::newRow("truncated") << "[" + record.left(40) << -1;
-        QTest::newRow("trailing garbage") << "[" + record + "]x" << -1;
+            << head + R"("isBuiltIn":false,"content":"","isBuiltIn":null}])" << 0 << 1;
+        QTest::newRow("invalid UTF-8") << "[" + QByteArray(record).replace("Notes", "No\xff") + "]" << -1 << 0;
+        QTest::newRow("a record that is not an object") << "[" + record + ",1]" << 1 << 1;
+        QTest::newRow("object at top level") << record << -1 << 0;
+        QTest::newRow("truncated") << "[" + record.left(40) << -1 << 0;
+        QTest::newRow("trailing garbage") << "[" + record + "]x" << -1 << 0;
     }
-    void listDecodingIsStrictAndAllOrNothing()
+    void listDecodingKeepsEveryRecordThatDecodes()
     {
-        const auto [json, expectedCount] = fetch<QByteArray, int>("json", "expectedCount");
-        const std::optional<QList<FileTemplate>> decoded = FileTemplate::decodeList(json);
-        QCOMPARE(decoded ? int(decoded->size()) : -1, expectedCount);
+        const auto [json, decoded, undecodable] = fetch<QByteArray, int, int>("json", "decoded", "undecodable");
+        const std::optional<FileTemplate::DecodedList> list = FileTemplate::decodeList(json);
+        QCOMPARE(list ? std::pair(int(list->templates.size()), int(list->undecodable)) : std::pair(-1, 0),
+                 std::pair(decoded, undecodable));
     }
 
     void encodesCompactlyWithUpperCaseId()
     {
         // A lower-case id reads; unknown members are ignored and not kept.
         const QByteArray read = QByteArray(record).replace("0A\"", "0a\",\"version\":2");
-        QCOMPARE(FileTemplate::decodeList("[" + read + "]")->first().toJson(), record);
+        QCOMPARE(FileTemplate::decodeList("[" + read + "]")->templates.first().toJson(), record);
         const FileTemplate t{someId, "Note", "txt", "", false};
         const QByteArray json = R"({"id":"6F1C2A8E-1B2C-4D3E-8F40-5A6B7C8D9E0F","name":"Note",)"
                                 R"("fileExtension":"txt","content":"","isBuiltIn":false})";
@@ -105,7 +107,8 @@ private Q_SLOTS:
         // Strict JSON, which other programs reading the settings insist on: no raw control character.
         QVERIFY(std::none_of(json.begin(), json.end(), [](char c) { return uchar(c) < 0x20; }));
         // QString compares code units: exactly the same text, not merely Unicode-equal.
-        const FileTemplate back = FileTemplate::decodeList(json).value_or(QList<FileTemplate>{{}}).value(0);
+        const FileTemplate back =
+            FileTemplate::decodeList(json).value_or(FileTemplate::DecodedList{}).templates.value(0);
         QCOMPARE(std::tuple(back.id, back.name, back.fileExtension, back.content, back.isBuiltIn),
                  std::tuple(t.id, text, text, text, true));
     }

@@ -8,7 +8,8 @@ StoreFixture::StoreFixture()
 QStringList StoreFixture::storedNames() const
 {
     const std::optional<QByteArray> data = domain().data(QStringLiteral("customTemplates"));
-    return data ? names(FileTemplate::decodeList(*data).value_or(QList<FileTemplate>{})) : QStringList();
+    const auto decoded = data ? FileTemplate::decodeList(*data) : std::nullopt;
+    return decoded ? names(decoded->templates) : QStringList();
 }
 
 void StoreFixture::storeCustom(const QStringList& templateNames)
