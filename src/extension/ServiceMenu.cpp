@@ -1,11 +1,11 @@
 #include "extension/ServiceMenu.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Log.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
@@ -93,15 +93,12 @@ QString actionGroup(const QString& id, const MenuEntry& entry, const QString& co
 bool writeMenu(const QString& path, const QByteArray& bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    // Replaced in one step, so the file manager never reads half a menu.
-    QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() &&
-                         file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
-                                             QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther) &&
-                         file.commit();
-    if (!written)
-        Log::line(QStringLiteral("[QNT] service menu: cannot write %1: %2").arg(path, file.errorString()));
-    return written;
+    // Replaced in one step, so the file manager never reads half a menu; a link planted at the path
+    // is replaced too, never written through.
+    const std::optional<QString> error = AtomicFile::replace(path, bytes, 0755);
+    if (error)
+        Log::line(QStringLiteral("[QNT] service menu: cannot write %1: %2").arg(path, *error));
+    return !error;
 }
 
 } // namespace
@@ -117,7 +114,7 @@ std::optional<QByteArray> ServiceMenu::contents() const
     for (qsizetype i = 0; i < menu->entries.size(); ++i) {
         const QString id = QStringLiteral("new%1").arg(i);
         actions.append(id);
-        groups += actionGroup(id, menu->entries.at(i), QStringLiteral("%1 --new %2 %f").arg(launcher).arg(i));
+        groups += actionGroup(id, menu->entries.at(i), QStringLiteral("%1 --new %2 %f").arg(launcher, QString::number(i)));
     }
     return (entryGroup(m_launcherPath, QStringLiteral("inode/directory;"), menu->title, actions) + groups).toUtf8();
 }

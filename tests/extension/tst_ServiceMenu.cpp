@@ -4,6 +4,7 @@
 #include "model/BuiltInTemplates.h"
 #include "store/TemplateStore.h"
 #include "support/Table.h"
+#include "support/TestEnvironment.h"
 
 #include <QDir>
 #include <QProcess>
@@ -71,10 +72,13 @@ private Q_SLOTS:
     void menuValidatesAndItsCommandsCreateTheFiles()
     {
         const QString menuPath = home() + QStringLiteral("/menu.desktop");
-        const QString program = home() + QStringLiteral(R"(/my "bin" \ $PATH `x` 100%/quintara)");
+        const QString program = home() + QStringLiteral(R"(/my "bin" \ $PATH `x` 100%1/quintara)");
         QVERIFY(QDir().mkpath(QFileInfo(program).path()) && QFile::link(QStringLiteral(QUINTARA_BINARY), program));
         const ServiceMenu menu(MenuModel(), program);
-        QVERIFY(menu.write(menuPath));
+        // A link planted where the menu goes is replaced, its target never written.
+        writeAll(home() + "/target", "mine");
+        QVERIFY(QFile::link(home() + "/target", menuPath) && menu.write(menuPath));
+        QVERIFY(!QFileInfo(menuPath).isSymLink() && readAll(home() + "/target") == "mine");
         const QString fileMenuPath = ServiceMenu::fileMenuPath(menuPath);
         for (const QString& path : {menuPath, fileMenuPath}) {
             QVERIFY(QFileInfo(path).permissions() & QFile::ExeOwner);
