@@ -226,7 +226,13 @@ private Q_SLOTS:
         SettingsDomain corrupt(m_settings);
         QVERIFY(!corrupt.text("defaultBaseName"));
         QCOMPARE(readAll(m_settings), broken); // reading alone changes nothing
+        LogCapture log;
         QVERIFY(corrupt.setText("k", "v"));
+        QCOMPARE(log.lines(), QStringList{"[QNT] settings: " + m_settings + " could not be read; kept aside as " +
+                                          m_settings + ".corrupt"});
+        // Only its owner may read what it holds: templates, and the grant.
+        for (const QString& file : {m_settings, m_settings + ".corrupt"})
+            QCOMPARE(QFileInfo(file).permissions() & 0077, 0);
         // A second corrupt file (a JSON array is one too) does not replace the first one kept aside.
         writeAll(m_settings, "[1, 2]");
         QVERIFY(corrupt.setText("k", "w"));
@@ -265,6 +271,26 @@ private Q_SLOTS:
         QVERIFY2(log.lines().size() == 1 &&
                      log.lines().first().startsWith("[QNT] settings write FAILED: " + m_settings),
                  qPrintable(log.lines().join('\n')));
+    }
+
+    void aFullDiskKeepsTheSettings()
+    {
+        // A real file system with one page left: enough for the lock, not for the new file.
+        const QString script = R"(set -e; mount -t tmpfs -o size=64k tmpfs "$1"; "$2" "$1/s.json" a 3
+            head -c $(( ($(stat -f -c %a "$1") - 1) * $(stat -f -c %S "$1") )) /dev/zero > "$1/fill"
+            "$2" "$1/s.json" b 1 || echo "refused"; ls -a "$1"; cat "$1/s.json")";
+        QProcess namespaced;
+        namespaced.start("unshare", {"--user", "--map-root-user", "--mount", "sh", "-c", script, "sh",
+                                     m_home->folder("disk"), SETTINGS_WRITER});
+        QVERIFY(namespaced.waitForFinished(30'000));
+        const QByteArray out = namespaced.readAllStandardOutput(), log = namespaced.readAllStandardError();
+        if (namespaced.exitCode() != 0 && log.contains("unshare"))
+            QSKIP(qPrintable("this machine makes no private mount: " + log));
+        const QStringList lines = QString::fromUtf8(out).split('\n');
+        QCOMPARE(lines.mid(0, 5), (QStringList{"refused", ".", "..", "fill", "s.json"}));
+        QVERIFY2(log.contains("settings write FAILED") && log.contains("No space left on device"), log.constData());
+        const QJsonObject kept = QJsonDocument::fromJson(out.mid(out.indexOf('{'))).object();
+        QCOMPARE(kept.keys(), (QStringList{"a0", "a1", "a2"}));
     }
 
     void oversizedSettingsFileReadsAsCorrupt_data()

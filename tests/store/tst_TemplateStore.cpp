@@ -60,7 +60,7 @@ private Q_SLOTS:
         QCOMPARE(names(store().enabledTemplates()), expected);
     }
 
-    void loadsWhatAnotherProgramWroteAndReplacesABrokenList()
+    void loadsWhatAnotherProgramWroteAndKeepsABrokenListAside()
     {
         // Custom records flagged built-in are filtered by the flag, not by where they came from.
         const QList<FileTemplate> written{customTemplate("New"),
@@ -71,13 +71,33 @@ private Q_SLOTS:
         QCOMPARE(names(store().enabledTemplates()), (QStringList{"Markdown", "New", "Flagged on"}));
         QCOMPARE(store().customTemplates(), written);
 
-        const QByteArray broken = "[" + customTemplate("x").toJson().replace(",\"isBuiltIn\":false", "") + "]";
+        // One record that does not decode costs only itself, and is kept aside before a save replaces it.
+        const QByteArray broken =
+            "[" + customTemplate("Kept").toJson() + "," + customTemplate("x").toJson().replace("false", "\"false\"") + "]";
         m_fixture->domain().setData("customTemplates", broken);
         store().load();
-        QVERIFY(store().customTemplates().isEmpty());
+        QCOMPARE(names(store().customTemplates()), QStringList{"Kept"});
         QCOMPARE(m_fixture->domain().data("customTemplates"), broken); // loading writes nothing
-        store().save();
-        QCOMPARE(m_fixture->domain().data("customTemplates"), QByteArray("[]"));
+        LogCapture log;
+        QVERIFY(store().save() && store().save());
+        QCOMPARE(m_fixture->storedNames(), QStringList{"Kept"});
+        const QString kept = m_fixture->settingsFile + ".customTemplates.kept";
+        QCOMPARE(SettingsDomain(kept).data("customTemplates"), broken);
+        QCOMPARE(log.lines(), QStringList{"[QNT] settings: the stored customTemplates does not decode in full; kept aside as " + kept});
+        QCOMPARE(QFileInfo(kept).permissions(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    }
+
+    void aListTooLargeToReadBackIsNotWritten()
+    {
+        // Text of control characters grows sixfold as JSON, and again by a third as base64.
+        m_fixture->storeCustom({"First"});
+        store().customTemplates().append(customTemplate("Huge", QString(3 << 20, QChar(1))));
+        QSignalSpy didChange(&store(), &TemplateStore::didChange);
+        LogCapture log;
+        QCOMPARE(store().save().failure, SettingsDomain::WriteResult::Failure::tooLarge);
+        QCOMPARE(std::tuple(names(store().customTemplates()), m_fixture->storedNames(), int(didChange.count())),
+                 std::tuple(QStringList{"First"}, QStringList{"First"}, 1));
+        QVERIFY(log.lines().value(0).startsWith("[QNT] settings write FAILED: " + m_fixture->settingsFile));
     }
 
     void changesAreAnnouncedAndReachTheManagerOnTheNextTurn()
