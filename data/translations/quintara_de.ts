@@ -152,6 +152,41 @@
     </message>
 </context>
 <context>
+    <name>ImportConsentDialog</name>
+    <message>
+        <source>Make a Template?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Folder:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Size:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A link asked Quintara to make a template of this file. Agree only if you asked for it yourself: the file’s text will be kept in Quintara’s settings and written into every file made from the template.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Only you may read this file. Its text will be kept in Quintara’s settings and written into every file made from the template, where others may be able to read it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Make Template</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished">Abbrechen</translation>
+    </message>
+    <message>
+        <source>Make a template of “%1”?</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>IntegrationStatusView</name>
     <message>
         <source>GNOME Files</source>
@@ -266,6 +301,14 @@
     <message>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Cancel All</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel this file and the %1 waiting after it</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -386,6 +429,26 @@
     <message>
         <source>not UTF-8 text</source>
         <translation>kein UTF-8-Text</translation>
+    </message>
+    <message>
+        <source>a file of the system, not a document</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not confirmed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>needs your confirmation, and there is no display to ask on</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no room left in Quintara’s settings</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quintara’s settings could not be saved</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>

@@ -14,6 +14,7 @@
 #include "ui/common/Symbols.h"
 #include "ui/naming/NewFileNameDialog.h"
 #include "ui/settings/SettingsView.h"
+#include "ui/templates/ImportConsentDialog.h"
 #include "ui/templates/TemplatesView.h"
 #include "ui/welcome/WelcomeView.h"
 
@@ -52,9 +53,11 @@ AppDelegate::~AppDelegate()
 {
     delete m_welcomeWindow;
     delete m_settingsWindow;
-    if (m_namingWindow) {
-        m_namingWindow->disconnect(this);
-        delete m_namingWindow;
+    for (QDialog* window : {static_cast<QDialog*>(m_namingWindow), static_cast<QDialog*>(m_consentWindow)}) {
+        if (window) {
+            window->disconnect(this);
+            delete window;
+        }
     }
 }
 
@@ -76,42 +79,47 @@ bool AppDelegate::applicationShouldHandleReopen()
     return true;
 }
 
-void AppDelegate::openUrls(const QStringList& urls, const QString& activationToken)
+QStringList AppDelegate::openUrls(const QStringList& urls, const QString& activationToken, const QList<bool>& direct)
 {
-    for (const QString& url : urls) {
-        if (CreateRequest::hasRequestScheme(url))
-            serve(url, activationToken);
+    QStringList failures;
+    for (qsizetype i = 0; i < urls.size(); ++i) {
+        const QString& url = urls.at(i);
+        const Failure failure = CreateRequest::hasRequestScheme(url)
+                                    ? serve(url, activationToken, direct.value(i, false))
+                                    : Failure(QStringLiteral("'%1' is not a quintara: request").arg(url));
+        if (failure)
+            failures.append(*failure);
     }
+    return failures;
 }
 
-void AppDelegate::handleGetURLEvent(const QString& urlText)
+AppDelegate::Failure AppDelegate::handleGetURLEvent(const QString& urlText, bool direct)
 {
     if (!m_acceptsGetURLEvents || urlText.isEmpty())
-        return;
+        return std::nullopt;
     if (!QUrl(urlText, QUrl::StrictMode).isValid())
-        return;
+        return QStringLiteral("'%1' is not a URL").arg(urlText);
     m_launchedForURL = true;
-    serve(urlText);
+    return serve(urlText, {}, direct);
 }
 
-void AppDelegate::serve(const QString& url, const QString& activationToken)
+AppDelegate::Failure AppDelegate::serve(const QString& url, const QString& activationToken, bool direct)
 {
     if (ImportRequest::parse(url))
-        processImportURL(url);
-    else
-        processCreateURL(url, activationToken);
+        return processImportURL(url, direct);
+    return processCreateURL(url, activationToken);
 }
 
 // Nothing thrown below may end the instance: it serves every later request too.
-void AppDelegate::processCreateURL(const QString& url, const QString& activationToken)
+AppDelegate::Failure AppDelegate::processCreateURL(const QString& url, const QString& activationToken)
 try {
     const std::optional<CreateRequest> request = CreateRequest::parse(url);
     if (!request)
-        return;
+        return QStringLiteral("'%1' is not a request Quintara knows").arg(url);
     // The index is checked before the grant, so a stale index never opens the welcome window.
     const QList<FileTemplate> templates = m_services.store.enabledTemplates();
     if (request->index < 0 || request->index >= templates.size())
-        return;
+        return QStringLiteral("there is no enabled template at position %1").arg(request->index);
     const FileTemplate chosen = templates.at(request->index);
     const QUrl target = QUrl::fromLocalFile(request->directoryPath);
 
@@ -120,21 +128,33 @@ try {
         Log::line(QStringLiteral("[QNT] processCreateURL: no bookmark — opening welcome window"));
         m_launchedForURL = false;
         showWelcomeWindow();
-        return;
+        return QStringLiteral("no file was made: Quintara may not write anywhere yet; grant it your home folder in "
+                              "the welcome window");
     }
 
     if (m_services.store.asksForFileName()) {
         if (m_displayAvailable) {
+            if (m_waitingForName.size() >= maximumWaiting) {
+                Log::line(QStringLiteral("[QNT] processCreateURL: %1 files wait for a name already; request dropped")
+                              .arg(m_waitingForName.size()));
+                return QStringLiteral("no file was made: too many files wait for a name already");
+            }
             m_waitingForName.append({chosen, target, granted->toLocalFile(), activationToken});
             if (m_waitingForName.size() == 1)
                 askNextName();
-            return;
+            else if (m_namingWindow)
+                m_namingWindow->setWaiting(m_waitingForName.size() - 1);
+            return std::nullopt;
         }
         Log::line(QStringLiteral("[QNT] processCreateURL: no display — creating without asking for a name"));
     }
-    create(chosen, target, granted->toLocalFile(), std::nullopt);
+    const FileCreationService::Result result = create(chosen, target, granted->toLocalFile(), std::nullopt);
+    if (const auto* error = std::get_if<FileCreationError>(&result))
+        return error->errorDescription();
+    return std::nullopt;
 } catch (const std::exception& e) {
     Log::line(QStringLiteral("[QNT] processCreateURL error: %1").arg(QString::fromLocal8Bit(e.what())));
+    return QString::fromLocal8Bit(e.what());
 }
 
 FileCreationService::Result AppDelegate::create(const FileTemplate& chosen, const QUrl& target,
@@ -198,6 +218,11 @@ void AppDelegate::askNextName()
     };
     m_namingWindow = new NewFileNameDialog(next.chosen.name, suggested, extensionLength, attempt);
     m_namingWindow->setAttribute(Qt::WA_DeleteOnClose);
+    m_namingWindow->setWaiting(m_waitingForName.size() - 1);
+    connect(m_namingWindow, &NewFileNameDialog::cancelAllRequested, this, [this] {
+        Log::line(QStringLiteral("[QNT] processCreateURL: %1 waiting requests cancelled").arg(m_waitingForName.size() - 1));
+        m_waitingForName.erase(m_waitingForName.begin() + 1, m_waitingForName.end());
+    });
     connect(m_namingWindow, &QDialog::finished, this, [this] {
         m_waitingForName.removeFirst();
         // The next window once this one is gone, so that the two never stand on screen together.
@@ -208,13 +233,74 @@ void AppDelegate::askNextName()
     WindowActivation::activate(m_namingWindow->windowHandle(), next.activationToken);
 }
 
-void AppDelegate::processImportURL(const QString& url)
+AppDelegate::Failure AppDelegate::processImportURL(const QString& url, bool direct)
 try {
     const std::optional<ImportRequest> request = ImportRequest::parse(url);
     if (!request)
+        return QStringLiteral("'%1' is not a request Quintara knows").arg(url);
+    const auto failure = [&](TemplateImporter::Refusal refusal) {
+        return request->filePath + QStringLiteral(": ") + QString::fromUtf8(TemplateImporter::reason(refusal));
+    };
+    std::variant<TemplateImporter::Candidate, TemplateImporter::Refusal> examined =
+        TemplateImporter::examine(request->filePath);
+    if (const auto* refusal = std::get_if<TemplateImporter::Refusal>(&examined)) {
+        finishImport({{request->filePath, *refusal}});
+        return failure(*refusal);
+    }
+    TemplateImporter::Candidate& candidate = std::get<TemplateImporter::Candidate>(examined);
+    if (direct && !candidate.ownerOnly) {
+        const QList<TemplateImporter::Outcome> outcomes = TemplateImporter(m_services.store).add({candidate});
+        finishImport(outcomes);
+        if (const auto* refusal = std::get_if<TemplateImporter::Refusal>(&outcomes.constFirst().result))
+            return failure(*refusal);
+        return std::nullopt;
+    }
+    // A link can name any file the user may read; a file only its owner may read may be a secret.
+    if (!m_displayAvailable) {
+        TemplateImporter::logRefusal(request->filePath, TemplateImporter::Refusal::noDisplay);
+        return failure(TemplateImporter::Refusal::noDisplay);
+    }
+    if (m_waitingForConsent.size() >= maximumWaiting) {
+        Log::line(QStringLiteral("[QNT] import refused: %1: %2 imports wait for confirmation already")
+                      .arg(request->filePath)
+                      .arg(m_waitingForConsent.size()));
+        return request->filePath + QStringLiteral(": too many imports wait for your confirmation already");
+    }
+    m_waitingForConsent.append({std::move(candidate), !direct});
+    if (m_waitingForConsent.size() == 1)
+        askNextConsent();
+    return std::nullopt;
+} catch (const std::exception& e) {
+    Log::line(QStringLiteral("[QNT] processImportURL error: %1").arg(QString::fromLocal8Bit(e.what())));
+    return QString::fromLocal8Bit(e.what());
+}
+
+void AppDelegate::askNextConsent()
+{
+    if (m_waitingForConsent.isEmpty())
         return;
-    const QList<TemplateImporter::Outcome> outcomes =
-        TemplateImporter(m_services.store).importFiles({request->filePath});
+    const ConsentRequest& next = m_waitingForConsent.constFirst();
+    auto* window = new ImportConsentDialog(
+        next.candidate, next.fromLink ? ImportConsentDialog::Reason::link : ImportConsentDialog::Reason::ownerOnly);
+    m_consentWindow = window;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    connect(window, &QDialog::finished, this, [this](int result) {
+        const ConsentRequest request = m_waitingForConsent.takeFirst();
+        if (result == QDialog::Accepted) {
+            finishImport(TemplateImporter(m_services.store).add({request.candidate}));
+        } else {
+            TemplateImporter::logRefusal(request.candidate.path, TemplateImporter::Refusal::declined);
+            finishImport({{request.candidate.path, TemplateImporter::Refusal::declined}});
+        }
+        QTimer::singleShot(0, this, &AppDelegate::askNextConsent);
+    });
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void AppDelegate::finishImport(const QList<TemplateImporter::Outcome>& outcomes)
+{
     auto* view = m_settingsWindow ? m_settingsWindow->findChild<TemplatesView*>() : nullptr;
     if (!view)
         return;
@@ -222,8 +308,6 @@ try {
     if (m_settingsWindow->isVisible() &&
         std::holds_alternative<TemplateImporter::Refusal>(outcomes.constFirst().result))
         view->showImportSummary(outcomes);
-} catch (const std::exception& e) {
-    Log::line(QStringLiteral("[QNT] processImportURL error: %1").arg(QString::fromLocal8Bit(e.what())));
 }
 
 void AppDelegate::showWelcomeWindow()

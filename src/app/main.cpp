@@ -56,11 +56,13 @@ int main(int argc, char** argv)
         return *commandLine.exitCode;
 
     InstanceChannel::Delivery delivery = InstanceChannel::Delivery::NoInstance;
-    std::unique_ptr<InstanceChannel> channel =
-        InstanceChannel::claimOrDeliver(commandLine.urls, &delivery, InstanceChannel::activationTokenFromEnvironment());
+    QStringList failures;
+    std::unique_ptr<InstanceChannel> channel = InstanceChannel::claimOrDeliver(
+        {commandLine.urls, InstanceChannel::activationTokenFromEnvironment(), commandLine.direct}, &delivery,
+        &failures);
     if (!channel) {
         if (delivery == InstanceChannel::Delivery::Delivered)
-            return 0;
+            return CommandLine::report(failures);
         std::fputs("quintara: the running instance did not answer\n", stderr);
         return 1;
     }
@@ -101,24 +103,36 @@ int main(int argc, char** argv)
     AppDelegate delegate({store, TemplateManager::shared(), engine, SecurityScope::shared(), workspace, picker,
                           filePicker, UserAccount::current(), Clock::system(), integration});
 
-    if (!channel->listen())
-        std::fprintf(stderr, "quintara: cannot listen on %s; later launches will not reach this one\n",
-                     qPrintable(Log::escapeControls(InstanceChannel::socketPath())));
-    QObject::connect(channel.get(), &InstanceChannel::urlsReceived, &delegate, &AppDelegate::openUrls);
+    if (!channel->listen()) {
+        const QString socket = InstanceChannel::socketPath();
+        if (socket.isEmpty())
+            std::fputs("quintara: no runtime folder closed to other users; later launches will not reach this one\n",
+                       stderr);
+        else
+            std::fprintf(stderr, "quintara: cannot listen on %s; later launches will not reach this one\n",
+                         qPrintable(Log::escapeControls(socket)));
+    }
+    channel->setHandler([&delegate](const InstanceChannel::Message& message) {
+        return delegate.openUrls(message.urls, message.activationToken, message.direct);
+    });
     QObject::connect(channel.get(), &InstanceChannel::reopenRequested, &delegate,
                      [&delegate] { delegate.applicationShouldHandleReopen(); });
     delegate.setDisplayAvailable(displayAvailable);
+    // The socket goes first, so that a launch from now on starts a new instance; callers already
+    // connected are still served before the program ends.
+    int exitCode = 0;
+    const auto end = [&channel, &exitCode] { channel->finish([&exitCode] { QCoreApplication::exit(exitCode); }); };
     QTimer idle;
     if (!displayAvailable) {
         idle.setSingleShot(true);
         idle.setInterval(headlessIdleMs);
-        QObject::connect(&idle, &QTimer::timeout, &app, &QCoreApplication::quit);
+        QObject::connect(&idle, &QTimer::timeout, &app, end);
         QObject::connect(channel.get(), &InstanceChannel::urlsReceived, &idle, qOverload<>(&QTimer::start));
         QObject::connect(channel.get(), &InstanceChannel::reopenRequested, &idle, qOverload<>(&QTimer::start));
         idle.start();
     }
     TerminationSignals termination;
-    QObject::connect(&termination, &TerminationSignals::terminationRequested, &app, &QCoreApplication::quit);
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &app, end);
 
     // KDE's file manager reads the menu from a file, so it is rewritten whenever the list that
     // positions in it refer to changes. The first write waits until the start-up request is served.
@@ -126,8 +140,13 @@ int main(int argc, char** argv)
     QObject::connect(&store, &TemplateStore::didChange, &app, writeServiceMenu);
 
     delegate.applicationWillFinishLaunching();
-    for (const QString& url : commandLine.urls)
-        delegate.handleGetURLEvent(url);
+    for (qsizetype i = 0; i < commandLine.urls.size(); ++i) {
+        if (const AppDelegate::Failure failure = delegate.handleGetURLEvent(commandLine.urls.at(i), commandLine.direct.at(i)))
+            failures.append(*failure);
+    }
+    // A program without a display ends on its own, so it can report like a launch that handed over.
+    if (CommandLine::report(failures) != 0 && !displayAvailable)
+        exitCode = 1;
     delegate.applicationDidFinishLaunching();
     return app.exec();
 }

@@ -1,5 +1,6 @@
 #include "extension/GtkFamilyProvider.h"
 
+#include "creation/ImportRequest.h"
 #include "platform/InstanceChannel.h"
 
 #include <QFile>
@@ -36,16 +37,26 @@ void handedOver(GObject*, GAsyncResult* result, gpointer)
     GTask* task = G_TASK(result);
     if (g_task_propagate_boolean(task, nullptr))
         return;
-    // Nobody listens: the desktop starts the program with the URL. No callback: the outcome is
-    // the application's to report, never the file manager's.
-    g_app_info_launch_default_for_uri_async(static_cast<const char*>(g_task_get_task_data(task)), nullptr, nullptr,
-                                            nullptr, nullptr);
+    const auto* url = static_cast<const char*>(g_task_get_task_data(task));
+    // Nobody listens: the program starts with the request. No callback: the outcome is the
+    // application's to report, never the file manager's. A template is made at the user's own hand
+    // here, so it goes by the command's option: as a link, the program would ask first.
+    if (const std::optional<ImportRequest> import = ImportRequest::parse(QString::fromUtf8(url))) {
+        const QByteArray path = QFile::encodeName(import->filePath);
+        const char* argv[] = {"quintara", "--import", path.constData(), nullptr}; // the path is absolute
+        g_spawn_async(nullptr, const_cast<char**>(argv), nullptr, G_SPAWN_SEARCH_PATH, nullptr, nullptr, nullptr,
+                      nullptr);
+        return;
+    }
+    g_app_info_launch_default_for_uri_async(url, nullptr, nullptr, nullptr, nullptr);
 }
 
 void handOver(GTask* task, gpointer, gpointer url, GCancellable*)
 {
-    // No activation token: the file manager's extension interface gives its modules none.
-    const auto delivery = InstanceChannel::send({QString::fromUtf8(static_cast<const char*>(url))}, handOverTimeoutMs);
+    // No activation token: the file manager's extension interface gives its modules none. Every
+    // entry of its menu is the user's own act.
+    const auto delivery =
+        InstanceChannel::send({{QString::fromUtf8(static_cast<const char*>(url))}, {}, {true}}, handOverTimeoutMs);
     // An instance that listens but does not answer in time may still serve the request: starting
     // another launch for it as well could make the file twice.
     if (delivery == InstanceChannel::Delivery::Failed)

@@ -78,6 +78,13 @@ std::optional<QString> importRequest(const QString& fileText)
 
 } // namespace
 
+int CommandLine::report(const QStringList& failures)
+{
+    for (const QString& failure : failures)
+        std::fprintf(stderr, "quintara: %s\n", printable(failure).constData());
+    return failures.isEmpty() ? 0 : 1;
+}
+
 CommandLine CommandLine::parse(int argc, char** argv)
 {
     CommandLine line;
@@ -110,6 +117,7 @@ CommandLine CommandLine::parse(int argc, char** argv)
                 return line;
             }
             line.urls.append(*url);
+            line.direct.append(true);
             i += 2;
         } else if (option && argument == QLatin1String("--import")) {
             if (i + 1 == argc) {
@@ -123,6 +131,7 @@ CommandLine CommandLine::parse(int argc, char** argv)
                 return line;
             }
             line.urls.append(*url);
+            line.direct.append(true);
             ++i;
         } else if (option) {
             std::fprintf(stderr, "quintara: unknown option '%s'\nTry 'quintara --help'.\n",
@@ -136,6 +145,7 @@ CommandLine CommandLine::parse(int argc, char** argv)
             return line;
         } else {
             line.urls.append(argument);
+            line.direct.append(false);
         }
     }
     return line;

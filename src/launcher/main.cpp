@@ -14,9 +14,11 @@ int main(int argc, char** argv)
         return *commandLine.exitCode;
     // The token lets the running instance bring a window to the front for this launch. When this
     // launch becomes the instance, its own environment already holds it.
-    switch (InstanceChannel::send(commandLine.urls, 30'000, InstanceChannel::activationTokenFromEnvironment())) {
+    QStringList failures;
+    switch (InstanceChannel::send(
+        {commandLine.urls, InstanceChannel::activationTokenFromEnvironment(), commandLine.direct}, 30'000, &failures)) {
     case InstanceChannel::Delivery::Delivered:
-        return 0;
+        return CommandLine::report(failures);
     case InstanceChannel::Delivery::Failed:
         std::fputs("quintara: the running instance did not answer\n", stderr);
         return 1;

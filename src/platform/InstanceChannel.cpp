@@ -37,27 +37,31 @@ constexpr int messageTimeoutMs = 2000;
 // After an accept failed for want of memory or buffers, try again later rather than at once.
 constexpr int acceptRetryMs = 100;
 
-struct Message {
-    QStringList urls;
-    QString activationToken;
+struct Received {
+    InstanceChannel::Message message;
+    bool wantsOutcome = false;
 };
 
 // A token that cannot be used is dropped; the URLs are served all the same.
-std::optional<Message> decodeMessage(const QByteArray& line)
+std::optional<Received> decodeMessage(const QByteArray& line)
 {
     const QJsonObject document = QJsonDocument::fromJson(line).object();
     const QJsonValue urls = document.value(QLatin1String("urls"));
     if (!urls.isArray())
         return std::nullopt;
-    Message result;
+    Received result;
     for (const QJsonValue& url : urls.toArray()) {
         if (!url.isString())
             return std::nullopt;
-        result.urls.append(url.toString());
+        result.message.urls.append(url.toString());
     }
     const QString token = document.value(QLatin1String("token")).toString();
     if (InstanceChannel::isUsableActivationToken(token))
-        result.activationToken = token;
+        result.message.activationToken = token;
+    const QJsonArray direct = document.value(QLatin1String("direct")).toArray();
+    for (qsizetype i = 0; i < result.message.urls.size(); ++i)
+        result.message.direct.append(direct.at(i).toBool(false));
+    result.wantsOutcome = document.value(QLatin1String("outcome")).toBool(false);
     return result;
 }
 
@@ -79,29 +83,62 @@ InstanceChannel::~InstanceChannel()
 {
     for (QLocalSocket* socket : std::as_const(m_connections))
         socket->abort();
+    stopListening();
+}
+
+void InstanceChannel::stopListening()
+{
     if (m_listener < 0)
         return;
     delete m_acceptNotifier; // before its descriptor goes
+    m_acceptNotifier = nullptr;
     ::close(m_listener);
+    m_listener = -1;
     if (m_spare >= 0)
         ::close(m_spare);
-    const QByteArray path = QFile::encodeName(socketPath());
+    m_spare = -1;
     struct stat info {};
-    if (::lstat(path.constData(), &info) == 0 && quint64(info.st_ino) == m_socketInode)
-        ::unlink(path.constData());
+    if (::lstat(m_socketPath.constData(), &info) == 0 && quint64(info.st_ino) == m_socketInode)
+        ::unlink(m_socketPath.constData());
 }
 
-std::unique_ptr<InstanceChannel> InstanceChannel::claimOrDeliver(const QStringList& urls, Delivery* delivered,
-                                                                 const QString& activationToken)
+void InstanceChannel::finish(std::function<void()> finished)
+{
+    // Callers the kernel has queued already are taken in while there is room; any left over find
+    // their connection closed unanswered, and try again with the instance that follows this one.
+    acceptConnections();
+    stopListening();
+    m_finished = std::move(finished);
+    finishIfDone();
+}
+
+void InstanceChannel::finishIfDone()
+{
+    if (m_finished && m_connections.isEmpty())
+        QTimer::singleShot(0, this, [finished = std::exchange(m_finished, {})] { finished(); });
+}
+
+void InstanceChannel::updateAccepting()
+{
+    if (m_acceptNotifier)
+        m_acceptNotifier->setEnabled(!m_retryPending && m_connections.size() < m_maximumConnections);
+}
+
+std::unique_ptr<InstanceChannel> InstanceChannel::claimOrDeliver(const Message& message, Delivery* delivered,
+                                                                 QStringList* failures)
 {
     const QString path = socketPath();
+    if (path.isEmpty()) { // nobody can be reached, nor reach this launch
+        *delivered = Delivery::NoInstance;
+        return std::make_unique<InstanceChannel>();
+    }
     QDir().mkpath(QFileInfo(path).absolutePath());
     auto lock = std::make_unique<QLockFile>(path + QLatin1String(".lock"));
     lock->setStaleLockTime(0); // held for the whole run; only a dead owner makes it stale
     // Whoever holds the lock either listens already or is about to: keep offering the message
     // until it is taken, or until the lock frees up because its owner went away.
     for (int attempt = 0; attempt < 200; ++attempt) {
-        *delivered = send(urls, 30'000, activationToken);
+        *delivered = send(message, 30'000, failures);
         if (*delivered != Delivery::NoInstance)
             return nullptr;
         if (lock->tryLock(0)) {
@@ -121,7 +158,7 @@ bool InstanceChannel::listen()
     // good when one accept fails (as it does when the process runs out of descriptors).
     const QByteArray path = QFile::encodeName(socketPath());
     sockaddr_un address{};
-    if (path.size() >= qsizetype(sizeof address.sun_path))
+    if (path.isEmpty() || path.size() >= qsizetype(sizeof address.sun_path))
         return false;
     address.sun_family = AF_UNIX;
     std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
@@ -137,6 +174,7 @@ bool InstanceChannel::listen()
         return false;
     }
     m_socketInode = quint64(info.st_ino);
+    m_socketPath = path;
     m_spare = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     // Descriptors are handed out lowest first, so the spare's number is about how many are in use.
     rlimit limit{};
@@ -150,7 +188,7 @@ bool InstanceChannel::listen()
 
 void InstanceChannel::acceptConnections()
 {
-    for (;;) {
+    while (m_listener >= 0 && m_connections.size() < m_maximumConnections) {
         const int descriptor = ::accept4(m_listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (descriptor >= 0) {
             adopt(descriptor);
@@ -159,13 +197,9 @@ void InstanceChannel::acceptConnections()
         if (errno == EINTR || errno == ECONNABORTED)
             continue;
         if (errno == EAGAIN || errno == EWOULDBLOCK)
-            return;
-        if ((errno == EMFILE || errno == ENFILE) && !m_connections.isEmpty()) {
-            drop(m_connections.first()); // the oldest has had the longest to send its message
-            continue;
-        }
-        if ((errno == EMFILE || errno == ENFILE) && m_spare >= 0) {
-            // Out of descriptors with no caller of ours to let go: refuse the waiting one, so that
+            break;
+        if ((errno == EMFILE || errno == ENFILE) && m_connections.isEmpty() && m_spare >= 0) {
+            // Out of descriptors with no caller of ours to wait for: refuse the waiting one, so that
             // it does not wake us again and again, and keep listening for the next.
             ::close(m_spare);
             const int refused = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
@@ -174,11 +208,16 @@ void InstanceChannel::acceptConnections()
             m_spare = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
             continue;
         }
-        m_acceptNotifier->setEnabled(false);
-        QTimer::singleShot(acceptRetryMs, m_acceptNotifier,
-                           [notifier = m_acceptNotifier] { notifier->setEnabled(true); });
-        return;
+        // Out of descriptors, memory or buffers: the callers in the backlog wait until a connection
+        // of ours ends (which takes them in again) or a short while has passed.
+        m_retryPending = true;
+        QTimer::singleShot(acceptRetryMs, this, [this] {
+            m_retryPending = false;
+            updateAccepting();
+        });
+        break;
     }
+    updateAccepting();
 }
 
 void InstanceChannel::adopt(int descriptor)
@@ -187,8 +226,6 @@ void InstanceChannel::adopt(int descriptor)
         ::close(descriptor);
         return;
     }
-    if (m_connections.size() >= m_maximumConnections)
-        drop(m_connections.first());
     auto* socket = new QLocalSocket(this);
     if (!socket->setSocketDescriptor(descriptor)) {
         ::close(descriptor);
@@ -204,9 +241,14 @@ void InstanceChannel::adopt(int descriptor)
 
 void InstanceChannel::drop(QLocalSocket* socket)
 {
-    m_connections.removeOne(socket);
+    const bool wasWaiting = m_connections.removeOne(socket);
     socket->abort();
     socket->deleteLater();
+    if (wasWaiting) {
+        if (m_retryPending == false && m_listener >= 0)
+            acceptConnections(); // a place came free for a caller in the backlog
+        finishIfDone();
+    }
 }
 
 void InstanceChannel::serve(QLocalSocket* socket)
@@ -221,17 +263,29 @@ void InstanceChannel::serve(QLocalSocket* socket)
             drop(socket);
         return;
     }
-    const std::optional<Message> message = decodeMessage(socket->readLine(maximumMessage));
-    if (!message) {
+    const std::optional<Received> received = decodeMessage(socket->readLine(maximumMessage));
+    if (!received) {
         drop(socket);
         return;
     }
-    m_connections.removeOne(socket); // served: it no longer counts against the callers still sending
-    if (message->urls.isEmpty())
+    QStringList failures;
+    if (received->message.urls.isEmpty()) {
         Q_EMIT reopenRequested();
-    else
-        Q_EMIT urlsReceived(message->urls, message->activationToken);
-    socket->write(InstanceChannel::acknowledgement);
+    } else {
+        if (m_handler)
+            failures = m_handler(received->message);
+        Q_EMIT urlsReceived(received->message.urls, received->message.activationToken);
+    }
+    socket->write(received->wantsOutcome ? QJsonDocument(QJsonObject{{QStringLiteral("failures"),
+                                                                       QJsonArray::fromStringList(failures)}})
+                                                   .toJson(QJsonDocument::Compact) +
+                                               '\n'
+                                         : InstanceChannel::acknowledgement);
     socket->flush();
     socket->disconnectFromServer();
+    // Counted until answered, so that finishing waits for it.
+    m_connections.removeOne(socket);
+    if (m_listener >= 0)
+        acceptConnections();
+    finishIfDone();
 }

@@ -24,6 +24,9 @@
 // URL links nothing of Qt's networking.
 namespace {
 
+// An answer names at most a failure per URL; anything longer is not one of ours.
+constexpr qsizetype maximumAnswer = 1 << 20;
+
 bool waitFor(int fd, short events, std::chrono::steady_clock::time_point deadline)
 {
     for (;;) {
@@ -73,25 +76,35 @@ QString InstanceChannel::socketPath()
             QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
                 QStringLiteral("/quintara-runtime"),
         };
-        for (const QString& fallback : fallbacks) {
-            folder = fallback;
-            QDir().mkpath(QFileInfo(folder).path());
-            ::mkdir(QFile::encodeName(folder).constData(), 0700);
-            if (isPrivateFolder(folder))
-                break;
-        }
+        const auto usable = [](const QString& fallback) {
+            QDir().mkpath(QFileInfo(fallback).path());
+            ::mkdir(QFile::encodeName(fallback).constData(), 0700);
+            return isPrivateFolder(fallback);
+        };
+        const auto found = std::find_if(std::begin(fallbacks), std::end(fallbacks), usable);
+        if (found == std::end(fallbacks))
+            return {}; // no channel rather than one that others may reach
+        folder = *found;
     }
     return folder + QLatin1Char('/') + AppIdentity::applicationId + QLatin1String(".socket");
 }
 
 const QByteArray InstanceChannel::acknowledgement = QByteArrayLiteral("ok\n");
 
-QByteArray InstanceChannel::encodeMessage(const QStringList& urls, const QString& activationToken)
+QByteArray InstanceChannel::encodeMessage(const Message& message, bool wantsOutcome)
 {
-    QJsonObject message{{QStringLiteral("urls"), QJsonArray::fromStringList(urls)}};
-    if (isUsableActivationToken(activationToken))
-        message.insert(QStringLiteral("token"), activationToken);
-    return QJsonDocument(message).toJson(QJsonDocument::Compact) + '\n';
+    QJsonObject encoded{{QStringLiteral("urls"), QJsonArray::fromStringList(message.urls)}};
+    if (isUsableActivationToken(message.activationToken))
+        encoded.insert(QStringLiteral("token"), message.activationToken);
+    if (message.direct.contains(true)) {
+        QJsonArray direct;
+        for (const bool each : message.direct)
+            direct.append(each);
+        encoded.insert(QStringLiteral("direct"), direct);
+    }
+    if (wantsOutcome)
+        encoded.insert(QStringLiteral("outcome"), true);
+    return QJsonDocument(encoded).toJson(QJsonDocument::Compact) + '\n';
 }
 
 bool InstanceChannel::isUsableActivationToken(const QString& token)
@@ -110,11 +123,11 @@ QString InstanceChannel::activationTokenFromEnvironment()
     return {};
 }
 
-InstanceChannel::Delivery InstanceChannel::send(const QStringList& urls, int timeoutMs, const QString& activationToken)
+InstanceChannel::Delivery InstanceChannel::send(const Message& message, int timeoutMs, QStringList* failures)
 {
     const QByteArray path = QFile::encodeName(socketPath());
     sockaddr_un address{};
-    if (path.size() >= qsizetype(sizeof address.sun_path))
+    if (path.isEmpty() || path.size() >= qsizetype(sizeof address.sun_path))
         return Delivery::NoInstance;
     address.sun_family = AF_UNIX;
     std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
@@ -128,29 +141,44 @@ InstanceChannel::Delivery InstanceChannel::send(const QStringList& urls, int tim
     if (!peerIsThisUser(socket.get()))
         return Delivery::NoInstance;
 
+    // The instance answers every message it received whole; a connection that ends before the answer
+    // was closed unserved (an instance that was ending, or one that crashed), so the message may go
+    // to the instance that follows.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    const QByteArray message = encodeMessage(urls, activationToken);
-    for (qsizetype sent = 0; sent < message.size();) {
+    const QByteArray encoded = encodeMessage(message, failures != nullptr);
+    for (qsizetype sent = 0; sent < encoded.size();) {
         if (!waitFor(socket.get(), POLLOUT, deadline))
             return Delivery::Failed;
-        const ssize_t n = ::send(socket.get(), message.constData() + sent, size_t(message.size() - sent), MSG_NOSIGNAL);
+        const ssize_t n = ::send(socket.get(), encoded.constData() + sent, size_t(encoded.size() - sent), MSG_NOSIGNAL);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            return Delivery::Failed;
+            return errno == EPIPE || errno == ECONNRESET ? Delivery::NoInstance : Delivery::Failed;
         sent += n;
     }
     QByteArray answer;
     while (!answer.endsWith('\n')) {
-        if (!waitFor(socket.get(), POLLIN, deadline))
+        if (!waitFor(socket.get(), POLLIN, deadline) || answer.size() > maximumAnswer)
             return Delivery::Failed;
-        char buffer[64];
+        char buffer[4096];
         const ssize_t n = ::recv(socket.get(), buffer, sizeof buffer, 0);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
+        if (n == 0 || (n < 0 && errno == ECONNRESET))
+            return answer.isEmpty() ? Delivery::NoInstance : Delivery::Failed;
+        if (n < 0)
             return Delivery::Failed;
         answer.append(buffer, n);
     }
-    return answer == acknowledgement ? Delivery::Delivered : Delivery::Failed;
+    if (!failures)
+        return answer == acknowledgement ? Delivery::Delivered : Delivery::Failed;
+    // An instance of an earlier version acknowledges without an outcome.
+    if (answer == acknowledgement)
+        return Delivery::Delivered;
+    const QJsonValue reported = QJsonDocument::fromJson(answer).object().value(QLatin1String("failures"));
+    if (!reported.isArray())
+        return Delivery::Failed;
+    for (const QJsonValue& each : reported.toArray())
+        failures->append(each.toString());
+    return Delivery::Delivered;
 }

@@ -7,12 +7,48 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <climits>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
+
+namespace {
+
+// Where the opened file really is, or on what it lies, whatever path or links led to it.
+bool isSystemFile(int fd)
+{
+    struct statfs system {};
+    if (::fstatfs(fd, &system) != 0)
+        return true;
+    switch (system.f_type) {
+    case PROC_SUPER_MAGIC:
+    case SYSFS_MAGIC:
+    case DEBUGFS_MAGIC:
+    case SECURITYFS_MAGIC:
+    case CGROUP_SUPER_MAGIC:
+    case CGROUP2_SUPER_MAGIC:
+    case TRACEFS_MAGIC:
+    case BPF_FS_MAGIC:
+    case EFIVARFS_MAGIC:
+        return true;
+    default:
+        break;
+    }
+    char buffer[PATH_MAX];
+    const QByteArray link = "/proc/self/fd/" + QByteArray::number(fd);
+    const ssize_t n = ::readlink(link.constData(), buffer, sizeof buffer - 1);
+    if (n <= 0)
+        return false; // without /proc there is no /proc to read from either
+    const QByteArray real(buffer, n);
+    return real.startsWith("/proc/") || real.startsWith("/sys/") || real.startsWith("/dev/");
+}
+
+} // namespace
 
 namespace RegularFile {
 
-std::variant<QByteArray, Failure> read(const QString& path, qsizetype maximum)
+std::variant<QByteArray, Failure> read(const QString& path, qsizetype maximum, bool* ownerOnly)
 {
     // Non-blocking, or opening a named pipe would wait for a writer; nothing is read before the
     // descriptor is known to be a regular file, so the flag changes nothing for what is read.
@@ -24,6 +60,10 @@ std::variant<QByteArray, Failure> read(const QString& path, qsizetype maximum)
         return Failure::unreadable;
     if (!S_ISREG(status.st_mode))
         return Failure::notRegular;
+    if (isSystemFile(fd.get()))
+        return Failure::systemFile;
+    if (ownerOnly)
+        *ownerOnly = (status.st_mode & (S_IRGRP | S_IROTH)) == 0;
     // The size is only a hint (the file may grow while it is read, and some report none); the
     // count of bytes read decides.
     if (status.st_size > maximum)

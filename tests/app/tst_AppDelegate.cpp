@@ -283,9 +283,16 @@ private Q_SLOTS:
         QVERIFY(!m_delegate->namingWindow());
         m_delegate->setDisplayAvailable(false);
         m_delegate->processCreateURL(request(0, notes));
-        QCOMPARE(log.lines(), (QStringList{"[QNT] processCreateURL: created " + notes + "/Untitled.md",
-                                           "[QNT] processCreateURL: no display — creating without asking for a name",
-                                           "[QNT] processCreateURL: created " + notes + "/Untitled.txt"}));
+        QCOMPARE(log.take(), (QStringList{"[QNT] processCreateURL: created " + notes + "/Untitled.md",
+                                          "[QNT] processCreateURL: no display — creating without asking for a name",
+                                          "[QNT] processCreateURL: created " + notes + "/Untitled.txt"}));
+        // A flood waits only up to a bound, and one click cancels what waits.
+        m_delegate->setDisplayAvailable(true);
+        const QStringList failures = m_delegate->openUrls(QStringList(20, request(0, notes)));
+        QCOMPARE(failures, QStringList(4, "no file was made: too many files wait for a name already"));
+        m_delegate->namingWindow()->findChild<QPushButton*>("cancelAllButton")->click();
+        flushEventLoop();
+        QCOMPARE(std::pair(m_delegate->namingWindow() == nullptr, entries(notes).size()), std::pair(true, qsizetype(2)));
     }
 
     // A file named by an import request becomes a custom template, or is refused with a log line and,
@@ -313,32 +320,45 @@ private Q_SLOTS:
         row("folder", "Folder.txt/", {}, "", "not a regular file");
         row("named pipe", "pipe.txt|", {}, "", "not a regular file");
         row("missing", "gone.txt", {}, "", "no such file");
+        row("the kernel's file, through a link", "environ@", {}, "open", "a file of the system, not a document");
+        // Text of control characters grows eightfold in the settings; they already hold 12 MiB.
+        row("no room left", "full.txt", QByteArray(1 << 20, '\x01'), "open", "no room left in Quintara’s settings");
     }
     void importRequestsMakeTemplates()
     {
         const auto [file, content, window, expected] =
             fetch<QString, QByteArray, QString, QString>("file", "content", "window", "expected");
-        const QString path = m_fixture->home.path() + '/' + file.chopped(file.endsWith('/') || file.endsWith('|'));
+        const QString path =
+            m_fixture->home.path() + '/' + file.chopped(file.endsWith('/') || file.endsWith('|') || file.endsWith('@'));
         if (file.endsWith('/'))
             QVERIFY(QDir().mkdir(path));
         else if (file.endsWith('|'))
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (file.endsWith('@'))
+            QVERIFY(QFile::link("/proc/self/environ", path));
         else if (!file.startsWith("gone"))
             writeAll(path, content);
         m_fixture->storeCustom({"Memo"});
+        if (file == "full.txt")
+            m_fixture->store.customTemplates().append(customTemplate("Big", QString(3 << 19, QChar(1))));
+        QVERIFY(m_fixture->store.save());
         if (!window.isEmpty()) {
             m_delegate->openSettingsWindow();
             QTRY_VERIFY(m_delegate->settingsWindow() && m_delegate->settingsWindow()->isVisible());
             m_delegate->settingsWindow()->setVisible(window == "open");
         }
         LogCapture log;
-        m_delegate->openUrls({ImportRequest::url(path), "quintara://import?f=" + file}); // the second is relative
+        // By the user's own hand: nothing is asked. The second is relative.
+        const QStringList failures =
+            m_delegate->openUrls({ImportRequest::url(path), "quintara://import?f=" + file}, {}, {true, true});
         const bool stored = expected.contains('.');
-        QCOMPARE(log.lines(),
+        QCOMPARE(failures.join('|'), (stored ? "" : path + ": " + expected + "|") + "'quintara://import?f=" + file +
+                                          "' is not a request Quintara knows");
+        QCOMPARE(log.lines().mid(file == "full.txt"), // after the settings' own line
                  QStringList{stored ? "[QNT] import: added " + expected.section('.', 0, -2) + " from " + path
                                     : "[QNT] import refused: " + path + ": " + expected});
         const FileTemplate last = m_fixture->store.customTemplates().constLast();
-        QCOMPARE(m_fixture->storedNames().size(), stored ? 2 : 1);
+        QCOMPARE(m_fixture->storedNames().size(), (stored ? 2 : 1) + (file == "full.txt"));
         if (stored)
             QCOMPARE(std::tuple(last.name + '.' + last.fileExtension, last.content, last.isBuiltIn),
                      std::tuple(expected, QString::fromUtf8(content), false));
@@ -347,6 +367,50 @@ private Q_SLOTS:
             QCOMPARE(view->importSummary() ? view->importSummary()->text().section(": ", -1) : QString(),
                      !stored && window == "open" ? expected : QString());
         }
+    }
+
+    // A link anyone may open, or a file only its owner may read, needs the user's agreement.
+    void importsNotByTheUsersOwnHandAreConfirmedFirst_data()
+    {
+        // answer: what is done in the window; "" without a display
+        addColumns<bool, int, QString, bool>("direct", "mode", "answer", "stored");
+        const auto row = [](const char* tag, bool direct, int mode, const char* answer, bool stored) {
+            QTest::newRow(tag) << direct << mode << QString(answer) << stored;
+        };
+        row("link, agreed", false, 0644, "makeTemplate", true);
+        row("link, cancelled", false, 0644, "cancel", false);
+        row("link, Return pressed at once", false, 0644, "return", false);
+        row("link, no display", false, 0644, "", false);
+        row("private file, agreed", true, 0600, "makeTemplate", true);
+        row("private file, Escape", true, 0600, "escape", false);
+        row("private file, no display", true, 0600, "", false);
+    }
+    void importsNotByTheUsersOwnHandAreConfirmedFirst()
+    {
+        const auto [direct, mode, answer, stored] = fetch<bool, int, QString, bool>("direct", "mode", "answer", "stored");
+        const QString path = m_fixture->home.folder("keys") + "/id_key";
+        writeAll(path, "secret\n");
+        QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions(mode == 0600 ? 0x6000 : 0x6444)));
+        m_delegate->setDisplayAvailable(!answer.isEmpty());
+        LogCapture log;
+        const QStringList failures = m_delegate->openUrls({ImportRequest::url(path)}, {}, {direct});
+        QDialog* window = m_delegate->consentWindow();
+        QCOMPARE(window != nullptr, !answer.isEmpty());
+        if (window) {
+            QVERIFY(log.lines().isEmpty() && m_fixture->storedNames().isEmpty() && failures.isEmpty());
+            QCOMPARE(window->findChild<QLabel*>("consentQuestion")->text() + window->findChild<QLabel*>("consentFolder")->text() +
+                         window->findChild<QLabel*>("consentSize")->text(),
+                     "Make a template of “id_key”?" + m_fixture->home.path() + "/keys7 bytes");
+            if (answer == "return" || answer == "escape")
+                QTest::keyClick(window, answer == "return" ? Qt::Key_Return : Qt::Key_Escape);
+            else
+                window->findChild<QPushButton*>(answer + "Button")->click();
+        }
+        const QString refusal = answer.isEmpty() ? "needs your confirmation, and there is no display to ask on" : "not confirmed";
+        QTRY_COMPARE(log.lines(), QStringList{stored ? "[QNT] import: added id_key from " + path
+                                                     : "[QNT] import refused: " + path + ": " + refusal});
+        QCOMPARE(m_fixture->storedNames(), stored ? QStringList{"id_key"} : QStringList());
+        QCOMPARE(failures, answer.isEmpty() ? QStringList{path + ": " + refusal} : QStringList());
     }
 
     void accessIsStoppedOnlyWhenItWasStarted()

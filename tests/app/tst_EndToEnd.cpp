@@ -125,16 +125,20 @@ private Q_SLOTS:
         QCOMPARE(QFileInfo(socket()).permissions() &
                      (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
                  QFileDevice::Permissions());
-        // A later launch needs no display: it never starts a user interface. A malformed request
-        // (here an index one past the templates) is dropped on the whole way.
+        // A later launch needs no display: it never starts a user interface. A request the instance
+        // refuses (an index one past the templates, a folder outside the grant) fails the launch.
         QProcessEnvironment headless = m_environment;
         for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
             headless.remove(name);
-        for (const QString& url : {request(8, notes), request(0, notes), request(0, notes)})
+        QCOMPARE(run({request(8, notes)}, headless),
+                 std::pair(1, QByteArray("quintara: there is no enabled template at position 8\n")));
+        QCOMPARE(run({"--new", "0", "/"}, headless),
+                 std::pair(1, QByteArray("quintara: Permission denied. Cannot write to this location.\n")));
+        for (const QString& url : {request(0, notes), request(0, notes)})
             QCOMPARE(run({url}, headless), std::pair(0, QByteArray()));
         // Acknowledged only after serving: both files are there the moment the launches have ended.
         QCOMPARE(entries(notes), (QStringList{"Untitled 2.txt", "Untitled.md", "Untitled.txt"}));
-        QTRY_COMPARE(events(instance).size(), 3);
+        QTRY_COMPARE(events(instance).size(), 4);
         QCOMPARE(run({}).first, 0);                    // a reopen
         QCOMPARE(instance.state(), QProcess::Running); // it stays to serve the next request
     }
@@ -194,7 +198,7 @@ private Q_SLOTS:
         QTest::newRow("request with a grant")
             << QStringList{"request"} << true << 0 << "café\\n\\u2028\\u0085\\u009b\\u2066\\u202enotes/Untitled.txt";
         QTest::newRow("request without a grant")
-            << QStringList{"request"} << false << 0
+            << QStringList{"request"} << false << 1
             << "[QNT] present: no display available, window “Welcome to Quintara” not shown";
         QTest::newRow("nothing to do") << QStringList{} << false << 1 << "neither DISPLAY nor WAYLAND_DISPLAY";
         QTest::newRow("escapes in a rejected argument") << QStringList{"Notes\u0085\x1b[2J\u202Etxt.exe"} << false << 2

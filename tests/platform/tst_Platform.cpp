@@ -278,7 +278,8 @@ private Q_SLOTS:
         // A real file system with one page left: enough for the lock, not for the new file.
         const QString script = R"(set -e; mount -t tmpfs -o size=64k tmpfs "$1"; "$2" "$1/s.json" a 3
             head -c $(( ($(stat -f -c %a "$1") - 1) * $(stat -f -c %S "$1") )) /dev/zero > "$1/fill"
-            "$2" "$1/s.json" b 1 || echo "refused"; ls -a "$1"; cat "$1/s.json")";
+            "$2" "$1/s.json" b 1 || echo "refused"; ls -a "$1"; cat "$1/s.json"; head -c 1M /dev/zero >> "$1/fill" || true
+            "$2" "$1/s.json" c 1 || cat "$1/s.json")";
         QProcess namespaced;
         namespaced.start("unshare", {"--user", "--map-root-user", "--mount", "sh", "-c", script, "sh",
                                      m_home->folder("disk"), SETTINGS_WRITER});
@@ -288,9 +289,12 @@ private Q_SLOTS:
             QSKIP(qPrintable("this machine makes no private mount: " + log));
         const QStringList lines = QString::fromUtf8(out).split('\n');
         QCOMPARE(lines.mid(0, 5), (QStringList{"refused", ".", "..", "fill", "s.json"}));
-        QVERIFY2(log.contains("settings write FAILED") && log.contains("No space left on device"), log.constData());
-        const QJsonObject kept = QJsonDocument::fromJson(out.mid(out.indexOf('{'))).object();
-        QCOMPARE(kept.keys(), (QStringList{"a0", "a1", "a2"}));
+        // The second time not even the lock fits; the log says why either way.
+        QVERIFY2(log.count(": No space left on device (while writing)") == 1 &&
+                     log.count("could not be taken: No space left on device") == 1,
+                 log.constData());
+        for (const QByteArray& file : out.split('}').mid(0, 2))
+            QCOMPARE(QJsonDocument::fromJson(file.mid(file.indexOf('{')) + '}').object().keys(), (QStringList{"a0", "a1", "a2"}));
     }
 
     void oversizedSettingsFileReadsAsCorrupt_data()
@@ -387,7 +391,7 @@ private Q_SLOTS:
         // A peer's credentials are those of whoever called listen().
         const bool listening = ::seteuid(listener) == 0 && ::listen(fd, 4) == 0;
         QVERIFY(::seteuid(me) == 0 && listening);
-        QVERIFY(InstanceChannel::send({"quintara://x?d=/secret"}, 1000) != InstanceChannel::Delivery::Delivered);
+        QVERIFY(InstanceChannel::send({{"quintara://x?d=/secret"}}, 1000) != InstanceChannel::Delivery::Delivered);
         // Not one byte of the request arrived.
         const int peer = ::accept4(fd, nullptr, nullptr, SOCK_NONBLOCK);
         char byte;
@@ -429,7 +433,7 @@ private Q_SLOTS:
         } else {
             qputenv("XDG_ACTIVATION_TOKEN", wayland), qputenv("DESKTOP_STARTUP_ID", startup);
             launch = std::jthread([token = InstanceChannel::activationTokenFromEnvironment()] {
-                InstanceChannel::send({"quintara://u"}, 10'000, token);
+                InstanceChannel::send({{"quintara://u"}, token}, 10'000);
             });
         }
         QTRY_COMPARE(spy.count(), 1);
@@ -474,6 +478,71 @@ private Q_SLOTS:
         qputenv("TMPDIR", tmp);
         qputenv("XDG_CACHE_HOME", encoded("cache"));
         QCOMPARE(InstanceChannel::socketPath(), path("cache/quintara-runtime/app.quintara.Quintara.socket"));
+        // Both taken: no channel at all, rather than one that user reaches.
+        QVERIFY(::chown(encoded("cache/quintara-runtime"), 65534, 65534) == 0);
+        QCOMPARE(InstanceChannel::socketPath(), QString());
+        QCOMPARE(InstanceChannel::send({{"quintara://u"}}, 1000), InstanceChannel::Delivery::NoInstance);
+    }
+
+    // An instance that ends serves what reached it; a launch it closed unanswered tries again.
+    void anEndingInstanceServesWhatReachedIt()
+    {
+        std::optional<InstanceChannel> channel(std::in_place);
+        QVERIFY(channel->listen());
+        QSignalSpy served(&*channel, &InstanceChannel::urlsReceived);
+        sockaddr_un address{AF_UNIX, {}};
+        std::strcpy(address.sun_path, QFile::encodeName(InstanceChannel::socketPath()).constData());
+        const int queued = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const QByteArray message = "{\"urls\":[\"quintara://u\"]}\n";
+        QVERIFY(::connect(queued, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                ::send(queued, message.constData(), size_t(message.size()), 0) == message.size());
+        bool finished = false;
+        channel->finish([&finished] { finished = true; });
+        QVERIFY(!QFile::exists(address.sun_path)); // a later launch starts the next instance
+        QTRY_VERIFY(finished);
+        char answer[8] = {};
+        QCOMPARE(std::pair(int(served.count()), ::recv(queued, answer, sizeof answer, 0)), std::pair(1, ssize_t(3)));
+        ::close(queued);
+        channel.reset();
+        // A listener that closes the connection without an answer did not serve it.
+        const int closing = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        QVERIFY(::bind(closing, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && ::listen(closing, 4) == 0);
+        std::jthread hangUp([closing] {
+            char message[64];
+            const int peer = ::accept(closing, nullptr, nullptr);
+            ::recv(peer, message, sizeof message, 0), ::close(peer);
+        });
+        QCOMPARE(InstanceChannel::send({{"quintara://u"}}, 10'000), InstanceChannel::Delivery::NoInstance);
+        ::close(closing);
+    }
+
+    void aBurstBeyondTheConnectionBoundIsServedWhole()
+    {
+        InstanceChannel channel;
+        QVERIFY(channel.listen());
+        int served = 0;
+        channel.setHandler([&served](const InstanceChannel::Message& message) {
+            served += int(message.urls.size());
+            return message.direct.value(0) ? QStringList{"refused"} : QStringList();
+        });
+        // Each sends its whole message before the instance takes any of them in.
+        sockaddr_un address{AF_UNIX, {}};
+        std::strcpy(address.sun_path, QFile::encodeName(InstanceChannel::socketPath()).constData());
+        std::vector<int> senders(150);
+        for (size_t i = 0; i < senders.size(); ++i) {
+            senders[i] = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            const QByteArray message = i % 2 ? R"({"urls":["quintara://u"]})" "\n"
+                                             : R"({"urls":["quintara://u"],"direct":[true],"outcome":true})" "\n";
+            QVERIFY(::connect(senders[i], reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                    ::send(senders[i], message.constData(), size_t(message.size()), 0) == message.size());
+        }
+        QTRY_COMPARE(served, 150);
+        for (size_t i = 0; i < senders.size(); ++i) {
+            char answer[64] = {};
+            QTRY_VERIFY(::recv(senders[i], answer, sizeof answer - 1, MSG_DONTWAIT | MSG_PEEK) > 0);
+            QCOMPARE(QByteArray(answer), i % 2 ? "ok\n" : "{\"failures\":[\"refused\"]}\n");
+            ::close(senders[i]);
+        }
     }
 
     void integrationProbeReadsTheMachine_data()

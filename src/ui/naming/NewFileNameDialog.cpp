@@ -60,8 +60,16 @@ NewFileNameDialog::NewFileNameDialog(const QString& templateName, const QString&
     create->setDefault(true);
     QPushButton* cancel = buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole);
     cancel->setObjectName(QStringLiteral("cancelButton"));
+    m_cancelAll = buttons->addButton(tr("Cancel All"), QDialogButtonBox::ResetRole);
+    m_cancelAll->setObjectName(QStringLiteral("cancelAllButton"));
+    m_cancelAll->setAutoDefault(false);
+    m_cancelAll->hide();
     Style::giveTitleRoom(create, 80);
     Style::giveTitleRoom(cancel, 80);
+    connect(m_cancelAll, &QPushButton::clicked, this, [this] {
+        Q_EMIT cancelAllRequested();
+        reject();
+    });
     connect(buttons, &QDialogButtonBox::accepted, this, &NewFileNameDialog::create);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -86,6 +94,12 @@ NewFileNameDialog::NewFileNameDialog(const QString& templateName, const QString&
 QString NewFileNameDialog::message() const
 {
     return m_message->text();
+}
+
+void NewFileNameDialog::setWaiting(qsizetype count)
+{
+    m_cancelAll->setVisible(count > 0);
+    m_cancelAll->setToolTip(tr("Cancel this file and the %1 waiting after it").arg(count));
 }
 
 void NewFileNameDialog::create()

@@ -26,6 +26,13 @@ public:
 
     // The message under the field; empty while there is none.
     QString message() const;
+    // How many more requests wait for a name after this one; while any do, the window offers to
+    // cancel them all along with this one.
+    void setWaiting(qsizetype count);
+
+Q_SIGNALS:
+    // Cancel All was pressed; the window then ends as Cancel ends it.
+    void cancelAllRequested();
 
 private:
     void create();
@@ -33,4 +40,5 @@ private:
     Attempt m_attempt;
     QLineEdit* m_nameField = nullptr;
     QLabel* m_message = nullptr;
+    QPushButton* m_cancelAll = nullptr;
 };

@@ -21,6 +21,8 @@ TemplateImporter::Refusal refusalFor(RegularFile::Failure failure)
         return TemplateImporter::Refusal::notRegularFile;
     case RegularFile::Failure::tooLarge:
         return TemplateImporter::Refusal::tooLarge;
+    case RegularFile::Failure::systemFile:
+        return TemplateImporter::Refusal::systemFile;
     case RegularFile::Failure::unreadable:
         break;
     }
@@ -31,24 +33,48 @@ TemplateImporter::Refusal refusalFor(RegularFile::Failure failure)
 
 QList<TemplateImporter::Outcome> TemplateImporter::importFiles(const QStringList& paths)
 {
-    QList<Outcome> outcomes;
-    bool added = false;
+    QList<Outcome> refused;
+    QList<Candidate> candidates;
     for (const QString& path : paths) {
-        Outcome outcome{path, templateFrom(path)};
-        if (auto* made = std::get_if<FileTemplate>(&outcome.result)) {
-            made->name = freeName(made->name);
-            m_store.customTemplates().append(*made);
-            added = true;
-            Log::line(QStringLiteral("[QNT] import: added %1 from %2").arg(made->name, path));
-        } else {
-            Log::line(QStringLiteral("[QNT] import refused: %1: %2")
-                          .arg(path, QLatin1String(reason(std::get<Refusal>(outcome.result)))));
-        }
-        outcomes.append(std::move(outcome));
+        std::variant<Candidate, Refusal> examined = examine(path);
+        if (auto* candidate = std::get_if<Candidate>(&examined))
+            candidates.append(std::move(*candidate));
+        else
+            refused.append({path, std::get<Refusal>(examined)});
     }
-    if (added)
-        m_store.save();
+    return add(candidates) + refused;
+}
+
+QList<TemplateImporter::Outcome> TemplateImporter::add(const QList<Candidate>& candidates)
+{
+    if (candidates.isEmpty())
+        return {};
+    QList<FileTemplate> made;
+    for (const Candidate& candidate : candidates) {
+        const auto [name, extension] = nameAndExtension(QFileInfo(candidate.path).fileName());
+        made.append({QUuid::createUuid(), freeName(name), extension, candidate.text, false});
+        m_store.customTemplates().append(made.constLast()); // so that the next name is free of this one too
+    }
+    const SettingsDomain::WriteResult saved = m_store.save();
+    QList<Outcome> outcomes;
+    for (qsizetype i = 0; i < candidates.size(); ++i) {
+        const QString& path = candidates.at(i).path;
+        if (saved) {
+            Log::line(QStringLiteral("[QNT] import: added %1 from %2").arg(made.at(i).name, path));
+            outcomes.append({path, made.at(i)});
+        } else {
+            const Refusal refusal = saved.failure == SettingsDomain::WriteResult::Failure::tooLarge ? Refusal::noRoom
+                                                                                                   : Refusal::notSaved;
+            logRefusal(path, refusal);
+            outcomes.append({path, refusal});
+        }
+    }
     return outcomes;
+}
+
+void TemplateImporter::logRefusal(const QString& path, Refusal refusal)
+{
+    Log::line(QStringLiteral("[QNT] import refused: %1: %2").arg(path, QString::fromUtf8(reason(refusal))));
 }
 
 const char* TemplateImporter::reason(Refusal refusal)
@@ -64,6 +90,16 @@ const char* TemplateImporter::reason(Refusal refusal)
         return QT_TRANSLATE_NOOP("TemplateImporter", "larger than 1 MiB");
     case Refusal::notText:
         return QT_TRANSLATE_NOOP("TemplateImporter", "not UTF-8 text");
+    case Refusal::systemFile:
+        return QT_TRANSLATE_NOOP("TemplateImporter", "a file of the system, not a document");
+    case Refusal::declined:
+        return QT_TRANSLATE_NOOP("TemplateImporter", "not confirmed");
+    case Refusal::noDisplay:
+        return QT_TRANSLATE_NOOP("TemplateImporter", "needs your confirmation, and there is no display to ask on");
+    case Refusal::noRoom:
+        return QT_TRANSLATE_NOOP("TemplateImporter", "no room left in Quintara’s settings");
+    case Refusal::notSaved:
+        return QT_TRANSLATE_NOOP("TemplateImporter", "Quintara’s settings could not be saved");
     }
     return "";
 }
@@ -77,16 +113,18 @@ std::pair<QString, QString> TemplateImporter::nameAndExtension(const QString& fi
     return {name, TemplateEditorView::cleanedExtension(fileName.mid(dot + 1))};
 }
 
-std::variant<FileTemplate, TemplateImporter::Refusal> TemplateImporter::templateFrom(const QString& path) const
+std::variant<TemplateImporter::Candidate, TemplateImporter::Refusal> TemplateImporter::examine(const QString& path)
 {
-    const std::variant<QByteArray, RegularFile::Failure> read = RegularFile::read(path, maximumSize);
-    if (const auto* failure = std::get_if<RegularFile::Failure>(&read))
-        return refusalFor(*failure);
-    const QByteArray& bytes = std::get<QByteArray>(read);
-    if (bytes.contains('\0') || !bytes.isValidUtf8())
-        return Refusal::notText;
-    const auto [name, extension] = nameAndExtension(QFileInfo(path).fileName());
-    return FileTemplate{QUuid::createUuid(), name, extension, QString::fromUtf8(bytes), false};
+    bool ownerOnly = false;
+    const std::variant<QByteArray, RegularFile::Failure> read = RegularFile::read(path, maximumSize, &ownerOnly);
+    Refusal refusal = Refusal::notText;
+    if (const auto* failure = std::get_if<RegularFile::Failure>(&read)) {
+        refusal = refusalFor(*failure);
+    } else if (const QByteArray& bytes = std::get<QByteArray>(read); !bytes.contains('\0') && bytes.isValidUtf8()) {
+        return Candidate{path, QString::fromUtf8(bytes), ownerOnly};
+    }
+    logRefusal(path, refusal);
+    return refusal;
 }
 
 QString TemplateImporter::freeName(const QString& name) const

@@ -13,23 +13,45 @@ class TemplateStore;
 // Makes custom templates of files: the name is the file's name without its last extension, the
 // extension that extension as the editor cleans it, the content the file's text. A file is
 // refused, and nothing is stored for it, unless it is a regular file of at most maximumSize bytes
-// of UTF-8 text (a NUL byte counts as not text). Every file gets one log line.
+// of UTF-8 text (a NUL byte counts as not text) outside the kernel's and the devices' folders.
+// Every file gets one log line, and a template is logged as added only once it is stored.
 //
 // A name that a template has already, built-in or custom, gets the first free number after it
 // ("Notes 2"): every menu entry keeps a label of its own, and no template is ever replaced.
 class TemplateImporter {
 public:
-    enum class Refusal { missing, unreadable, notRegularFile, tooLarge, notText };
+    enum class Refusal {
+        missing,
+        unreadable,
+        notRegularFile,
+        tooLarge,
+        notText,
+        systemFile,
+        declined,  // the user did not agree
+        noDisplay, // the user's agreement was needed, and there is no display to ask on
+        noRoom,    // the settings would grow past what can be read back
+        notSaved,  // the settings could not be written (a full disk, say)
+    };
     struct Outcome {
         QString path;
         std::variant<FileTemplate, Refusal> result; // the template as stored, or why there is none
+    };
+    // A file read whole and found fit; nothing is stored yet.
+    struct Candidate {
+        QString path;
+        QString text;
+        bool ownerOnly = false; // nobody but its owner may read it: a secret, perhaps
     };
     static constexpr qsizetype maximumSize = 1024 * 1024;
 
     explicit TemplateImporter(TemplateStore& store) : m_store(store) {}
 
-    // Appends the templates to the custom ones in the order of `paths` and saves once, so that the
-    // menus and the views learn of all of them together.
+    // Reads and checks one file; a refusal is logged.
+    static std::variant<Candidate, Refusal> examine(const QString& path);
+    // Appends templates of the candidates to the custom ones in their order and saves once, so that
+    // the menus and the views learn of all of them together. When the save fails, none is stored.
+    QList<Outcome> add(const QList<Candidate>& candidates);
+    // examine, then add what passed.
     QList<Outcome> importFiles(const QStringList& paths);
 
     // For a file named `fileName`: "archive.tar.gz" gives "archive.tar" and "gz", "Makefile" gives
@@ -40,9 +62,9 @@ public:
     // Why a file was refused, in the log's English; QCoreApplication::translate("TemplateImporter",
     // …) gives the windows' words.
     static const char* reason(Refusal refusal);
+    static void logRefusal(const QString& path, Refusal refusal);
 
 private:
-    std::variant<FileTemplate, Refusal> templateFrom(const QString& path) const;
     QString freeName(const QString& name) const;
 
     TemplateStore& m_store;

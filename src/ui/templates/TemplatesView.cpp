@@ -9,6 +9,7 @@
 #include "ui/common/Style.h"
 #include "ui/common/SymbolView.h"
 #include "ui/common/Symbols.h"
+#include "ui/templates/ImportConsentDialog.h"
 #include "ui/templates/TemplateDetailView.h"
 #include "ui/templates/TemplateEditorView.h"
 #include "ui/templates/TemplateList.h"
@@ -385,9 +386,21 @@ void TemplatesView::importTemplates()
 
 void TemplatesView::importFiles(const QStringList& paths)
 {
-    const QList<TemplateImporter::Outcome> outcomes = TemplateImporter(m_manager.store()).importFiles(paths);
-    selectImported(outcomes);
-    showImportSummary(outcomes);
+    QList<TemplateImporter::Outcome> refused;
+    QList<TemplateImporter::Candidate> fit, ownerOnly;
+    for (const QString& path : paths) {
+        std::variant<TemplateImporter::Candidate, TemplateImporter::Refusal> examined = TemplateImporter::examine(path);
+        if (auto* candidate = std::get_if<TemplateImporter::Candidate>(&examined))
+            (candidate->ownerOnly ? ownerOnly : fit).append(std::move(*candidate));
+        else
+            refused.append({path, std::get<TemplateImporter::Refusal>(examined)});
+    }
+    ImportConsentDialog::confirmEach(ownerOnly, this, [this, fit, refused](const auto& agreed, const auto& declined) {
+        const QList<TemplateImporter::Outcome> outcomes =
+            TemplateImporter(m_manager.store()).add(fit + agreed) + refused + declined;
+        selectImported(outcomes);
+        showImportSummary(outcomes);
+    });
 }
 
 void TemplatesView::selectImported(const QList<TemplateImporter::Outcome>& outcomes)
