@@ -1,8 +1,7 @@
 #include "extension/GtkFamilyProvider.h"
 
 #include "platform/InstanceChannel.h"
-
-#include <QFile>
+#include "platform/LocalPath.h"
 
 #include <dlfcn.h>
 #include <gmodule.h>
@@ -76,7 +75,7 @@ ClickedLocation GtkFamilyProvider::describe(gpointer file) const
         const GText path(g_file_get_path(local));
         g_object_unref(local);
         if (path)
-            location.localPath = QFile::decodeName(path.get());
+            location.localPath = LocalPath::fromBytes(path.get());
     }
     return location;
 }

@@ -8,10 +8,13 @@
 
 #include <QtTest>
 
+#include <filesystem>
 #include <list>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
+#include <unistd.h>
 
 class TestEndToEnd : public QObject {
     Q_OBJECT
@@ -122,6 +125,14 @@ private Q_SLOTS:
         QCOMPARE(readAll(notes + "/Untitled.md"), QByteArray("# My Notes\n\n"));
         QTRY_VERIFY(readAll(m_home->path() + "/revealed.txt")
                         .endsWith('\n' + QUrl::fromLocalFile(notes + "/Untitled.md").toEncoded() + '\n'));
+        // A folder named by a byte that is not UTF-8 is written to and revealed by that byte, and the
+        // folder whose name reads alike is left alone.
+        const QByteArray raw = QFile::encodeName(m_home->path());
+        QVERIFY(::mkdir(raw + "/\xff", 0700) == 0 && ::mkdir(raw + "/\xef\xbf\xbd", 0700) == 0);
+        QCOMPARE(run({request(0, m_home->path()) + "/%FF"}).first, 0);
+        QVERIFY(::access(raw + "/\xff/Untitled.txt", F_OK) == 0 && entries(m_home->path() + "/\uFFFD").isEmpty());
+        QTRY_VERIFY(readAll(m_home->path() + "/revealed.txt").endsWith("/%FF/Untitled.txt\n"));
+        std::filesystem::remove_all(raw.toStdString() + "/\xff"); // Qt cannot spell its name to remove it
         QCOMPARE(QFileInfo(socket()).permissions() &
                      (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
                  QFileDevice::Permissions());
@@ -134,7 +145,7 @@ private Q_SLOTS:
             QCOMPARE(run({url}, headless), std::pair(0, QByteArray()));
         // Acknowledged only after serving: both files are there the moment the launches have ended.
         QCOMPARE(entries(notes), (QStringList{"Untitled 2.txt", "Untitled.md", "Untitled.txt"}));
-        QTRY_COMPARE(events(instance).size(), 3);
+        QTRY_COMPARE(events(instance).size(), 4);
         QCOMPARE(run({}).first, 0);                    // a reopen
         QCOMPARE(instance.state(), QProcess::Running); // it stays to serve the next request
     }
