@@ -12,9 +12,7 @@
 #include <list>
 #include <sys/resource.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/un.h>
-#include <unistd.h>
 
 class TestEndToEnd : public QObject {
     Q_OBJECT
@@ -127,12 +125,12 @@ private Q_SLOTS:
                         .endsWith('\n' + QUrl::fromLocalFile(notes + "/Untitled.md").toEncoded() + '\n'));
         // A folder named by a byte that is not UTF-8 is written to and revealed by that byte, and the
         // folder whose name reads alike is left alone.
-        const QByteArray raw = QFile::encodeName(m_home->path());
-        QVERIFY(::mkdir(raw + "/\xff", 0700) == 0 && ::mkdir(raw + "/\xef\xbf\xbd", 0700) == 0);
+        const std::string odd = QFile::encodeName(m_home->path()).toStdString() + "/\xff";
+        QVERIFY(std::filesystem::create_directory(odd) && QDir().mkdir(m_home->path() + "/\uFFFD"));
         QCOMPARE(run({request(0, m_home->path()) + "/%FF"}).first, 0);
-        QVERIFY(::access(raw + "/\xff/Untitled.txt", F_OK) == 0 && entries(m_home->path() + "/\uFFFD").isEmpty());
+        QVERIFY(std::filesystem::exists(odd + "/Untitled.txt") && entries(m_home->path() + "/\uFFFD").isEmpty());
         QTRY_VERIFY(readAll(m_home->path() + "/revealed.txt").endsWith("/%FF/Untitled.txt\n"));
-        std::filesystem::remove_all(raw.toStdString() + "/\xff"); // Qt cannot spell its name to remove it
+        std::filesystem::remove_all(odd); // Qt cannot spell its name to remove it
         QCOMPARE(QFileInfo(socket()).permissions() &
                      (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
                  QFileDevice::Permissions());

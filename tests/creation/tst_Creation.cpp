@@ -10,8 +10,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -269,14 +267,15 @@ private Q_SLOTS:
         QCOMPARE(std::get<FileCreationError>(result).errorCase(), FileCreationError::Case::tooManyConflicts);
         QCOMPARE(last.attempts.size(), 1);
         // In a folder whose name is not UTF-8, its own entries count and the file is written there.
-        const QByteArray odd = QFile::encodeName(m_folder) + "/\xff";
-        QVERIFY(::mkdir(odd, 0700) == 0 && ::mkdir(odd + "/Untitled.txt", 0700) == 0);
+        const std::string odd = QFile::encodeName(m_folder).toStdString() + "/\xff";
+        QVERIFY(std::filesystem::create_directories(odd + "/Untitled.txt"));
         const QUrl oddUrl = QUrl::fromLocalFile(m_folder + '/' + QChar(0xDCFF));
         const FileCreationService engine(m_fixture->store, *m_writer, clock, account);
         QCOMPARE(engine.uniqueFileName("Untitled", "txt", oddUrl), "Untitled 2.txt");
         QCOMPARE(std::get<QUrl>(create(oddUrl)).fileName(), "Untitled 2.txt");
-        QCOMPARE(::access(odd + "/Untitled 2.txt", F_OK), 0);
-        std::filesystem::remove_all(odd.toStdString()); // Qt cannot spell its name to remove it
+        QVERIFY(std::filesystem::exists(odd + "/Untitled 2.txt"));
+        std::filesystem::remove_all(odd); // Qt cannot spell its name to remove it
+
         m_fixture->store.setDefaultBaseName(" Draft "); // used as it is
         QCOMPARE(std::get<QUrl>(create(folderUrl())).fileName(), " Draft .txt");
     }

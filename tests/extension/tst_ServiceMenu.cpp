@@ -12,8 +12,6 @@
 #include <QTest>
 
 #include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -115,8 +113,8 @@ private Q_SLOTS:
         // A folder named by bytes that are not UTF-8 is the one served, not the folder whose name
         // reads alike, and a URL holding such bytes unencoded is refused; a path through /proc/self
         // is the launch's own folder, not the instance's.
-        const QByteArray raw = QFile::encodeName(home());
-        QVERIFY(::mkdir(raw + "/\xff", 0700) == 0 && ::mkdir(raw + "/\xef\xbf\xbd", 0700) == 0);
+        const std::string odd = QFile::encodeName(home()).toStdString() + "/\xff";
+        QVERIFY(std::filesystem::create_directory(odd) && QDir().mkdir(home() + "/\uFFFD"));
         const auto script = [&](const char* text) {
             QProcess process;
             return run(process, {"/bin/sh", "-c", text, QStringLiteral(QUINTARA_BINARY)});
@@ -128,7 +126,7 @@ private Q_SLOTS:
         QTRY_COMPARE(TemplateStore().customTemplates().value(2).name, QStringLiteral("Untitled"));
         QVERIFY(QFile::exists(second + "/Untitled 3.txt"));
         QCOMPARE(entries(home() + "/\uFFFD"), QStringList());
-        std::filesystem::remove_all(raw.toStdString() + "/\xff"); // Qt cannot spell its name to remove it
+        std::filesystem::remove_all(odd); // Qt cannot spell its name to remove it
         QVERIFY(instance.waitForFinished(30'000));
 
         // The program wrote its own menu at start-up, naming itself.
