@@ -15,12 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::abort();
         // Re-encoding what was understood must give the same request back.
         if (request) {
-            QUrl again(QStringLiteral("quintara://create"));
-            again.setQuery(QStringLiteral("t=%1&d=%2")
-                               .arg(request->index)
-                               .arg(QString::fromLatin1(QUrl::toPercentEncoding(request->directoryPath))),
-                           QUrl::StrictMode);
-            const std::optional<CreateRequest> back = CreateRequest::parse(again.toString(QUrl::FullyEncoded));
+            const std::optional<CreateRequest> back =
+                CreateRequest::parse(CreateRequest::url(request->index, request->directoryPath));
             if (!back || back->index != request->index || back->directoryPath != request->directoryPath)
                 std::abort();
         }

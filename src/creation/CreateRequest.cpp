@@ -54,8 +54,9 @@ std::optional<CreateRequest> CreateRequest::parse(const QString& text)
     const std::optional<qint64> index = parseIndex(*t);
     if (!index)
         return std::nullopt;
+    // The file system would read a path only up to a NUL, which names another folder.
     const std::optional<QString> d = query->value(QLatin1String("d"));
-    if (!d)
+    if (!d || d->contains(QChar(0)))
         return std::nullopt;
     return CreateRequest{*index, *d};
 }

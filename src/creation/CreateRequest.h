@@ -12,16 +12,16 @@ struct CreateRequest {
     QString directoryPath;
 
     // Nothing for anything but a well-formed request: another scheme or host, a missing or
-    // malformed "t", or no "d" with a value. Names and values are percent-decoded ("+" stays "+"),
-    // and the first of several items with one name counts. Takes the URL as written, since the URL
-    // parser lowers the scheme and would let "Quintara://create?…" through.
+    // malformed "t", or no "d" with a value, or one holding a NUL. Names and values are
+    // percent-decoded as RequestQuery::value decodes them, and the first of several items with one
+    // name counts. Takes the URL as written, since the URL parser lowers the scheme and would let
+    // "Quintara://create?…" through.
     static std::optional<CreateRequest> parse(const QString& url);
 
     // Whether `url` is written with the scheme of create requests, in exactly that case.
     static bool hasRequestScheme(QStringView url);
 
-    // quintara://create?t=INDEX&d=PATH, with every byte of the path's UTF-8 form that is not
-    // unreserved in URL syntax percent-encoded, except "/", which a query may hold as it is.
+    // quintara://create?t=INDEX&d=PATH, the path written as RequestQuery::encodePath writes it.
     static QString url(qint64 index, const QString& folderPath);
 
     // Optional "+" or "-", then ASCII digits, within a signed 64-bit integer.

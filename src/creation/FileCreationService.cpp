@@ -1,11 +1,10 @@
 #include "creation/FileCreationService.h"
 
+#include "platform/LocalPath.h"
 #include "store/TemplateStore.h"
 
 #include <QCalendar>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QLocale>
 
 #include <climits>
@@ -44,10 +43,10 @@ std::variant<QString, FileCreationError> FileCreationService::targetFolder(const
 {
     // A relative path would silently mean "relative to wherever the program was started".
     const QString path = localPath(directory);
-    const QFileInfo folder(path);
-    if (path.isEmpty() || !QDir::isAbsolutePath(path) || !folder.exists())
+    const LocalPath::Kind kind = LocalPath::kind(path);
+    if (!QDir::isAbsolutePath(path) || kind == LocalPath::Kind::missing)
         return FileCreationError(FileCreationError::Case::directoryNotFound);
-    if (!folder.isDir())
+    if (kind != LocalPath::Kind::folder)
         return FileCreationError(FileCreationError::Case::notADirectory);
     return path;
 }
@@ -114,7 +113,7 @@ FileCreationService::NameProblem FileCreationService::nameProblem(const QString&
         fileName.contains(QChar(0)))
         return NameProblem::notOneComponent;
     // The file system counts bytes of the encoded name, not characters.
-    if (QFile::encodeName(fileName).size() > NAME_MAX)
+    if (LocalPath::toBytes(fileName).size() > NAME_MAX)
         return NameProblem::tooLong;
     return NameProblem::none;
 }
@@ -132,12 +131,12 @@ FileCreationService::Candidate FileCreationService::firstFreeFrom(int index, con
     const QString base = oneComponent(baseName);
     const QString suffix = QLatin1Char('.') + oneComponent(fileExtension);
     const QString prefix = directoryPath.endsWith(QLatin1Char('/')) ? directoryPath : directoryPath + QLatin1Char('/');
-    // QFileInfo::exists follows a link at the end of the path, so a dangling link counts as free
+    // LocalPath::kind follows a link at the end of the path, so a dangling link counts as free
     // here; the write then finds the name taken and moves on. Index 1 is the plain name, so the
     // first number ever written is 2.
     for (; index < fallbackIndex; ++index) {
         const QString name = index == 1 ? base + suffix : base + QLatin1Char(' ') + QString::number(index) + suffix;
-        if (!QFileInfo::exists(prefix + name))
+        if (LocalPath::kind(prefix + name) == LocalPath::Kind::missing)
             return {name, index};
     }
     return {base + QLatin1Char(' ') + QString::number(m_clock.now().toSecsSinceEpoch()) + suffix, fallbackIndex};

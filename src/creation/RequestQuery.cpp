@@ -1,5 +1,7 @@
 #include "creation/RequestQuery.h"
 
+#include "platform/LocalPath.h"
+
 #include <QByteArrayList>
 #include <QUrl>
 
@@ -18,9 +20,10 @@ std::optional<RequestQuery> RequestQuery::parse(const QString& text, QLatin1Stri
     for (const QByteArray& part : encoded.split('&')) {
         const qsizetype equals = part.indexOf('=');
         Item item;
-        item.name = QUrl::fromPercentEncoding(equals < 0 ? part : part.left(equals));
+        // Decoded as bytes, so that a path that is not UTF-8 keeps every one of them.
+        item.name = LocalPath::fromBytes(QByteArray::fromPercentEncoding(equals < 0 ? part : part.left(equals)));
         if (equals >= 0)
-            item.value = QUrl::fromPercentEncoding(part.mid(equals + 1));
+            item.value = LocalPath::fromBytes(QByteArray::fromPercentEncoding(part.mid(equals + 1)));
         query.m_items.append(std::move(item));
     }
     return query;
@@ -42,5 +45,5 @@ std::optional<QString> RequestQuery::value(QLatin1String name) const
 
 QString RequestQuery::encodePath(const QString& path)
 {
-    return QString::fromLatin1(QUrl::toPercentEncoding(path, QByteArrayLiteral("/")));
+    return QString::fromLatin1(LocalPath::toBytes(path).toPercentEncoding(QByteArrayLiteral("/")));
 }

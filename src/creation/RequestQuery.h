@@ -17,12 +17,13 @@ public:
     // Whether `url` is written with the scheme of requests, in exactly that case.
     static bool hasRequestScheme(QStringView url);
 
-    // The first item named `name`, percent-decoded ("+" stays "+"); nothing when there is none or
-    // it was written without "=".
+    // The first item named `name`, percent-decoded ("+" stays "+") to bytes and read as
+    // LocalPath::fromBytes reads a path; nothing when there is none or it was written without "=".
     std::optional<QString> value(QLatin1String name) const;
 
-    // `path` as a query value: every byte of its UTF-8 form that is not unreserved in URL syntax
-    // percent-encoded, except "/", which a query may hold as it is.
+    // `path` as a query value: every byte of the path (LocalPath::toBytes) that is not unreserved in
+    // URL syntax percent-encoded, except "/", which a query may hold as it is. Empty for a text
+    // that names no path.
     static QString encodePath(const QString& path);
 
 private:

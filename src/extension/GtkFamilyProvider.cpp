@@ -2,8 +2,7 @@
 
 #include "creation/ImportRequest.h"
 #include "platform/InstanceChannel.h"
-
-#include <QFile>
+#include "platform/LocalPath.h"
 
 #include <dlfcn.h>
 #include <gmodule.h>
@@ -87,7 +86,7 @@ ClickedLocation GtkFamilyProvider::describe(gpointer file) const
         const GText path(g_file_get_path(local));
         g_object_unref(local);
         if (path)
-            location.localPath = QFile::decodeName(path.get());
+            location.localPath = LocalPath::fromBytes(path.get());
     }
     return location;
 }

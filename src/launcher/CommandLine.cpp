@@ -3,12 +3,11 @@
 #include "creation/CreateRequest.h"
 #include "creation/ImportRequest.h"
 #include "model/BundleInfo.h"
+#include "platform/LocalPath.h"
 #include "platform/Log.h"
 #include "store/TemplateStore.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QUrl>
 
 #include <cstdio>
@@ -39,6 +38,24 @@ QByteArray printable(const QString& argument)
     return Log::escapeControls(argument).toLocal8Bit();
 }
 
+// The path an argument names, as the running instance must be told it: absolute, and resolved when
+// it goes through a place that is another one in each process (/proc/self/…, /dev/fd/…, /dev/stdin).
+// Empty when there is none. Any other link stays as the person named it.
+QString absolutePath(const QString& argument)
+{
+    QString path = argument;
+    if (!argument.startsWith(QLatin1Char('/'))) {
+        const QString current = LocalPath::currentFolder();
+        if (argument.isEmpty() || current.isEmpty())
+            return {};
+        path = current + QLatin1Char('/') + argument;
+    }
+    const QString cleaned = QDir::cleanPath(path);
+    if (cleaned.startsWith(QLatin1String("/proc/")) || cleaned.startsWith(QLatin1String("/dev/")))
+        return LocalPath::resolved(path);
+    return cleaned;
+}
+
 // The request URL for `--new INDEX FOLDER`, or nothing after saying on standard error what is
 // wrong. The index is checked against the enabled templates now, because the running instance
 // drops a request with no template at its position without a word.
@@ -56,8 +73,8 @@ std::optional<QString> newFileRequest(const QString& indexText, const QString& f
                      static_cast<long long>(*index), static_cast<long long>(enabled));
         return std::nullopt;
     }
-    const QString folder = QDir::cleanPath(QFileInfo(folderText).absoluteFilePath());
-    if (folderText.isEmpty() || !QFileInfo(folder).isDir()) {
+    const QString folder = absolutePath(folderText);
+    if (LocalPath::kind(folder) != LocalPath::Kind::folder) {
         std::fprintf(stderr, "quintara: '%s' is not a folder\n", printable(folderText).constData());
         return std::nullopt;
     }
@@ -68,12 +85,12 @@ std::optional<QString> newFileRequest(const QString& indexText, const QString& f
 // running instance checks the file's content, and logs why it refuses one.
 std::optional<QString> importRequest(const QString& fileText)
 {
-    const QFileInfo file(QDir::cleanPath(QFileInfo(fileText).absoluteFilePath()));
-    if (fileText.isEmpty() || !file.isFile()) {
+    const QString file = absolutePath(fileText);
+    if (LocalPath::kind(file) != LocalPath::Kind::regularFile) {
         std::fprintf(stderr, "quintara: '%s' is not a file\n", printable(fileText).constData());
         return std::nullopt;
     }
-    return ImportRequest::url(file.filePath());
+    return ImportRequest::url(file);
 }
 
 } // namespace
@@ -111,7 +128,7 @@ CommandLine CommandLine::parse(int argc, char** argv)
                 return line;
             }
             const std::optional<QString> url =
-                newFileRequest(QString::fromLocal8Bit(argv[i + 1]), QFile::decodeName(argv[i + 2]));
+                newFileRequest(QString::fromLocal8Bit(argv[i + 1]), LocalPath::fromBytes(argv[i + 2]));
             if (!url) {
                 line.exitCode = 2;
                 return line;
@@ -125,7 +142,7 @@ CommandLine CommandLine::parse(int argc, char** argv)
                 line.exitCode = 2;
                 return line;
             }
-            const std::optional<QString> url = importRequest(QFile::decodeName(argv[i + 1]));
+            const std::optional<QString> url = importRequest(LocalPath::fromBytes(argv[i + 1]));
             if (!url) {
                 line.exitCode = 2;
                 return line;
@@ -138,7 +155,10 @@ CommandLine CommandLine::parse(int argc, char** argv)
                          printable(argument).constData());
             line.exitCode = 2;
             return line;
-        } else if (const QUrl url(argument, QUrl::StrictMode); !url.isValid() || url.scheme().isEmpty()) {
+        } else if (const QUrl url(argument, QUrl::StrictMode);
+                   !url.isValid() || url.scheme().isEmpty() || argument.toLocal8Bit() != argv[i]) {
+            // Bytes that are not UTF-8 would be read with others in their place, which asks for
+            // another folder; a URL holds such bytes percent-encoded.
             std::fprintf(stderr, "quintara: '%s' is not a URL; expected quintara://create?t=INDEX&d=FOLDER\n",
                          printable(argument).constData());
             line.exitCode = 2;

@@ -1,5 +1,7 @@
 #include "platform/DesktopWorkspace.h"
 
+#include "platform/LocalPath.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -11,7 +13,11 @@ DesktopWorkspace::DesktopWorkspace(QObject* parent) : QObject(parent) {}
 
 void DesktopWorkspace::revealFile(const QString& path)
 {
-    const QUrl folder = QUrl::fromLocalFile(QFileInfo(path).absolutePath());
+    // The URIs carry the path's own bytes: Qt would encode a name that is not UTF-8 as another one.
+    const QString file = LocalPath::fileUri(path);
+    if (file.isEmpty())
+        return;
+    const QUrl folder(LocalPath::fileUri(QFileInfo(path).absolutePath()));
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         QDesktopServices::openUrl(folder);
@@ -20,7 +26,7 @@ void DesktopWorkspace::revealFile(const QString& path)
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
-    call << QStringList{QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)} << QString();
+    call << QStringList{file} << QString();
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [folder](QDBusPendingCallWatcher* finished) {
         if (finished->isError())

@@ -1,6 +1,7 @@
 #include "platform/FileWriter.h"
 
 #include "platform/FileDescriptor.h"
+#include "platform/LocalPath.h"
 #include "platform/SecurityScope.h"
 
 #include <QDir>
@@ -64,13 +65,13 @@ QString fdPath(int fd)
 
 // Where the opened folder really is, whatever links led to it, as the file system's bytes: decoded
 // to text, names that are not valid UTF-8 would read as one another.
-QByteArray realLocation(int dirFd, const QString& directory)
+QByteArray realLocation(int dirFd, const QByteArray& directory)
 {
     char buffer[PATH_MAX];
     const ssize_t n = ::readlink(QFile::encodeName(fdPath(dirFd)).constData(), buffer, sizeof buffer);
     if (n > 0 && n < ssize_t(sizeof buffer) && buffer[0] == '/')
         return QByteArray(buffer, n);
-    return ::realpath(QFile::encodeName(directory).constData(), buffer) ? QByteArray(buffer) : QByteArray();
+    return ::realpath(directory.constData(), buffer) ? QByteArray(buffer) : QByteArray();
 }
 
 // Hidden temporaries are ".quintara-<random>.tmp", locked for as long as their writer runs: one
@@ -123,14 +124,18 @@ std::optional<PlatformError> ConfinedFileWriter::createNew(const QString& direct
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ||
         name.contains(QLatin1Char('/')) || name.contains(QChar(0)))
         return failure(EINVAL, target);
-    const QByteArray encodedName = QFile::encodeName(name);
+    // Text that stands for no bytes is refused, never written under a lookalike name.
+    const QByteArray encodedName = LocalPath::toBytes(name);
+    const QByteArray encodedDirectory = LocalPath::toBytes(directory);
+    if (encodedName.isEmpty() || encodedDirectory.isEmpty())
+        return failure(EINVAL, target);
 
-    const FileDescriptor dir(::open(QFile::encodeName(directory).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const FileDescriptor dir(::open(encodedDirectory.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!dir.valid())
         return failure(errno, target);
     // Checked on the opened folder, and everything below goes through that descriptor, so a link
     // swapped in after the check cannot lead the write elsewhere.
-    const QByteArray real = realLocation(dir.get(), directory);
+    const QByteArray real = realLocation(dir.get(), encodedDirectory);
     if (real.isEmpty() || !m_scope.containsEncoded(real))
         return failure(EACCES, target);
 

@@ -1,8 +1,7 @@
 #include "platform/RegularFile.h"
 
 #include "platform/FileDescriptor.h"
-
-#include <QFile>
+#include "platform/LocalPath.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -52,7 +51,10 @@ std::variant<QByteArray, Failure> read(const QString& path, qsizetype maximum, b
 {
     // Non-blocking, or opening a named pipe would wait for a writer; nothing is read before the
     // descriptor is known to be a regular file, so the flag changes nothing for what is read.
-    const FileDescriptor fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    const QByteArray encoded = LocalPath::toBytes(path);
+    if (encoded.isEmpty())
+        return Failure::missing;
+    const FileDescriptor fd(::open(encoded.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (!fd.valid())
         return errno == ENOENT || errno == ENOTDIR ? Failure::missing : Failure::unreadable;
     struct stat status {};

@@ -8,6 +8,7 @@
 
 #include <QtTest>
 
+#include <filesystem>
 #include <list>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -122,6 +123,14 @@ private Q_SLOTS:
         QCOMPARE(readAll(notes + "/Untitled.md"), QByteArray("# My Notes\n\n"));
         QTRY_VERIFY(readAll(m_home->path() + "/revealed.txt")
                         .endsWith('\n' + QUrl::fromLocalFile(notes + "/Untitled.md").toEncoded() + '\n'));
+        // A folder named by a byte that is not UTF-8 is written to and revealed by that byte, and the
+        // folder whose name reads alike is left alone.
+        const std::string odd = QFile::encodeName(m_home->path()).toStdString() + "/\xff";
+        QVERIFY(std::filesystem::create_directory(odd) && QDir().mkdir(m_home->path() + "/\uFFFD"));
+        QCOMPARE(run({request(0, m_home->path()) + "/%FF"}).first, 0);
+        QVERIFY(std::filesystem::exists(odd + "/Untitled.txt") && entries(m_home->path() + "/\uFFFD").isEmpty());
+        QTRY_VERIFY(readAll(m_home->path() + "/revealed.txt").endsWith("/%FF/Untitled.txt\n"));
+        std::filesystem::remove_all(odd); // Qt cannot spell its name to remove it
         QCOMPARE(QFileInfo(socket()).permissions() &
                      (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
                  QFileDevice::Permissions());

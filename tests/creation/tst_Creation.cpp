@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 
@@ -85,6 +86,8 @@ private Q_SLOTS:
         row("quintara://create/p?t=+01&d=/x#f", "1 /x");
         row("quintara://create?t=9223372036854775807&d=/x", "9223372036854775807 /x");
         row("quintara://create?t=0&d=/a+b/My%20%23%3F%26%25/caf%C3%A9", "0 /a+b/My #?&%/caf\u00e9"); // plus stays plus
+        row("quintara://create?t=0&d=/x%FF", QStringView(u"0 /x\xDCFF").toString()); // a byte that is not UTF-8
+        row("quintara://create?t=0&d=/x%00y");
         for (const char* query :
              {"?t=0&d", "?t=0", "?t&d=/x", "?t=&d=/x", "?t=1.0&d=/x", "?t=%201&d=/x", "?t=9223372036854775808&d=/x",
               "?t=-9223372036854775809&d=/x", "?t=++1&d=/x", "?t=%EF%BC%91&d=/x" /* a fullwidth one */})
@@ -263,6 +266,16 @@ private Q_SLOTS:
         const auto result = create(folderUrl(), "txt", {}, &last);
         QCOMPARE(std::get<FileCreationError>(result).errorCase(), FileCreationError::Case::tooManyConflicts);
         QCOMPARE(last.attempts.size(), 1);
+        // In a folder whose name is not UTF-8, its own entries count and the file is written there.
+        const std::string odd = QFile::encodeName(m_folder).toStdString() + "/\xff";
+        QVERIFY(std::filesystem::create_directories(odd + "/Untitled.txt"));
+        const QUrl oddUrl = QUrl::fromLocalFile(m_folder + '/' + QChar(0xDCFF));
+        const FileCreationService engine(m_fixture->store, *m_writer, clock, account);
+        QCOMPARE(engine.uniqueFileName("Untitled", "txt", oddUrl), "Untitled 2.txt");
+        QCOMPARE(std::get<QUrl>(create(oddUrl)).fileName(), "Untitled 2.txt");
+        QVERIFY(std::filesystem::exists(odd + "/Untitled 2.txt"));
+        std::filesystem::remove_all(odd); // Qt cannot spell its name to remove it
+
         m_fixture->store.setDefaultBaseName(" Draft "); // used as it is
         QCOMPARE(std::get<QUrl>(create(folderUrl())).fileName(), " Draft .txt");
     }

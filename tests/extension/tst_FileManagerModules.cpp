@@ -4,6 +4,7 @@
 #include "creation/CreateRequest.h"
 #include "creation/ImportRequest.h"
 #include "platform/InstanceChannel.h"
+#include "platform/LocalPath.h"
 #include "store/TemplateStore.h"
 #include "support/Table.h"
 #include "support/TestEnvironment.h"
@@ -148,7 +149,7 @@ struct Shown {
         GList* files = nullptr;
         for (const auto& [path, isDirectory] : described) {
             auto* file = G_OBJECT(g_object_new(module.fakeFile, nullptr));
-            g_object_set_data_full(file, "uri", g_strdup(QUrl::fromLocalFile(path).toEncoded().constData()), g_free);
+            g_object_set_data_full(file, "uri", g_strdup(LocalPath::fileUri(path).toLatin1().constData()), g_free);
             g_object_set_data(file, "directory", isDirectory ? file : nullptr);
             files = g_list_append(files, file);
         }
@@ -221,7 +222,8 @@ private Q_SLOTS:
         writeAll(m_home->configHome() + "/mimeapps.list",
                  "[Default Applications]\nx-scheme-handler/quintara=test-handler.desktop\n");
 
-        m_folder = m_home->folder("Projects #1 & C++ 100% ü");
+        // Ending in a byte that is not UTF-8, which only a path kept as bytes comes back with.
+        m_folder = m_home->folder("Projects #1 & C++ 100% ü") + QChar(0xDCFF);
         TemplateStore store;
         store.setEnabledBuiltIns({"10000000-0000-0000-0000-000000000002"}); // Markdown
         store.customTemplates() = {customTemplate("my_memo", {}, "py"), customTemplate("odd", {}, "no-such-type")};

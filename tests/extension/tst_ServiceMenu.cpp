@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <filesystem>
+
 namespace {
 
 // Every value of `key` in the menu's actions, in file order, its escapes undone; U+FFFD marks one
@@ -111,6 +113,23 @@ private Q_SLOTS:
         QProcess importing;
         QCOMPARE(run(importing, shell(0, second + QStringLiteral("/Untitled 2.txt"), fileMenuPath)), 0);
         QTRY_COMPARE(TemplateStore().customTemplates().value(1).name, QStringLiteral("Untitled 2"));
+        // A folder named by bytes that are not UTF-8 is the one served, not the folder whose name
+        // reads alike, and a URL holding such bytes unencoded is refused; a path through /proc/self
+        // is the launch's own folder, not the instance's.
+        const std::string odd = QFile::encodeName(home()).toStdString() + "/\xff";
+        QVERIFY(std::filesystem::create_directory(odd) && QDir().mkdir(home() + "/\uFFFD"));
+        const auto script = [&](const char* text) {
+            QProcess process;
+            return run(process, {"/bin/sh", "-c", text, QStringLiteral(QUINTARA_BINARY)});
+        };
+        QCOMPARE(script("exec \"$0\" --new 0 \"$(printf '\\377')\""), 0);
+        QCOMPARE(script("exec \"$0\" \"quintara://create?t=0&d=$PWD/$(printf '\\377')\""), 2);
+        QCOMPARE(script("cd B && exec \"$0\" --new 0 /proc/self/cwd"), 0);
+        QCOMPARE(script("exec \"$0\" --import \"$(printf '\\377')/Untitled.txt\""), 0);
+        QTRY_COMPARE(TemplateStore().customTemplates().value(2).name, QStringLiteral("Untitled"));
+        QVERIFY(QFile::exists(second + "/Untitled 3.txt"));
+        QCOMPARE(entries(home() + "/\uFFFD"), QStringList());
+        std::filesystem::remove_all(odd); // Qt cannot spell its name to remove it
         QVERIFY(instance.waitForFinished(30'000));
 
         // The program wrote its own menu at start-up, naming itself.

@@ -1,6 +1,7 @@
 #include "platform/Bookmark.h"
 #include "platform/FileWriter.h"
 #include "platform/InstanceChannel.h"
+#include "platform/LocalPath.h"
 #include "platform/SecurityScope.h"
 #include "platform/SettingsDomain.h"
 #include "store/TemplateStore.h"
@@ -347,6 +348,34 @@ private Q_SLOTS:
         QVERIFY2(log.lines().size() == 1 && log.lines().first().startsWith(expected),
                  qPrintable(log.lines().join('\n')));
         QCOMPARE(*domain.data("homeFolderBookmark") != before, renewed);
+    }
+
+    void pathTextKeepsEveryByte_data()
+    {
+        // bytes: empty when the text stands for none
+        addColumns<QByteArray, QString>("bytes", "text");
+        const auto row = [](const char* tag, const char* bytes, QStringView text) {
+            QTest::newRow(tag) << QByteArray(bytes) << text.toString();
+        };
+        row("UTF-8", "/caf\xc3\xa9 \xf0\x9f\x98\x80", u"/caf\u00e9 \U0001F600");
+        row("lone byte", "a\xff", u"a\xDCFF");
+        row("overlong", "\xc0\xaf", u"\xDCC0\xDCAF");
+        row("encoded surrogate", "\xed\xa0\x80", u"\xDCED\xDCA0\xDC80");
+        row("cut short, then whole", "\xe2\x82\xe2\x82\xac", u"\xDCE2\xDC82\u20AC");
+        row("above U+10FFFF", "\xf4\x90\x80\x80", u"\xDCF4\xDC90\xDC80\xDC80");
+        row("byte order mark after a lone byte", "\xff\xef\xbb\xbf", u"\xDCFF\xFEFF");
+        row("unpaired high surrogate", "",
+            u"a\xD83D"
+            u"b");
+        row("surrogate for no byte", "", u"\xDC41");
+        QTest::newRow("NUL") << QByteArray() << QString("a") + QChar(0);
+    }
+    void pathTextKeepsEveryByte()
+    {
+        const auto [bytes, text] = fetch<QByteArray, QString>("bytes", "text");
+        QCOMPARE(LocalPath::toBytes(text), bytes);
+        if (!bytes.isEmpty())
+            QCOMPARE(LocalPath::fromBytes(bytes), text);
     }
 
     void confinementComparesBytes()
