@@ -41,7 +41,7 @@ void handedOver(GObject*, GAsyncResult* result, gpointer)
     // application's to report, never the file manager's. A template is made at the user's own hand
     // here, so it goes by the command's option: as a link, the program would ask first.
     if (const std::optional<ImportRequest> import = ImportRequest::parse(QString::fromUtf8(url))) {
-        const QByteArray path = QFile::encodeName(import->filePath);
+        const QByteArray path = LocalPath::toBytes(import->filePath);
         const char* argv[] = {"quintara", "--import", path.constData(), nullptr}; // the path is absolute
         g_spawn_async(nullptr, const_cast<char**>(argv), nullptr, G_SPAWN_SEARCH_PATH, nullptr, nullptr, nullptr,
                       nullptr);

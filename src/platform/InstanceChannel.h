@@ -29,11 +29,11 @@ public:
 
     struct Message {
         QStringList urls;
-        QString activationToken;
+        QString activationToken = {};
         // Per URL, whether the user gave it by their own hand (an option of the command, a file
         // manager's menu) rather than by opening a link, which any program or web page can do.
         // Missing entries are false.
-        QList<bool> direct;
+        QList<bool> direct = {};
     };
     // Serves the URLs of one message and says why each one that failed did; empty when none failed.
     using Handler = std::function<QStringList(const Message& message)>;

@@ -147,7 +147,7 @@ private Q_SLOTS:
             QCOMPARE(run({url}, headless), std::pair(0, QByteArray()));
         // Acknowledged only after serving: both files are there the moment the launches have ended.
         QCOMPARE(entries(notes), (QStringList{"Untitled 2.txt", "Untitled.md", "Untitled.txt"}));
-        QTRY_COMPARE(events(instance).size(), 4);
+        QTRY_COMPARE(events(instance).size(), 5);
         QCOMPARE(run({}).first, 0);                    // a reopen
         QCOMPARE(instance.state(), QProcess::Running); // it stays to serve the next request
     }
