@@ -155,35 +155,35 @@
     <name>ImportConsentDialog</name>
     <message>
         <source>Make a Template?</source>
-        <translation type="unfinished"></translation>
+        <translation>Als Vorlage speichern?</translation>
     </message>
     <message>
         <source>Folder:</source>
-        <translation type="unfinished"></translation>
+        <translation>Ordner:</translation>
     </message>
     <message>
         <source>Size:</source>
-        <translation type="unfinished"></translation>
+        <translation>Größe:</translation>
     </message>
     <message>
         <source>A link asked Quintara to make a template of this file. Agree only if you asked for it yourself: the file’s text will be kept in Quintara’s settings and written into every file made from the template.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ein Link hat Quintara gebeten, diese Datei als Vorlage zu speichern. Stimmen Sie nur zu, wenn Sie selbst darum gebeten haben: Der Text der Datei wird in den Einstellungen von Quintara aufbewahrt und in jede Datei geschrieben, die aus der Vorlage entsteht.</translation>
     </message>
     <message>
         <source>Only you may read this file. Its text will be kept in Quintara’s settings and written into every file made from the template, where others may be able to read it.</source>
-        <translation type="unfinished"></translation>
+        <translation>Nur Sie dürfen diese Datei lesen. Ihr Text wird in den Einstellungen von Quintara aufbewahrt und in jede Datei geschrieben, die aus der Vorlage entsteht – dort können ihn vielleicht auch andere lesen.</translation>
     </message>
     <message>
         <source>Make Template</source>
-        <translation type="unfinished"></translation>
+        <translation>Als Vorlage speichern</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished">Abbrechen</translation>
+        <translation>Abbrechen</translation>
     </message>
     <message>
         <source>Make a template of “%1”?</source>
-        <translation type="unfinished"></translation>
+        <translation>„%1“ als Vorlage speichern?</translation>
     </message>
 </context>
 <context>
@@ -304,11 +304,11 @@
     </message>
     <message>
         <source>Cancel All</source>
-        <translation type="unfinished"></translation>
+        <translation>Alle abbrechen</translation>
     </message>
     <message>
         <source>Cancel this file and the %1 waiting after it</source>
-        <translation type="unfinished"></translation>
+        <translation>Diese Datei und die %1 wartenden danach abbrechen</translation>
     </message>
 </context>
 <context>
@@ -432,23 +432,23 @@
     </message>
     <message>
         <source>a file of the system, not a document</source>
-        <translation type="unfinished"></translation>
+        <translation>eine Datei des Systems, kein Dokument</translation>
     </message>
     <message>
         <source>not confirmed</source>
-        <translation type="unfinished"></translation>
+        <translation>nicht bestätigt</translation>
     </message>
     <message>
         <source>needs your confirmation, and there is no display to ask on</source>
-        <translation type="unfinished"></translation>
+        <translation>braucht Ihre Bestätigung, und es gibt keinen Bildschirm, um danach zu fragen</translation>
     </message>
     <message>
         <source>no room left in Quintara’s settings</source>
-        <translation type="unfinished"></translation>
+        <translation>kein Platz mehr in den Einstellungen von Quintara</translation>
     </message>
     <message>
         <source>Quintara’s settings could not be saved</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Einstellungen von Quintara konnten nicht gespeichert werden</translation>
     </message>
 </context>
 <context>

@@ -220,7 +220,8 @@ void AppDelegate::askNextName()
     m_namingWindow->setAttribute(Qt::WA_DeleteOnClose);
     m_namingWindow->setWaiting(m_waitingForName.size() - 1);
     connect(m_namingWindow, &NewFileNameDialog::cancelAllRequested, this, [this] {
-        Log::line(QStringLiteral("[QNT] processCreateURL: %1 waiting requests cancelled").arg(m_waitingForName.size() - 1));
+        Log::line(
+            QStringLiteral("[QNT] processCreateURL: %1 waiting requests cancelled").arg(m_waitingForName.size() - 1));
         m_waitingForName.erase(m_waitingForName.begin() + 1, m_waitingForName.end());
     });
     connect(m_namingWindow, &QDialog::finished, this, [this] {
@@ -280,8 +281,8 @@ void AppDelegate::askNextConsent()
     if (m_waitingForConsent.isEmpty())
         return;
     const ConsentRequest& next = m_waitingForConsent.constFirst();
-    auto* window = new ImportConsentDialog(
-        next.candidate, next.fromLink ? ImportConsentDialog::Reason::link : ImportConsentDialog::Reason::ownerOnly);
+    auto* window = new ImportConsentDialog(next.candidate, next.fromLink ? ImportConsentDialog::Reason::link
+                                                                         : ImportConsentDialog::Reason::ownerOnly);
     m_consentWindow = window;
     window->setAttribute(Qt::WA_DeleteOnClose);
     connect(window, &QDialog::finished, this, [this](int result) {

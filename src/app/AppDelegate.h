@@ -62,8 +62,7 @@ public:
     // The token is what the desktop gave that launch to bring a window to the front; `direct` says
     // per URL whether the user gave it by their own hand (missing entries: no, a link). Returns why
     // each one that failed did.
-    QStringList openUrls(const QStringList& urls, const QString& activationToken = {},
-                         const QList<bool>& direct = {});
+    QStringList openUrls(const QStringList& urls, const QString& activationToken = {}, const QList<bool>& direct = {});
     // A URL this instance was started with.
     Failure handleGetURLEvent(const QString& urlText, bool direct = false);
     // The request as written: the scheme is compared before a URL parser lowers it. When the store

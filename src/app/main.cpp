@@ -121,7 +121,9 @@ int main(int argc, char** argv)
     // The socket goes first, so that a launch from now on starts a new instance; callers already
     // connected are still served before the program ends.
     int exitCode = 0;
-    const auto end = [&channel, &exitCode] { channel->finish([&exitCode] { QCoreApplication::exit(exitCode); }); };
+    const auto end = [&channel, &exitCode] {
+        channel->finish([&exitCode] { QCoreApplication::exit(exitCode); });
+    };
     QTimer idle;
     if (!displayAvailable) {
         idle.setSingleShot(true);
@@ -141,7 +143,8 @@ int main(int argc, char** argv)
 
     delegate.applicationWillFinishLaunching();
     for (qsizetype i = 0; i < commandLine.urls.size(); ++i) {
-        if (const AppDelegate::Failure failure = delegate.handleGetURLEvent(commandLine.urls.at(i), commandLine.direct.at(i)))
+        if (const AppDelegate::Failure failure =
+                delegate.handleGetURLEvent(commandLine.urls.at(i), commandLine.direct.at(i)))
             failures.append(*failure);
     }
     // A program without a display ends on its own, so it can report like a launch that handed over.

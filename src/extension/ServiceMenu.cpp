@@ -114,7 +114,8 @@ std::optional<QByteArray> ServiceMenu::contents() const
     for (qsizetype i = 0; i < menu->entries.size(); ++i) {
         const QString id = QStringLiteral("new%1").arg(i);
         actions.append(id);
-        groups += actionGroup(id, menu->entries.at(i), QStringLiteral("%1 --new %2 %f").arg(launcher, QString::number(i)));
+        groups +=
+            actionGroup(id, menu->entries.at(i), QStringLiteral("%1 --new %2 %f").arg(launcher, QString::number(i)));
     }
     return (entryGroup(m_launcherPath, QStringLiteral("inode/directory;"), menu->title, actions) + groups).toUtf8();
 }

@@ -276,11 +276,11 @@ void InstanceChannel::serve(QLocalSocket* socket)
             failures = m_handler(received->message);
         Q_EMIT urlsReceived(received->message.urls, received->message.activationToken);
     }
-    socket->write(received->wantsOutcome ? QJsonDocument(QJsonObject{{QStringLiteral("failures"),
-                                                                       QJsonArray::fromStringList(failures)}})
-                                                   .toJson(QJsonDocument::Compact) +
-                                               '\n'
-                                         : InstanceChannel::acknowledgement);
+    socket->write(received->wantsOutcome
+                      ? QJsonDocument(QJsonObject{{QStringLiteral("failures"), QJsonArray::fromStringList(failures)}})
+                                .toJson(QJsonDocument::Compact) +
+                            '\n'
+                      : InstanceChannel::acknowledgement);
     socket->flush();
     socket->disconnectFromServer();
     // Counted until answered, so that finishing waits for it.

@@ -99,7 +99,7 @@ private:
 
     Handler m_handler;
     std::function<void()> m_finished; // set once finishing
-    bool m_retryPending = false;       // accepting paused after a failure of the system's
+    bool m_retryPending = false;      // accepting paused after a failure of the system's
 
     std::unique_ptr<QLockFile> m_lock;
     int m_listener = -1;

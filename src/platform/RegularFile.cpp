@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
 #include <climits>
+#include <fcntl.h>
 #include <linux/magic.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>

@@ -292,7 +292,8 @@ private Q_SLOTS:
         QCOMPARE(failures, QStringList(4, "no file was made: too many files wait for a name already"));
         m_delegate->namingWindow()->findChild<QPushButton*>("cancelAllButton")->click();
         flushEventLoop();
-        QCOMPARE(std::pair(m_delegate->namingWindow() == nullptr, entries(notes).size()), std::pair(true, qsizetype(2)));
+        QCOMPARE(std::pair(m_delegate->namingWindow() == nullptr, entries(notes).size()),
+                 std::pair(true, qsizetype(2)));
     }
 
     // A file named by an import request becomes a custom template, or is refused with a log line and,
@@ -353,7 +354,7 @@ private Q_SLOTS:
             m_delegate->openUrls({ImportRequest::url(path), "quintara://import?f=" + file}, {}, {true, true});
         const bool stored = expected.contains('.');
         QCOMPARE(failures.join('|'), (stored ? "" : path + ": " + expected + "|") + "'quintara://import?f=" + file +
-                                          "' is not a request Quintara knows");
+                                         "' is not a request Quintara knows");
         QCOMPARE(log.lines().mid(file == "full.txt"), // after the settings' own line
                  QStringList{stored ? "[QNT] import: added " + expected.section('.', 0, -2) + " from " + path
                                     : "[QNT] import refused: " + path + ": " + expected});
@@ -387,7 +388,8 @@ private Q_SLOTS:
     }
     void importsNotByTheUsersOwnHandAreConfirmedFirst()
     {
-        const auto [direct, mode, answer, stored] = fetch<bool, int, QString, bool>("direct", "mode", "answer", "stored");
+        const auto [direct, mode, answer, stored] =
+            fetch<bool, int, QString, bool>("direct", "mode", "answer", "stored");
         const QString path = m_fixture->home.folder("keys") + "/id_key";
         writeAll(path, "secret\n");
         QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions(mode == 0600 ? 0x6000 : 0x6444)));
@@ -398,7 +400,8 @@ private Q_SLOTS:
         QCOMPARE(window != nullptr, !answer.isEmpty());
         if (window) {
             QVERIFY(log.lines().isEmpty() && m_fixture->storedNames().isEmpty() && failures.isEmpty());
-            QCOMPARE(window->findChild<QLabel*>("consentQuestion")->text() + window->findChild<QLabel*>("consentFolder")->text() +
+            QCOMPARE(window->findChild<QLabel*>("consentQuestion")->text() +
+                         window->findChild<QLabel*>("consentFolder")->text() +
                          window->findChild<QLabel*>("consentSize")->text(),
                      "Make a template of “id_key”?" + m_fixture->home.path() + "/keys7 bytes");
             if (answer == "return" || answer == "escape")
@@ -406,7 +409,8 @@ private Q_SLOTS:
             else
                 window->findChild<QPushButton*>(answer + "Button")->click();
         }
-        const QString refusal = answer.isEmpty() ? "needs your confirmation, and there is no display to ask on" : "not confirmed";
+        const QString refusal =
+            answer.isEmpty() ? "needs your confirmation, and there is no display to ask on" : "not confirmed";
         QTRY_COMPARE(log.lines(), QStringList{stored ? "[QNT] import: added id_key from " + path
                                                      : "[QNT] import refused: " + path + ": " + refusal});
         QCOMPARE(m_fixture->storedNames(), stored ? QStringList{"id_key"} : QStringList());

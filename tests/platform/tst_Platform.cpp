@@ -295,7 +295,8 @@ private Q_SLOTS:
                      log.count("could not be taken: No space left on device") == 1,
                  log.constData());
         for (const QByteArray& file : out.split('}').mid(0, 2))
-            QCOMPARE(QJsonDocument::fromJson(file.mid(file.indexOf('{')) + '}').object().keys(), (QStringList{"a0", "a1", "a2"}));
+            QCOMPARE(QJsonDocument::fromJson(file.mid(file.indexOf('{')) + '}').object().keys(),
+                     (QStringList{"a0", "a1", "a2"}));
     }
 
     void oversizedSettingsFileReadsAsCorrupt_data()
@@ -535,7 +536,8 @@ private Q_SLOTS:
         channel.reset();
         // A listener that closes the connection without an answer did not serve it.
         const int closing = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        QVERIFY(::bind(closing, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && ::listen(closing, 4) == 0);
+        QVERIFY(::bind(closing, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                ::listen(closing, 4) == 0);
         std::jthread hangUp([closing] {
             char message[64];
             const int peer = ::accept(closing, nullptr, nullptr);
@@ -560,8 +562,10 @@ private Q_SLOTS:
         std::vector<int> senders(150);
         for (size_t i = 0; i < senders.size(); ++i) {
             senders[i] = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-            const QByteArray message = i % 2 ? R"({"urls":["quintara://u"]})" "\n"
-                                             : R"({"urls":["quintara://u"],"direct":[true],"outcome":true})" "\n";
+            const QByteArray message = i % 2 ? R"({"urls":["quintara://u"]})"
+                                               "\n"
+                                             : R"({"urls":["quintara://u"],"direct":[true],"outcome":true})"
+                                               "\n";
             QVERIFY(::connect(senders[i], reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
                     ::send(senders[i], message.constData(), size_t(message.size()), 0) == message.size());
         }

@@ -72,8 +72,8 @@ private Q_SLOTS:
         QCOMPARE(store().customTemplates(), written);
 
         // One record that does not decode costs only itself, and is kept aside before a save replaces it.
-        const QByteArray broken =
-            "[" + customTemplate("Kept").toJson() + "," + customTemplate("x").toJson().replace("false", "\"false\"") + "]";
+        const QByteArray broken = "[" + customTemplate("Kept").toJson() + "," +
+                                  customTemplate("x").toJson().replace("false", "\"false\"") + "]";
         m_fixture->domain().setData("customTemplates", broken);
         store().load();
         QCOMPARE(names(store().customTemplates()), QStringList{"Kept"});
@@ -83,8 +83,11 @@ private Q_SLOTS:
         QCOMPARE(m_fixture->storedNames(), QStringList{"Kept"});
         const QString kept = m_fixture->settingsFile + ".customTemplates.kept";
         QCOMPARE(SettingsDomain(kept).data("customTemplates"), broken);
-        QCOMPARE(log.lines(), QStringList{"[QNT] settings: the stored customTemplates does not decode in full; kept aside as " + kept});
-        QCOMPARE(QFileInfo(kept).permissions(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+        QCOMPARE(
+            log.lines(),
+            QStringList{"[QNT] settings: the stored customTemplates does not decode in full; kept aside as " + kept});
+        QCOMPARE(QFileInfo(kept).permissions(),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
     }
 
     void aListTooLargeToReadBackIsNotWritten()

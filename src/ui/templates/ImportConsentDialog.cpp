@@ -8,11 +8,10 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLocale>
-#include <QPushButton>
 #include <QPointer>
+#include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
-
 
 namespace {
 
@@ -28,13 +27,15 @@ struct Texts {
         "made from the template, where others may be able to read it.");
     QString makeTemplate = ImportConsentDialog::tr("Make Template");
     QString cancel = ImportConsentDialog::tr("Cancel");
-    static QString question(const QString& file) { return ImportConsentDialog::tr("Make a template of “%1”?").arg(file); }
+    static QString question(const QString& file)
+    {
+        return ImportConsentDialog::tr("Make a template of “%1”?").arg(file);
+    }
 };
 
 } // namespace
 
-ImportConsentDialog::ImportConsentDialog(const TemplateImporter::Candidate& candidate, Reason reason,
-                                         QWidget* parent)
+ImportConsentDialog::ImportConsentDialog(const TemplateImporter::Candidate& candidate, Reason reason, QWidget* parent)
     : QDialog(parent)
 {
     const Texts text;

@@ -63,8 +63,8 @@ QList<TemplateImporter::Outcome> TemplateImporter::add(const QList<Candidate>& c
             Log::line(QStringLiteral("[QNT] import: added %1 from %2").arg(made.at(i).name, path));
             outcomes.append({path, made.at(i)});
         } else {
-            const Refusal refusal = saved.failure == SettingsDomain::WriteResult::Failure::tooLarge ? Refusal::noRoom
-                                                                                                   : Refusal::notSaved;
+            const Refusal refusal =
+                saved.failure == SettingsDomain::WriteResult::Failure::tooLarge ? Refusal::noRoom : Refusal::notSaved;
             logRefusal(path, refusal);
             outcomes.append({path, refusal});
         }
