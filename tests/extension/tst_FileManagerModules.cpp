@@ -221,6 +221,11 @@ private Q_SLOTS:
                  "[Desktop Entry]\nType=Application\nName=H\nExec=" + handler.toUtf8() + " %u\n");
         writeAll(m_home->configHome() + "/mimeapps.list",
                  "[Default Applications]\nx-scheme-handler/quintara=test-handler.desktop\n");
+        // The program on the search path records how it was started.
+        writeAll(m_home->path() + "/bin/quintara",
+                 "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.received\"\n");
+        QVERIFY(QFile::setPermissions(m_home->path() + "/bin/quintara", QFile::ReadOwner | QFile::ExeOwner));
+        qputenv("PATH", QFile::encodeName(m_home->path() + "/bin:") + qgetenv("PATH"));
 
         // Ending in a byte that is not UTF-8, which only a path kept as bytes comes back with.
         m_folder = m_home->folder("Projects #1 & C++ 100% ü") + QChar(0xDCFF);
@@ -289,7 +294,8 @@ private Q_SLOTS:
         for (int m = 0; m < int(std::size(modules)); ++m) {
             for (const auto& [name, target, listener] : {std::tuple{"background, running instance", "", "instance"},
                                                          {"one selected folder, stuck bus", "/inner ?", "bus"},
-                                                         {"one selected file, running instance", "-", "instance"}})
+                                                         {"one selected file, running instance", "-", "instance"},
+                                                         {"one selected file, no instance", "-", "none"}})
                 QTest::addRow("%s: %s", modules[m].name, name) << m << QString(target) << QString(listener);
         }
     }
@@ -328,8 +334,15 @@ private Q_SLOTS:
         InstanceChannel instance;
         QStringList served;
         QVERIFY(listener != "instance" || instance.listen());
-        connect(&instance, &InstanceChannel::urlsReceived, this, [&](const QStringList& urls) { served += urls; });
-        const QString received = m_home->path() + "/handler.received";
+        QList<bool> direct;
+        instance.setHandler([&](const InstanceChannel::Message& message) {
+            served += message.urls, direct += message.direct;
+            return QStringList();
+        });
+        // Save as Template is the user's own act: without an instance it runs the program's option,
+        // since a link would be asked about.
+        const QString received =
+            m_home->path() + (target == "-" && listener != "instance" ? "/bin/quintara.received" : "/handler.received");
         QFile::remove(received);
         // The file manager's main loop must keep turning: every tick is measured against the last.
         QElapsedTimer sinceTick;
@@ -342,11 +355,13 @@ private Q_SLOTS:
         g_signal_emit_by_name(chosen, "activate");
         if (listener == "instance") {
             QTRY_COMPARE_WITH_TIMEOUT(served, QStringList{url(chosen)}, 30000);
+            QCOMPARE(direct, QList<bool>{true});
             QTest::qWait(300); // a module that also asked the desktop would have the handler run by now
             QVERIFY(!QFile::exists(received));
         } else {
             QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(received), 30000);
-            QCOMPARE(QString::fromUtf8(readAll(received)), url(chosen));
+            QCOMPARE(readAll(received),
+                     target == "-" ? "--import\n" + LocalPath::toBytes(path) + '\n' : url(chosen).toUtf8());
         }
         QVERIFY2(longestStall < 1500, qPrintable(QString::number(longestStall) + " ms"));
     }
