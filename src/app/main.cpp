@@ -51,6 +51,7 @@ QString launcherPath()
 
 int main(int argc, char** argv)
 {
+    Log::installFormat(); // before Qt's first warning, which may quote a hostile path
     const CommandLine commandLine = CommandLine::parse(argc, argv);
     if (commandLine.exitCode)
         return *commandLine.exitCode;
@@ -85,7 +86,6 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(BundleInfo::shortVersion(BundleInfo::dictionary()));
     QGuiApplication::setDesktopFileName(QStringLiteral("app.quintara.Quintara"));
     Translations::install();
-    Log::installFormat();
 
     TemplateStore& store = TemplateStore::shared();
     const FileCreationService engine(store);
