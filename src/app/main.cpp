@@ -27,6 +27,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -51,6 +52,7 @@ QString launcherPath()
 
 int main(int argc, char** argv)
 {
+    Log::installFormat(); // before Qt's first warning, which may quote a hostile path
     const CommandLine commandLine = CommandLine::parse(argc, argv);
     if (commandLine.exitCode)
         return *commandLine.exitCode;
@@ -67,27 +69,32 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    // Qt aborts where its platform finds no display. Serving a create request needs no window, so
-    // without a display the instance serves on the offscreen platform and leaves once idle, so that
-    // a later launch from a desktop session starts one that can show windows.
-    const bool displayAvailable = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || DisplayServer::reachable();
-    if (!displayAvailable) {
-        if (commandLine.urls.isEmpty()) {
-            std::fputs("quintara: no display to show a window on; neither DISPLAY nor WAYLAND_DISPLAY names a "
-                       "display that can be reached\n",
-                       stderr);
-            return 1;
-        }
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt aborts where its platform cannot use the display. Serving a create request needs no window,
+    // so without a usable display the instance serves on the offscreen platform and leaves once idle,
+    // so that a later launch from a desktop session starts one that can show windows.
+    const std::optional<QByteArray> requestedPlatform =
+        qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ? std::optional(qgetenv("QT_QPA_PLATFORM")) : std::nullopt;
+    const QByteArray platform = DisplayServer::platform(requestedPlatform.value_or(QByteArray()));
+    const bool displayAvailable = !platform.isEmpty();
+    if (!displayAvailable && commandLine.urls.isEmpty()) {
+        std::fputs("quintara: no display to show a window on; neither DISPLAY nor WAYLAND_DISPLAY names a "
+                   "display that can be reached\n",
+                   stderr);
+        return 1;
     }
+    qputenv("QT_QPA_PLATFORM", displayAvailable ? platform : QByteArrayLiteral("offscreen"));
 
     const ServiceMenu serviceMenu(MenuModel(), launcherPath()); // outlives the connections below
     QApplication app(argc, argv);
+    // The programs this one starts choose their own platform.
+    if (requestedPlatform)
+        qputenv("QT_QPA_PLATFORM", *requestedPlatform);
+    else
+        qunsetenv("QT_QPA_PLATFORM");
     QApplication::setApplicationName(QStringLiteral("Quintara"));
     QApplication::setApplicationVersion(BundleInfo::shortVersion(BundleInfo::dictionary()));
     QGuiApplication::setDesktopFileName(QStringLiteral("app.quintara.Quintara"));
     Translations::install();
-    Log::installFormat();
 
     TemplateStore& store = TemplateStore::shared();
     const FileCreationService engine(store);

@@ -1,61 +1,162 @@
 #include "platform/DisplayServer.h"
 
-#include <QByteArray>
-#include <QRegularExpression>
+#include "platform/FileDescriptor.h"
 
+#include <QDir>
+#include <QLibraryInfo>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <functional>
+#include <future>
+#include <memory>
+#include <poll.h>
+#include <string>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <unistd.h>
+#include <system_error>
+#include <thread>
+#include <xcb/xcb.h>
 
 namespace {
 
-// `abstract` names a socket in the abstract namespace, where X servers also listen.
-bool accepts(const QByteArray& path, bool abstract = false)
+using namespace std::chrono_literals;
+
+// A local server answers at once; a remote X display that does not answer holds a TCP connect for minutes.
+constexpr auto x11Limit = 2500ms;
+constexpr auto waylandLimit = 1500ms;
+// A compositor's answer to a registry request and a sync is a few kilobytes of globals.
+constexpr qsizetype waylandAnswerLimit = 64 << 10;
+
+// Runs `check` on a thread of its own and waits at most `limit` for its answer; one that has not come
+// by then counts as a failure. The thread then finishes on its own, owning everything it touches.
+bool answersWithin(std::chrono::milliseconds limit, std::function<bool()> check)
 {
-    sockaddr_un address{};
-    const size_t offset = abstract ? 1 : 0;
-    if (path.isEmpty() || size_t(path.size()) + offset >= sizeof address.sun_path)
+    auto answer = std::make_shared<std::promise<bool>>();
+    std::future<bool> result = answer->get_future();
+    try {
+        std::thread([answer, check = std::move(check)] { answer->set_value(check()); }).detach();
+    } catch (const std::system_error&) {
         return false;
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path + offset, path.constData(), size_t(path.size()));
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
-    const socklen_t length = socklen_t(offsetof(sockaddr_un, sun_path) + offset + size_t(path.size()));
-    const bool connected = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0;
-    ::close(fd);
-    return connected;
+    }
+    return result.wait_for(limit) == std::future_status::ready && result.get();
 }
 
-bool waylandReachable()
+// libxcb authenticates as Xlib does (XAUTHORITY, else ~/.Xauthority); a server that refuses this
+// user, or lacks the screen the name asks for (newer libxcb reports that as an error too), is as
+// unusable as none.
+bool x11Usable()
+{
+    const std::string display = qgetenv("DISPLAY").toStdString();
+    return !display.empty() && answersWithin(x11Limit, [display] {
+        int screen = 0;
+        xcb_connection_t* connection = xcb_connect(display.c_str(), &screen);
+        const bool usable = !xcb_connection_has_error(connection) && screen >= 0 &&
+                            screen < xcb_setup_roots_length(xcb_get_setup(connection));
+        xcb_disconnect(connection);
+        return usable;
+    });
+}
+
+bool waitFor(int fd, short events, std::chrono::steady_clock::time_point deadline)
+{
+    for (;;) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return false;
+        pollfd p{fd, events, 0};
+        const int n = ::poll(&p, 1, int(left.count()));
+        if (n > 0)
+            return true;
+        if (n < 0 && errno != EINTR)
+            return false;
+    }
+}
+
+// Whether the socket WAYLAND_DISPLAY names is a compositor: asked for its registry and then for a
+// sync, it must answer in well-formed messages, to those objects only, and end with the sync's done.
+bool compositorAnswers()
 {
     const QByteArray name = qgetenv("WAYLAND_DISPLAY");
-    if (name.isEmpty())
+    const QByteArray folder = qgetenv("XDG_RUNTIME_DIR");
+    if (name.isEmpty() || (!name.startsWith('/') && folder.isEmpty()))
         return false;
-    return accepts(name.startsWith('/') ? name : qgetenv("XDG_RUNTIME_DIR") + '/' + name);
+    const QByteArray path = name.startsWith('/') ? name : folder + '/' + name;
+    sockaddr_un address{};
+    if (size_t(path.size()) >= sizeof address.sun_path)
+        return false;
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    // Non-blocking, so that a listener with a full backlog refuses at once instead of holding the connect.
+    const FileDescriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    if (!socket.valid() || ::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+        return false;
+
+    // Messages in host byte order: object, (size << 16) | opcode, arguments. On object 1, the display,
+    // get_registry (opcode 1) makes object 2 and sync (opcode 0) makes callback 3.
+    enum : quint32 { display = 1, registry = 2, callback = 3 };
+    const quint32 request[] = {display, (12u << 16) | 1, registry, display, (12u << 16) | 0, callback};
+    if (::send(socket.get(), request, sizeof request, MSG_NOSIGNAL) != ssize_t(sizeof request))
+        return false;
+    const auto deadline = std::chrono::steady_clock::now() + waylandLimit;
+    QByteArray answer;
+    while (answer.size() < waylandAnswerLimit && waitFor(socket.get(), POLLIN, deadline)) {
+        char buffer[4096];
+        const ssize_t n = ::recv(socket.get(), buffer, sizeof buffer, 0);
+        if (n < 0 && (errno == EINTR || errno == EAGAIN))
+            continue;
+        if (n <= 0)
+            return false;
+        answer.append(buffer, n);
+        quint32 header[2];
+        while (answer.size() >= qsizetype(sizeof header)) {
+            std::memcpy(header, answer.constData(), sizeof header);
+            const quint32 object = header[0], size = header[1] >> 16, opcode = header[1] & 0xffff;
+            if (size < sizeof header || size % 4 || object < display || object > callback)
+                return false;
+            if (object == display && opcode == 0) // error
+                return false;
+            if (object == callback && opcode == 0) // done: everything before the sync has been answered
+                return true;
+            if (answer.size() < qsizetype(size))
+                break;
+            answer.remove(0, size);
+        }
+    }
+    return false;
 }
 
-bool x11Reachable()
+// Qt shows windows on a compositor only through its Wayland platform plugin, which is packaged apart.
+bool waylandPluginInstalled()
 {
-    static const QRegularExpression form(QStringLiteral(R"(^(unix)?:(\d+)(\.\d+)?$)"));
-    const QByteArray display = qgetenv("DISPLAY");
-    if (display.isEmpty())
-        return false;
-    const QRegularExpressionMatch local = form.match(QString::fromLocal8Bit(display));
-    if (!local.hasMatch())
-        return true; // a remote display, or a form only the toolkit knows
-    const QByteArray socket = "/tmp/.X11-unix/X" + local.captured(2).toLatin1();
-    return accepts(socket) || accepts(socket, true);
+    QStringList folders = qEnvironmentVariable("QT_PLUGIN_PATH").split(QDir::listSeparator(), Qt::SkipEmptyParts);
+    folders.append(QLibraryInfo::path(QLibraryInfo::PluginsPath));
+    return std::any_of(folders.cbegin(), folders.cend(), [](const QString& folder) {
+        const QDir platforms(folder + QStringLiteral("/platforms"));
+        return !platforms.entryList({QStringLiteral("libqwayland-*.so")}, QDir::Files).isEmpty();
+    });
 }
 
 } // namespace
 
 namespace DisplayServer {
 
-bool reachable()
+QByteArray platform(const QByteArray& requested)
 {
-    return waylandReachable() || x11Reachable();
+    QByteArrayList entries = requested.isEmpty() ? QByteArrayList{"wayland", "xcb"} : requested.split(';');
+    entries.removeAll(QByteArray());
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const QByteArray name = entries.at(i).split(':').constFirst();
+        const bool wayland = name.startsWith("wayland");
+        // Only the toolkit knows this one, and it falls back along the rest of the list by itself.
+        if (!wayland && name != "xcb")
+            return entries.mid(i).join(';');
+        if (wayland ? compositorAnswers() && waylandPluginInstalled() : x11Usable())
+            return entries.at(i);
+    }
+    return {};
 }
 
 } // namespace DisplayServer

@@ -2,6 +2,7 @@
 #include "platform/FileWriter.h"
 #include "platform/InstanceChannel.h"
 #include "platform/LocalPath.h"
+#include "platform/Log.h"
 #include "platform/SecurityScope.h"
 #include "platform/SettingsDomain.h"
 #include "store/TemplateStore.h"
@@ -626,6 +627,14 @@ private Q_SLOTS:
         QVERIFY(answers.wait());
         QVERIFY(!answers.wait(300));
         QCOMPARE(summary(answers.first().first().value<IntegrationState>()), "4+m ");
+    }
+
+    // U+DC80 to U+DCFF stand for the bytes of a path that is not UTF-8; a pair is one character.
+    void logShowsLoneSurrogatesEscaped()
+    {
+        const QString text =
+            QString::fromStdU16String({0xDC80, u'x', 0xDCFF, 0xD800, u' ', 0xDC7F, 0xD83D, 0xDCC4, 0xDD00, 0xD83D});
+        QCOMPARE(Log::escapeControls(text), "\\x80x\\xff\\ud800 \\udc7f\U0001F4C4\\udd00\\ud83d");
     }
 };
 
