@@ -245,7 +245,7 @@ void InstanceChannel::drop(QLocalSocket* socket)
     socket->abort();
     socket->deleteLater();
     if (wasWaiting) {
-        if (m_retryPending == false && m_listener >= 0)
+        if (!m_retryPending && m_listener >= 0)
             acceptConnections(); // a place came free for a caller in the backlog
         finishIfDone();
     }
