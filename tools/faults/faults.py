@@ -457,4 +457,50 @@ M = [
     ('cx-welcome-keypad-enter', 'src/ui/welcome/WelcomeView.cpp', 'const bool unmodified = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;', 'const bool unmodified = event->modifiers() == Qt::NoModifier;'),
     # step 1's file-manager status list appears below its 'Open Extension Settings' button
     ('cx-step-content-below-button', 'src/ui/welcome/StepRow.cpp', 'm_text->insertWidget(m_text->indexOf(m_buttonBar), content);', 'm_text->addWidget(content);'),
+    # The faults an attack on the settings, imports, channel and command found, each as the code had it
+    # before its mending; every one fails a test written as that attack.
+    # a write cut short by a full disk still replaces the settings, with part of them
+    ('atomic-short-write-ignored', 'src/platform/AtomicFile.cpp', '            return fail("writing");', '            break;'),
+    # the settings, which hold the grant and the user's templates, readable by every user
+    ('settings-mode-open', 'src/platform/SettingsDomain.cpp', 'constexpr unsigned ownerOnly = 0600;', 'constexpr unsigned ownerOnly = 0644;'),
+    # imports grow the settings past what a read accepts, and the next read loses them all
+    ('settings-bound-unchecked', 'src/platform/SettingsDomain.cpp', '    if (bytes.size() > maximumFileSize)\n        return fail', '    if (false)\n        return fail'),
+    # a full disk is logged only as a lock that could not be taken
+    ('settings-lock-cause-dropped', 'src/platform/SettingsDomain.cpp', ': AtomicFile::describe(error);', ': QString();'),
+    # an unreadable settings file is moved aside without a word
+    ('settings-corrupt-unlogged', 'src/platform/SettingsDomain.cpp', '    Log::line(QStringLiteral("[QNT] settings: %1 could not be read; kept aside as %2").arg(path, target));\n', ''),
+    # one record that does not decode empties the whole list
+    ('store-bad-record-fails-list', 'src/model/FileTemplate.cpp', '            ++result.undecodable;', '            return std::nullopt;'),
+    # a list with records that do not decode is overwritten with no copy kept
+    ('store-undecodable-not-kept', 'src/store/TemplateStore.cpp', 'FileTemplate::encodeList(m_customTemplates), undecodable);', 'FileTemplate::encodeList(m_customTemplates));'),
+    # a list that could not be saved still shows, and is served, as if it had been
+    ('store-failed-save-kept-in-memory', 'src/store/TemplateStore.cpp', '    if (!result)\n        load();\n', ''),
+    # "added" logged for a template whose save then failed
+    ('import-added-before-save', 'src/ui/templates/TemplateImporter.cpp', '        if (saved) {', '        if (true) {'),
+    # a launcher path holding "%1" breaks every entry of KDE's menu
+    ('menu-launcher-percent', 'src/extension/ServiceMenu.cpp', '.arg(launcher, QString::number(i))', '.arg(launcher).arg(i)'),
+    # any web page's link makes a template of any file the user can read
+    ('import-link-not-confirmed', 'src/app/AppDelegate.cpp', '    if (direct && !candidate.ownerOnly) {', '    if (!candidate.ownerOnly) {'),
+    # a private key becomes a template without a question
+    ('import-private-not-confirmed', 'src/app/AppDelegate.cpp', '    if (direct && !candidate.ownerOnly) {', '    if (direct) {'),
+    # without a display a link's import waits for an answer nobody can give
+    ('import-headless-queued', 'src/app/AppDelegate.cpp', '    if (!m_displayAvailable) {\n        TemplateImporter::logRefusal', '    if (false) {\n        TemplateImporter::logRefusal'),
+    # /proc, /sys and /dev files become templates
+    ('import-system-file', 'src/platform/RegularFile.cpp', '    if (isSystemFile(fd.get()))', '    if (false)'),
+    # the naming queue grows without bound
+    ('naming-queue-unbounded', 'src/app/AppDelegate.cpp', '            if (m_waitingForName.size() >= maximumWaiting) {', '            if (false) {'),
+    # Cancel All ends only the window on screen
+    ('naming-cancel-all-keeps-queue', 'src/app/AppDelegate.cpp', '        m_waitingForName.erase(m_waitingForName.begin() + 1, m_waitingForName.end());\n', ''),
+    # a refused --new or --import exits 0 with nothing said
+    ('launch-failure-exit-zero', 'src/launcher/CommandLine.cpp', '    return failures.isEmpty() ? 0 : 1;', '    return 0;'),
+    # a launch whose connection an ending instance closed reports "did not answer" and makes nothing
+    ('channel-reset-is-failure', 'src/platform/InstanceChannelClient.cpp', '            return answer.isEmpty() ? Delivery::NoInstance : Delivery::Failed;', '            return Delivery::Failed;'),
+    # an instance that ends drops the launches queued at its socket
+    ('channel-finish-drops-queued', 'src/platform/InstanceChannel.cpp', '    acceptConnections();\n    stopListening();\n    m_finished', '    stopListening();\n    m_finished'),
+    # with both private runtime folders taken, another user's folder is used anyway
+    ('runtime-unsafe-fallback', 'src/platform/InstanceChannelClient.cpp', '            return {}; // no channel rather than one that others may reach\n        folder = *found;', '        folder = found == std::end(fallbacks) ? fallbacks[1] : *found;'),
+    # Save as Template from a file manager is asked about as if a link had asked
+    ('module-not-direct', 'src/extension/GtkFamilyProvider.cpp', '{{QString::fromUtf8(static_cast<const char*>(url))}, {}, {true}}', '{{QString::fromUtf8(static_cast<const char*>(url))}, {}, {}}'),
+    # without an instance, Save as Template goes as a link
+    ('module-import-fallback-link', 'src/extension/GtkFamilyProvider.cpp', 'ImportRequest::parse(QString::fromUtf8(url))) {', 'std::optional<ImportRequest>()) {'),
 ]
