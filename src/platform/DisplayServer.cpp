@@ -60,21 +60,6 @@ bool x11Usable()
     });
 }
 
-bool waitFor(int fd, short events, std::chrono::steady_clock::time_point deadline)
-{
-    for (;;) {
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0)
-            return false;
-        pollfd p{fd, events, 0};
-        const int n = ::poll(&p, 1, int(left.count()));
-        if (n > 0)
-            return true;
-        if (n < 0 && errno != EINTR)
-            return false;
-    }
-}
-
 // Whether the socket WAYLAND_DISPLAY names is a compositor: asked for its registry and then for a
 // sync, it must answer in well-formed messages, to those objects only, and end with the sync's done.
 bool compositorAnswers()
@@ -102,7 +87,7 @@ bool compositorAnswers()
         return false;
     const auto deadline = std::chrono::steady_clock::now() + waylandLimit;
     QByteArray answer;
-    while (answer.size() < waylandAnswerLimit && waitFor(socket.get(), POLLIN, deadline)) {
+    while (answer.size() < waylandAnswerLimit && waitForDescriptor(socket.get(), POLLIN, deadline)) {
         char buffer[4096];
         const ssize_t n = ::recv(socket.get(), buffer, sizeof buffer, 0);
         if (n < 0 && (errno == EINTR || errno == EAGAIN))

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cerrno>
+#include <chrono>
+#include <poll.h>
 #include <unistd.h>
 #include <utility>
 
@@ -34,3 +37,20 @@ public:
 private:
     int m_fd;
 };
+
+// Waits until `fd` is ready for `events` (POLLIN, POLLOUT) or `deadline` has passed; false then, or
+// on an error of poll's own. A signal that interrupts the wait does not shorten it.
+inline bool waitForDescriptor(int fd, short events, std::chrono::steady_clock::time_point deadline)
+{
+    for (;;) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return false;
+        pollfd p{fd, events, 0};
+        const int n = ::poll(&p, 1, int(left.count()));
+        if (n > 0)
+            return true;
+        if (n < 0 && errno != EINTR)
+            return false;
+    }
+}

@@ -27,22 +27,6 @@ namespace {
 // An answer names at most a failure per URL; anything longer is not one of ours.
 constexpr qsizetype maximumAnswer = 1 << 20;
 
-bool waitFor(int fd, short events, std::chrono::steady_clock::time_point deadline)
-{
-    for (;;) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0)
-            return false;
-        pollfd p{fd, events, 0};
-        const int n = ::poll(&p, 1, int(left.count()));
-        if (n > 0)
-            return true;
-        if (n < 0 && errno != EINTR)
-            return false;
-    }
-}
-
 // Anyone who can enter the folder could listen in our place or read the requests, folder paths
 // included; so it must be a real folder of this user's, closed to everyone else.
 bool isPrivateFolder(const QString& path)
@@ -147,7 +131,7 @@ InstanceChannel::Delivery InstanceChannel::send(const Message& message, int time
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     const QByteArray encoded = encodeMessage(message, failures != nullptr);
     for (qsizetype sent = 0; sent < encoded.size();) {
-        if (!waitFor(socket.get(), POLLOUT, deadline))
+        if (!waitForDescriptor(socket.get(), POLLOUT, deadline))
             return Delivery::Failed;
         const ssize_t n = ::send(socket.get(), encoded.constData() + sent, size_t(encoded.size() - sent), MSG_NOSIGNAL);
         if (n < 0 && errno == EINTR)
@@ -158,7 +142,7 @@ InstanceChannel::Delivery InstanceChannel::send(const Message& message, int time
     }
     QByteArray answer;
     while (!answer.endsWith('\n')) {
-        if (!waitFor(socket.get(), POLLIN, deadline) || answer.size() > maximumAnswer)
+        if (!waitForDescriptor(socket.get(), POLLIN, deadline) || answer.size() > maximumAnswer)
             return Delivery::Failed;
         char buffer[4096];
         const ssize_t n = ::recv(socket.get(), buffer, sizeof buffer, 0);
