@@ -31,20 +31,6 @@ TemplateImporter::Refusal refusalFor(RegularFile::Failure failure)
 
 } // namespace
 
-QList<TemplateImporter::Outcome> TemplateImporter::importFiles(const QStringList& paths)
-{
-    QList<Outcome> refused;
-    QList<Candidate> candidates;
-    for (const QString& path : paths) {
-        std::variant<Candidate, Refusal> examined = examine(path);
-        if (auto* candidate = std::get_if<Candidate>(&examined))
-            candidates.append(std::move(*candidate));
-        else
-            refused.append({path, std::get<Refusal>(examined)});
-    }
-    return add(candidates) + refused;
-}
-
 QList<TemplateImporter::Outcome> TemplateImporter::add(const QList<Candidate>& candidates)
 {
     if (candidates.isEmpty())

@@ -51,8 +51,6 @@ public:
     // Appends templates of the candidates to the custom ones in their order and saves once, so that
     // the menus and the views learn of all of them together. When the save fails, none is stored.
     QList<Outcome> add(const QList<Candidate>& candidates);
-    // examine, then add what passed.
-    QList<Outcome> importFiles(const QStringList& paths);
 
     // For a file named `fileName`: "archive.tar.gz" gives "archive.tar" and "gz", "Makefile" gives
     // "Makefile" and no extension. A leading full stop belongs to the name (".profile"), and a name
