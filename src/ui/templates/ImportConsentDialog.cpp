@@ -13,6 +13,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 struct Texts {
@@ -81,8 +83,9 @@ ImportConsentDialog::ImportConsentDialog(const TemplateImporter::Candidate& cand
     column->addLayout(details);
     column->addWidget(why);
     column->addWidget(buttons);
-    setMinimumWidth(420);
-    setMaximumWidth(560);
+    // Wrapped text sets the height for the width, not the other way round.
+    setFixedWidth(std::max(440, fontMetrics().averageCharWidth() * 56));
+    setFixedHeight(column->heightForWidth(width()));
 }
 
 void ImportConsentDialog::confirmEach(QList<TemplateImporter::Candidate> candidates, QWidget* parent, Answer answer)
