@@ -40,6 +40,23 @@ QString summary(const IntegrationState& state)
     return text + (state.schemeReachesQuintara ? "links" : "");
 }
 
+// The instance's socket, and a connection to it that has sent `message` whole (-1 when not).
+sockaddr_un instanceAddress()
+{
+    sockaddr_un address{AF_UNIX, {}};
+    std::strcpy(address.sun_path, QFile::encodeName(InstanceChannel::socketPath()).constData());
+    return address;
+}
+int sentWhole(const QByteArray& message)
+{
+    const sockaddr_un address = instanceAddress();
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    return ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
+                   ::send(fd, message.constData(), size_t(message.size()), 0) == message.size()
+               ? fd
+               : (::close(fd), -1);
+}
+
 } // namespace
 
 // The platform services: folder bookmarks, the confined file writer, the settings domain and the
@@ -479,14 +496,13 @@ private Q_SLOTS:
         QVERIFY(channel.listen());
         QSignalSpy received(&channel, &InstanceChannel::urlsReceived);
         // Opened to everyone, as a mistake elsewhere could leave them: the peer is still checked.
-        sockaddr_un address{AF_UNIX, {}};
-        std::strcpy(address.sun_path, QFile::encodeName(InstanceChannel::socketPath()).constData());
+        const sockaddr_un address = instanceAddress();
         QVERIFY(::chmod(encoded(QString()), 0755) == 0 && ::chmod(encoded("runtime"), 0755) == 0 &&
                 ::chmod(address.sun_path, 0666) == 0);
         const QByteArray message = "{\"urls\":[\"quintara://create?t=0&d=/tmp\"]}\n";
         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
         const bool sent = ::seteuid(65534) == 0 &&
-                          ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                          ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
                           ::write(fd, message.constData(), size_t(message.size())) == message.size();
         QVERIFY(::seteuid(0) == 0 && sent);
         // The channel is served by this event loop: it closes the connection (0) or answers (1).
@@ -521,12 +537,9 @@ private Q_SLOTS:
         std::optional<InstanceChannel> channel(std::in_place);
         QVERIFY(channel->listen());
         QSignalSpy served(&*channel, &InstanceChannel::urlsReceived);
-        sockaddr_un address{AF_UNIX, {}};
-        std::strcpy(address.sun_path, QFile::encodeName(InstanceChannel::socketPath()).constData());
-        const int queued = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        const QByteArray message = "{\"urls\":[\"quintara://u\"]}\n";
-        QVERIFY(::connect(queued, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-                ::send(queued, message.constData(), size_t(message.size()), 0) == message.size());
+        const sockaddr_un address = instanceAddress();
+        const int queued = sentWhole("{\"urls\":[\"quintara://u\"]}\n");
+        QVERIFY(queued >= 0);
         bool finished = false;
         channel->finish([&finished] { finished = true; });
         QVERIFY(!QFile::exists(address.sun_path)); // a later launch starts the next instance
@@ -537,7 +550,7 @@ private Q_SLOTS:
         channel.reset();
         // A listener that closes the connection without an answer did not serve it.
         const int closing = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        QVERIFY(::bind(closing, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        QVERIFY(::bind(closing, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
                 ::listen(closing, 4) == 0);
         std::jthread hangUp([closing] {
             char message[64];
@@ -558,17 +571,11 @@ private Q_SLOTS:
             return message.direct.value(0) ? QStringList{"refused"} : QStringList();
         });
         // Each sends its whole message before the instance takes any of them in.
-        sockaddr_un address{AF_UNIX, {}};
-        std::strcpy(address.sun_path, QFile::encodeName(InstanceChannel::socketPath()).constData());
         std::vector<int> senders(150);
         for (size_t i = 0; i < senders.size(); ++i) {
-            senders[i] = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-            const QByteArray message = i % 2 ? R"({"urls":["quintara://u"]})"
-                                               "\n"
-                                             : R"({"urls":["quintara://u"],"direct":[true],"outcome":true})"
-                                               "\n";
-            QVERIFY(::connect(senders[i], reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-                    ::send(senders[i], message.constData(), size_t(message.size()), 0) == message.size());
+            senders[i] =
+                sentWhole(i % 2 ? "{\"urls\":[\"u\"]}\n" : "{\"urls\":[\"u\"],\"direct\":[true],\"outcome\":true}\n");
+            QVERIFY(senders[i] >= 0);
         }
         QTRY_COMPARE(served, 150);
         for (size_t i = 0; i < senders.size(); ++i) {
