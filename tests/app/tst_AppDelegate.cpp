@@ -6,10 +6,8 @@
 #include "support/StoreFixture.h"
 #include "support/Table.h"
 #include "ui/naming/NewFileNameDialog.h"
-#include "ui/settings/GeneralSettingsView.h"
 #include "ui/settings/SettingsView.h"
 #include "ui/templates/TemplatesView.h"
-#include "ui/welcome/WelcomeView.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -42,12 +40,6 @@ class TestAppDelegate : public QObject {
         return int(std::count_if(all.begin(), all.end(), [](const QWidget* w) { return w->isVisible(); }));
     }
     QMenu* menu(QWidget* window, const char* name) const { return window->findChild<QMenu*>(name); }
-    void showBoth()
-    {
-        m_delegate->showWelcomeWindow();
-        m_delegate->openSettingsWindow();
-        QTRY_VERIFY(m_delegate->settingsWindow() && m_delegate->settingsWindow()->isVisible());
-    }
 
 private Q_SLOTS:
     void init()
@@ -107,9 +99,18 @@ private Q_SLOTS:
         welcome->findChild<QPushButton*>("manageTemplatesButton")->click();
         QTRY_VERIFY(m_delegate->settingsWindow() && m_delegate->settingsWindow()->isVisible());
         QWidget* settings = m_delegate->settingsWindow();
-        // Closing hides a window and the program stays; the menus bring back the very same ones.
-        welcome->close();
-        settings->close();
+        // F10 opens the first menu. Escape and Ctrl+W close a window as its close button does: it hides, and the
+        // program stays; the menus bring back the very same windows.
+        QMenu* first = menu(settings, "applicationMenu");
+        for (const auto& [window, keys] : {std::pair(settings, QKeySequence(Qt::Key_F10)),
+                                           {welcome, QKeySequence(Qt::Key_Escape)},
+                                           {settings, QKeySequence(Qt::CTRL | Qt::Key_W)}}) {
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window));
+            QTest::keySequence(window, keys);
+            QCOMPARE(first->isVisible(), keys == QKeySequence(Qt::Key_F10));
+            first->close();
+        }
         QCOMPARE(std::pair(visibleWindows(), QApplication::quitOnLastWindowClosed()), std::pair(0, false));
         const QList<QAction*> help = menu(settings, "helpMenu")->actions();
         help.at(0)->trigger();                        // Welcome to Quintara
@@ -123,97 +124,6 @@ private Q_SLOTS:
         QTRY_COMPARE(settings->findChild<SettingsView*>()->currentIndex(), int(SettingsView::AboutTab));
         welcome->findChild<QPushButton*>("manageTemplatesButton")->click(); // whichever tab was last shown
         QTRY_COMPARE(settings->findChild<SettingsView*>()->currentIndex(), int(SettingsView::TemplatesTab));
-    }
-
-    // Both windows open; one of them gets the keys. Closing only hides, as the close button does.
-    void windowKeys_data()
-    {
-        addColumns<bool, QKeySequence, bool>("inSettings", "keys", "closes");
-        QTest::newRow("Escape, welcome") << false << QKeySequence(Qt::Key_Escape) << true;
-        QTest::newRow("Ctrl+W, settings") << true << QKeySequence(Qt::CTRL | Qt::Key_W) << true;
-        QTest::newRow("F10, settings: the first menu") << true << QKeySequence(Qt::Key_F10) << false;
-    }
-    void windowKeys()
-    {
-        const auto [inSettings, keys, closes] = fetch<bool, QKeySequence, bool>("inSettings", "keys", "closes");
-        showBoth();
-        QWidget* window = inSettings ? m_delegate->settingsWindow() : m_delegate->welcomeWindow();
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window));
-        QTest::keySequence(window, keys);
-        QCOMPARE(std::tuple(window->isVisible(), visibleWindows(), menu(window, "applicationMenu")->isVisible()),
-                 std::tuple(!closes, closes ? 1 : 3, !closes));
-    }
-
-    // A grant made in one window shows in the other without hiding and showing it.
-    void aGrantShowsInEveryWindowAtOnce_data()
-    {
-        QTest::addColumn<bool>("fromSettings");
-        QTest::newRow("granted in the General pane") << true;
-        QTest::newRow("granted in the welcome window") << false;
-    }
-    void aGrantShowsInEveryWindowAtOnce()
-    {
-        QFETCH(bool, fromSettings);
-        showBoth();
-        auto* welcome = m_delegate->welcomeWindow()->findChild<WelcomeView*>();
-        auto* general = m_delegate->settingsWindow()->findChild<GeneralSettingsView*>();
-        (fromSettings ? general->findChild<QPushButton*>("grantAccessButton")
-                      : welcome->findChild<QWidget*>("step2")->findChild<QPushButton*>())
-            ->click();
-        m_picker.answer(m_fixture->home.path());
-        flushEventLoop();
-        QCOMPARE(std::pair(welcome->hasFolderAccess(), general->hasAccess()), std::pair(true, true));
-    }
-
-    // Secondary text keeps a contrast of 4.5:1 on its surfaces, light or dark; every scroll bar looks alike.
-    void secondaryTextReadsAndScrollBarsMatch_data()
-    {
-        QTest::addColumn<QPalette>("palette");
-        QTest::newRow("light") << QApplication::palette();
-        QPalette dark(QColor(0x3a, 0x3a, 0x3a), QColor(0x2e, 0x2e, 0x2e));
-        dark.setColor(QPalette::WindowText, QColor(0xf2, 0xf2, 0xf2));
-        dark.setColor(QPalette::Base, QColor(0x24, 0x24, 0x24));
-        dark.setColor(QPalette::PlaceholderText, QColor(0xf2, 0xf2, 0xf2, 110));
-        QTest::newRow("dark") << dark;
-    }
-    void secondaryTextReadsAndScrollBarsMatch()
-    {
-        QFETCH(QPalette, palette);
-        const auto restore = qScopeGuard([before = QApplication::palette()] { QApplication::setPalette(before); });
-        QApplication::setPalette(palette);
-        showBoth();
-        auto* list = m_delegate->settingsWindow()->findChild<QTreeWidget*>("templateList");
-        list->setCurrentItem(list->topLevelItem(0)->child(0)); // a detail page too
-        const auto luminance = [](const QColor& c) {
-            const auto linear = [](double v) {
-                return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-            };
-            return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF()) + 0.05;
-        };
-        QString barStyle;
-        for (QWidget* window : {m_delegate->welcomeWindow(), m_delegate->settingsWindow()}) {
-            for (const QLabel* label : window->findChildren<QLabel*>()) {
-                for (const auto surface : {QPalette::Window, QPalette::Base}) {
-                    QImage shown(1, 1, QImage::Format_RGB32); // the text's colour as it shows on the surface
-                    shown.fill(label->palette().color(surface));
-                    QPainter(&shown).fillRect(shown.rect(), label->palette().color(QPalette::PlaceholderText));
-                    const auto [low, high] =
-                        std::minmax({luminance(shown.pixelColor(0, 0)), luminance(label->palette().color(surface))});
-                    QVERIFY2(label->foregroundRole() != QPalette::PlaceholderText || high / low >= 4.5,
-                             qPrintable(label->objectName()));
-                }
-            }
-            for (const QAbstractScrollArea* area : window->findChildren<QAbstractScrollArea*>()) {
-                if (area->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff)
-                    continue; // a list's hidden header
-                // The thumb's shade follows the surface; the shape is the same everywhere.
-                const QString style = area->verticalScrollBar()->styleSheet().remove(QRegularExpression("#[0-9a-f]+"));
-                QVERIFY2(!style.isEmpty() && style == (barStyle.isEmpty() ? style : barStyle),
-                         qPrintable(area->objectName()));
-                barStyle = style;
-            }
-        }
     }
 
     // Switched on, a request waits in the naming window for a name; Create writes through the engine

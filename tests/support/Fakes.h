@@ -41,11 +41,7 @@ private:
 class FakeWorkspace final : public Workspace {
 public:
     void revealFile(const QString& path) override { revealed.append(path); }
-    bool openUrl(const QUrl& url) override
-    {
-        opened.append(url);
-        return true;
-    }
+    bool openUrl(const QUrl& url) override { return opened.append(url), true; }
     QStringList revealed;
     QList<QUrl> opened;
 };
@@ -55,15 +51,9 @@ class RecordingSecurityScope final : public SecurityScope {
 public:
     bool startAccessing(const QString& folderPath) override
     {
-        const bool started = !refuseStarts && m_scope.startAccessing(folderPath);
-        starts += started ? 1 : 0;
-        return started;
+        return !refuseStarts && m_scope.startAccessing(folderPath) && ++starts;
     }
-    void stopAccessing(const QString& folderPath) override
-    {
-        ++stops;
-        m_scope.stopAccessing(folderPath);
-    }
+    void stopAccessing(const QString& folderPath) override { ++stops, m_scope.stopAccessing(folderPath); }
     bool contains(const QString& realFolderPath) const override { return m_scope.contains(realFolderPath); }
     bool refuseStarts = false;
     int starts = 0;

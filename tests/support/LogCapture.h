@@ -7,17 +7,27 @@
 // test's own output).
 class LogCapture {
 public:
-    LogCapture();
-    ~LogCapture();
+    LogCapture() : m_previous(qInstallMessageHandler(&LogCapture::handler)) { s_current = this; }
+    ~LogCapture()
+    {
+        s_current = nullptr;
+        qInstallMessageHandler(m_previous);
+    }
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;
 
     const QStringList& lines() const { return m_lines; }
-    QStringList take();
+    QStringList take() { return std::exchange(m_lines, {}); }
 
 private:
-    static void handler(QtMsgType type, const QMessageLogContext& context, const QString& message);
-    static LogCapture* s_current;
+    static void handler(QtMsgType type, const QMessageLogContext& context, const QString& message)
+    {
+        if (s_current && type == QtInfoMsg)
+            s_current->m_lines.append(message);
+        else if (s_current && s_current->m_previous)
+            s_current->m_previous(type, context, message);
+    }
+    static inline LogCapture* s_current = nullptr;
     QtMessageHandler m_previous;
     QStringList m_lines;
 };

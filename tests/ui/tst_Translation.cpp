@@ -29,9 +29,7 @@ class TestTranslation : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        QFile file(QUINTARA_TRANSLATION_FILE);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray ts = file.readAll();
+        const QByteArray ts = readAll(QUINTARA_TRANSLATION_FILE);
         QVERIFY2(!ts.contains("type=\"unfinished\""), "a text has no German translation yet");
         QXmlStreamReader xml(ts);
         QString source;
