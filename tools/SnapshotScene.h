@@ -21,7 +21,7 @@
 // Nothing a snapshot does may reach the real desktop.
 class InertWorkspace final : public Workspace {
 public:
-    void revealFile(const QString&) override {}
+    void revealFile(const QString&, const QString&) override {}
     bool openUrl(const QUrl&) override { return false; }
 };
 

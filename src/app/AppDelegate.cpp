@@ -4,9 +4,9 @@
 #include "creation/CreateRequest.h"
 #include "creation/FileCreationService.h"
 #include "creation/ImportRequest.h"
+#include "creation/RequestServing.h"
 #include "model/BundleInfo.h"
 #include "platform/Log.h"
-#include "platform/SecurityScope.h"
 #include "platform/WindowActivation.h"
 #include "platform/Workspace.h"
 #include "store/TemplateManager.h"
@@ -22,7 +22,6 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMainWindow>
-#include <QScopeGuard>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
@@ -117,11 +116,9 @@ try {
     if (!request)
         return QStringLiteral("'%1' is not a request Quintara knows").arg(url);
     // The index is checked before the grant, so a stale index never opens the welcome window.
-    const QList<FileTemplate> templates = m_services.store.enabledTemplates();
-    if (request->index < 0 || request->index >= templates.size())
-        return QStringLiteral("there is no enabled template at position %1").arg(request->index);
-    const FileTemplate chosen = templates.at(request->index);
-    const QUrl target = QUrl::fromLocalFile(request->directoryPath);
+    const std::variant<FileTemplate, QString> chosen = RequestServing::templateAt(m_services.store, request->index);
+    if (const auto* reason = std::get_if<QString>(&chosen))
+        return *reason;
 
     const std::optional<QUrl> granted = m_services.store.resolveHomeFolderURL();
     if (!granted) {
@@ -132,6 +129,8 @@ try {
                               "the welcome window");
     }
 
+    const NamingRequest served{std::get<FileTemplate>(chosen), QUrl::fromLocalFile(request->directoryPath),
+                               granted->toLocalFile(), activationToken, request->fileManager};
     if (m_services.store.asksForFileName()) {
         if (m_displayAvailable) {
             if (m_waitingForName.size() >= maximumWaiting) {
@@ -139,7 +138,7 @@ try {
                               .arg(m_waitingForName.size()));
                 return QStringLiteral("no file was made: too many files wait for a name already");
             }
-            m_waitingForName.append({chosen, target, granted->toLocalFile(), activationToken});
+            m_waitingForName.append(served);
             if (m_waitingForName.size() == 1)
                 askNextName();
             else if (m_namingWindow)
@@ -148,7 +147,7 @@ try {
         }
         Log::line(QStringLiteral("[QNT] processCreateURL: no display — creating without asking for a name"));
     }
-    const FileCreationService::Result result = create(chosen, target, granted->toLocalFile(), std::nullopt);
+    const FileCreationService::Result result = create(served, std::nullopt);
     if (const auto* error = std::get_if<FileCreationError>(&result))
         return error->errorDescription();
     return std::nullopt;
@@ -157,27 +156,10 @@ try {
     return QString::fromLocal8Bit(e.what());
 }
 
-FileCreationService::Result AppDelegate::create(const FileTemplate& chosen, const QUrl& target,
-                                                const QString& grantedPath, const std::optional<QString>& fileName)
+FileCreationService::Result AppDelegate::create(const NamingRequest& request, const std::optional<QString>& fileName)
 {
-    const bool accessing = m_services.scope.startAccessing(grantedPath);
-    const auto stop = qScopeGuard([&] {
-        if (accessing)
-            m_services.scope.stopAccessing(grantedPath);
-    });
-    const FileCreationService::Result result = fileName ? m_services.engine.createNamedFile(chosen, target, *fileName)
-                                                        : m_services.engine.createFile(chosen, target);
-    if (const auto* error = std::get_if<FileCreationError>(&result)) {
-        // A name the person chose that is taken or unusable is answered in the naming window.
-        const auto errorCase = error->errorCase();
-        if (errorCase != FileCreationError::Case::nameTaken && errorCase != FileCreationError::Case::invalidName)
-            Log::line(QStringLiteral("[QNT] processCreateURL error: %1").arg(error->errorDescription()));
-    } else {
-        const QString created = std::get<QUrl>(result).toLocalFile();
-        Log::line(QStringLiteral("[QNT] processCreateURL: created %1").arg(created));
-        m_services.workspace.revealFile(created);
-    }
-    return result;
+    return RequestServing::create({m_services.store, m_services.engine, m_services.scope, m_services.workspace},
+                                  request.chosen, request.target, request.grantedPath, fileName, request.fileManager);
 }
 
 void AppDelegate::askNextName()
@@ -204,8 +186,7 @@ void AppDelegate::askNextName()
             break;
         }
         try {
-            const FileCreationService::Result result =
-                create(request.chosen, request.target, request.grantedPath, name);
+            const FileCreationService::Result result = create(request, name);
             if (std::holds_alternative<QUrl>(result))
                 return Outcome::created;
             return std::get<FileCreationError>(result).errorCase() == FileCreationError::Case::nameTaken

@@ -99,10 +99,10 @@ private:
         QUrl target;
         QString grantedPath;
         QString activationToken;
+        QString fileManager;
     };
     // Creates under the free name (no name given) or the one given; nothing but logging on failure.
-    FileCreationService::Result create(const FileTemplate& chosen, const QUrl& target, const QString& grantedPath,
-                                       const std::optional<QString>& fileName);
+    FileCreationService::Result create(const NamingRequest& request, const std::optional<QString>& fileName);
     void askNextName();
     // Stores what the import made, or shows why not where the user can see it.
     void finishImport(const QList<TemplateImporter::Outcome>& outcomes);

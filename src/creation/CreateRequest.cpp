@@ -32,10 +32,20 @@ std::optional<qint64> CreateRequest::parseIndex(const QString& text)
     return value;
 }
 
-QString CreateRequest::url(qint64 index, const QString& folderPath)
+const QStringList& CreateRequest::fileManagers()
 {
-    return QStringLiteral("quintara://create?t=") + QString::number(index) + QStringLiteral("&d=") +
-           RequestQuery::encodePath(folderPath);
+    static const QStringList names = {QStringLiteral("nautilus"), QStringLiteral("nemo"), QStringLiteral("caja"),
+                                      QStringLiteral("thunar"), QStringLiteral("dolphin")};
+    return names;
+}
+
+QString CreateRequest::url(qint64 index, const QString& folderPath, const QString& fileManager)
+{
+    QString url = QStringLiteral("quintara://create?t=") + QString::number(index) + QStringLiteral("&d=") +
+                  RequestQuery::encodePath(folderPath);
+    if (fileManagers().contains(fileManager))
+        url += QStringLiteral("&fm=") + fileManager;
+    return url;
 }
 
 bool CreateRequest::hasRequestScheme(QStringView url)
@@ -58,5 +68,6 @@ std::optional<CreateRequest> CreateRequest::parse(const QString& text)
     const std::optional<QString> d = query->value(QLatin1String("d"));
     if (!d || d->contains(QChar(0)))
         return std::nullopt;
-    return CreateRequest{*index, *d};
+    const QString fileManager = query->value(QLatin1String("fm")).value_or(QString());
+    return CreateRequest{*index, *d, fileManagers().contains(fileManager) ? fileManager : QString()};
 }

@@ -200,17 +200,19 @@ bool TemplateStore::hasHomeFolderBookmark() const
     return domain().data(Keys::homeFolderBookmark).has_value();
 }
 
-std::optional<QUrl> TemplateStore::resolveHomeFolderURL()
+std::optional<QUrl> TemplateStore::resolveHomeFolderURL(bool logFailure)
 {
     const std::optional<QByteArray> data = domain().data(Keys::homeFolderBookmark);
     if (!data) {
-        Log::line(QStringLiteral("[QNT] resolveHomeFolderURL: no bookmark data in UserDefaults"));
+        if (logFailure)
+            Log::line(QStringLiteral("[QNT] resolveHomeFolderURL: no bookmark data in UserDefaults"));
         return std::nullopt;
     }
     QString error;
     const std::optional<Bookmark::Resolved> resolved = m_bookmarks.resolve(*data, &error);
     if (!resolved) {
-        Log::line(QStringLiteral("[QNT] resolveHomeFolderURL: resolution FAILED: %1").arg(error));
+        if (logFailure)
+            Log::line(QStringLiteral("[QNT] resolveHomeFolderURL: resolution FAILED: %1").arg(error));
         return std::nullopt;
     }
     const QUrl location = QUrl::fromLocalFile(resolved->path);

@@ -74,8 +74,9 @@ public:
     // Whether grant data is stored at all, even data that no longer resolves.
     bool hasHomeFolderBookmark() const;
     // The granted folder, not yet under access; nothing (and a log line) when there is no usable
-    // grant. A grant whose folder was replaced at the same path is renewed on the way.
-    std::optional<QUrl> resolveHomeFolderURL();
+    // grant (the line left out for a caller that hands the request on to one that logs it). A grant
+    // whose folder was replaced at the same path is renewed on the way.
+    std::optional<QUrl> resolveHomeFolderURL(bool logFailure = true);
 
 Q_SIGNALS:
     void didChange();

@@ -40,9 +40,14 @@ private:
 // Records what would have been shown in the file manager or opened in a browser.
 class FakeWorkspace final : public Workspace {
 public:
-    void revealFile(const QString& path) override { revealed.append(path); }
+    void revealFile(const QString& path, const QString& fileManager) override
+    {
+        revealed.append(path);
+        revealedIn.append(fileManager);
+    }
     bool openUrl(const QUrl& url) override { return opened.append(url), true; }
     QStringList revealed;
+    QStringList revealedIn; // the file manager named with each
     QList<QUrl> opened;
 };
 

@@ -1,38 +1,81 @@
-// Stands in for the desktop's file manager on a private session bus: records every request to
-// show items, one line per call, in the file named on the command line.
+// Stands in for a file manager on a private session bus: records every request to show items, and
+// every announcement of new files it hears, one line per event, in the file named on the command
+// line, each after the role it plays:
+//   fake_file_manager RECORD                   whichever serves org.freedesktop.FileManager1
+//   fake_file_manager RECORD nautilus FOLDER   GNOME Files, with a window open on FOLDER (a URI)
+//   fake_file_manager RECORD dolphin FOLDER    Dolphin, likewise
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QFile>
+#include <QUrl>
 
 #include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+QString g_record, g_role, g_openFolder;
+
+void record(const QString& event)
+{
+    QFile file(g_record);
+    if (file.open(QIODevice::Append))
+        file.write((g_role + QLatin1Char(' ') + event).toUtf8() + '\n');
+}
+
+bool isOpen(const QString& folder)
+{
+    return QUrl(folder).adjusted(QUrl::StripTrailingSlash) == QUrl(g_openFolder).adjusted(QUrl::StripTrailingSlash);
+}
+
+} // namespace
 
 class FileManager : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.FileManager1")
+    Q_PROPERTY(QStringList OpenLocations READ openLocations)
 
 public:
-    QString record;
+    QStringList openLocations() const { return {g_openFolder}; }
 
 public Q_SLOTS:
-    void ShowItems(const QStringList& uris, const QString&)
-    {
-        QFile file(record);
-        if (file.open(QIODevice::Append))
-            file.write(uris.join(QLatin1Char(' ')).toUtf8() + '\n');
-    }
+    void ShowItems(const QStringList& uris, const QString&) { record("ShowItems " + uris.join(QLatin1Char(' '))); }
+    void FilesAdded(const QString& folder) { record("FilesAdded " + folder); }
+};
+
+class DolphinWindow : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.dolphin.MainWindow")
+
+public Q_SLOTS:
+    bool isUrlOpen(const QString& url) { return isOpen(url); }
 };
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    if (argc != 2)
+    if (argc != 2 && argc != 4)
         return 2;
+    g_record = QString::fromLocal8Bit(argv[1]);
+    g_role = argc == 4 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("freedesktop");
+    g_openFolder = argc == 4 ? QString::fromLocal8Bit(argv[3]) : QString();
     FileManager manager;
-    manager.record = QString::fromLocal8Bit(argv[1]);
+    DolphinWindow window;
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.registerObject(QStringLiteral("/org/freedesktop/FileManager1"), &manager,
-                            QDBusConnection::ExportAllSlots) ||
-        !bus.registerService(QStringLiteral("org.freedesktop.FileManager1")))
+    bool ready = bus.registerObject(QStringLiteral("/org/freedesktop/FileManager1"), &manager,
+                                    QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties);
+    if (g_role == QLatin1String("nautilus")) {
+        ready = ready && bus.registerService(QStringLiteral("org.gnome.Nautilus"));
+    } else if (g_role == QLatin1String("dolphin")) {
+        ready = ready &&
+                bus.registerObject(QStringLiteral("/dolphin/Dolphin_1"), &window, QDBusConnection::ExportAllSlots) &&
+                bus.connect(QString(), QStringLiteral("/"), QStringLiteral("org.kde.KDirNotify"),
+                            QStringLiteral("FilesAdded"), &manager, SLOT(FilesAdded(QString))) &&
+                bus.registerService(QStringLiteral("org.kde.dolphin-%1").arg(::getpid()));
+    } else {
+        ready = ready && bus.registerService(QStringLiteral("org.freedesktop.FileManager1"));
+    }
+    if (!ready)
         return 1;
     std::puts("ready");
     std::fflush(stdout);
