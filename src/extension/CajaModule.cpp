@@ -1,5 +1,6 @@
 // The Caja module.
 
+#include "extension/Gtk3Icons.h"
 #include "extension/GtkFamilyProvider.h"
 
 #include <gmodule.h>
@@ -20,6 +21,8 @@ const GtkFamilyApi api = {
     },
     [](gpointer menu, gpointer item) { caja_menu_append_item(CAJA_MENU(menu), CAJA_MENU_ITEM(item)); },
     [](gpointer item, gpointer menu) { caja_menu_item_set_submenu(CAJA_MENU_ITEM(item), CAJA_MENU(menu)); },
+    firstIconInTheme,
+    "caja",
 };
 
 GType providerType = 0;

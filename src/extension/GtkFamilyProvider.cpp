@@ -96,7 +96,7 @@ GList* GtkFamilyProvider::forFiles(GList* files) const
     QList<ClickedLocation> selection;
     for (GList* node = files; node; node = node->next)
         selection.append(describe(node->data));
-    GList* result = items(MenuModel().forSelection(selection), "quintara-new-file-selection");
+    GList* result = items(menuModel().forSelection(selection), "quintara-new-file-selection");
     if (const std::optional<MenuEntry> save = MenuModel::forFile(selection))
         result = g_list_append(result, item(*save, "quintara-save-as-template"));
     return result;
@@ -104,7 +104,7 @@ GList* GtkFamilyProvider::forFiles(GList* files) const
 
 GList* GtkFamilyProvider::forFolder(gpointer folder) const
 {
-    return folder ? items(MenuModel().forBackground(describe(folder)), "quintara-new-file-background") : nullptr;
+    return folder ? items(menuModel().forBackground(describe(folder)), "quintara-new-file-background") : nullptr;
 }
 
 // The file managers make one action per item name for the background menu and the selection menu
@@ -129,7 +129,7 @@ GList* GtkFamilyProvider::items(const std::optional<ExtensionMenu>& menu, const 
 gpointer GtkFamilyProvider::item(const MenuEntry& entry, const QByteArray& name) const
 {
     gpointer made =
-        m_api.newItem(name.constData(), shownText(entry.label).constData(), entry.iconName.toUtf8().constData());
+        m_api.newItem(name.constData(), shownText(entry.label).constData(), m_api.icon(entry.iconNames).constData());
     g_object_set_data_full(G_OBJECT(made), requestUrlKey, g_strdup(entry.requestUrl.toUtf8().constData()), g_free);
     g_signal_connect(made, "activate", G_CALLBACK(activate), nullptr);
     return made;
@@ -146,6 +146,24 @@ GType GtkFamilyProvider::registerType(GTypeModule* module, const char* name, GTy
     const GInterfaceInfo interfaceInfo = {init, nullptr, nullptr};
     g_type_module_add_interface(module, type, menuProvider, &interfaceInfo);
     return type;
+}
+
+MenuModel GtkFamilyProvider::menuModel() const
+{
+    return MenuModel(&SettingsDomain::openSuite, QString::fromLatin1(m_api.fileManager));
+}
+
+QByteArray GtkFamilyProvider::themedIcon(const QStringList& names)
+{
+    QList<QByteArray> bytes;
+    std::vector<char*> list;
+    for (const QString& name : names)
+        list.push_back(bytes.emplace_back(name.toUtf8()).data());
+    list.push_back(nullptr);
+    GIcon* icon = g_themed_icon_new_from_names(list.data(), -1);
+    const GText text(g_icon_to_string(icon));
+    g_object_unref(icon);
+    return text ? QByteArray(text.get()) : firstIcon(names);
 }
 
 void GtkFamilyProvider::keepLoaded()

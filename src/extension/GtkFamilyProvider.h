@@ -18,6 +18,10 @@ struct GtkFamilyApi {
     gpointer (*newItem)(const char* name, const char* label, const char* iconName);
     void (*append)(gpointer menu, gpointer item);
     void (*setSubmenu)(gpointer item, gpointer menu);
+    // An item's icon, as the file manager reads it, from names most specific first.
+    QByteArray (*icon)(const QStringList& names);
+    // The file manager's name in requests (one of CreateRequest::fileManagers).
+    const char* fileManager;
 };
 
 // The menu provider of every GTK-family module, over MenuModel. It runs inside the file manager's
@@ -35,6 +39,12 @@ public:
 
     // A stateless object type implementing the file manager's menu provider interface.
     static GType registerType(GTypeModule* module, const char* name, GType menuProvider, GInterfaceInitFunc init);
+    // A GThemedIcon written as text (". GThemedIcon name…"), for a file manager that reads an item's
+    // icon with g_icon_new_for_string: the theme then draws the first of the names it has.
+    static QByteArray themedIcon(const QStringList& names);
+    // The first name, for a file manager that shows no icons in its menus.
+    static QByteArray firstIcon(const QStringList& names) { return names.value(0).toUtf8(); }
+
     // Keeps the module's code mapped for the life of the process: a hand-over still running on
     // another thread must not find its code gone when the file manager unloads the module.
     static void keepLoaded();
@@ -45,6 +55,7 @@ public:
 
 private:
     ClickedLocation describe(gpointer file) const;
+    MenuModel menuModel() const;
     GList* items(const std::optional<ExtensionMenu>& menu, const char* namePrefix) const;
     gpointer item(const MenuEntry& entry, const QByteArray& name) const;
 

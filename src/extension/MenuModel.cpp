@@ -4,8 +4,11 @@
 #include "creation/ImportRequest.h"
 #include "store/TemplateStore.h"
 
+#include <QDir>
+#include <QHash>
 #include <QLocale>
 #include <QMimeDatabase>
+#include <QMutex>
 #include <QTranslator>
 #include <QUrl>
 
@@ -18,24 +21,35 @@ bool isLocal(const ClickedLocation& location)
     return QUrl(location.uri).scheme() == QLatin1String("file") && location.localPath.startsWith(QLatin1Char('/'));
 }
 
+const QString translations = QStringLiteral(":/menu-i18n");
+
 // The menu is built inside the file manager's process, which has no Qt application and so no
-// translator of the program's: the translation of the user's locale is loaded here, once, and kept
-// for the life of the process (the modules stay loaded).
-QString menuText(const char* source)
+// translator of the program's: the translation of the user's locale (or of the language asked
+// for) is loaded here, once, and kept for the life of the process (the modules stay loaded).
+QString menuText(const char* source, const QString& language)
 {
-    static const QTranslator* const translator = [] {
+    static QMutex mutex;
+    static QHash<QString, const QTranslator*> translators;
+    const QMutexLocker lock(&mutex);
+    const QTranslator*& translator = translators[language];
+    if (!translator) {
         auto* loaded = new QTranslator;
         // Without a translation for the locale the translator stays empty and the menu English.
-        (void)loaded->load(QLocale(), QStringLiteral("quintara"), QStringLiteral("_"), QStringLiteral(":/menu-i18n"));
-        return loaded;
-    }();
+        if (language.isEmpty())
+            (void)loaded->load(QLocale(), QStringLiteral("quintara"), QStringLiteral("_"), translations);
+        else
+            (void)loaded->load(QStringLiteral("quintara_") + language, translations);
+        translator = loaded;
+    }
     const QString translated = translator->translate("MenuModel", source);
     return translated.isEmpty() ? QString::fromUtf8(source) : translated;
 }
 
 } // namespace
 
-MenuModel::MenuModel(DomainOpener openDomain) : m_openDomain(std::move(openDomain)) {}
+MenuModel::MenuModel(DomainOpener openDomain, QString fileManager)
+    : m_openDomain(std::move(openDomain)), m_fileManager(std::move(fileManager))
+{}
 
 std::optional<ExtensionMenu> MenuModel::forBackground(const ClickedLocation& folder) const
 {
@@ -61,7 +75,7 @@ std::optional<ExtensionMenu> MenuModel::menuFor(const ClickedLocation& folder) c
     return menu;
 }
 
-std::optional<ExtensionMenu> MenuModel::forAnyLocalFolder() const
+std::optional<ExtensionMenu> MenuModel::forAnyLocalFolder(const QString& language) const
 {
     // A store of its own, made for this one menu: it reads the domain afresh and is never shared
     // with another menu or thread.
@@ -69,11 +83,11 @@ std::optional<ExtensionMenu> MenuModel::forAnyLocalFolder() const
     const QList<FileTemplate> templates = store.enabledTemplates();
     if (templates.isEmpty())
         return std::nullopt;
-    ExtensionMenu menu{menuText(QT_TRANSLATE_NOOP("MenuModel", "New File")), {}};
+    ExtensionMenu menu{menuText(QT_TRANSLATE_NOOP("MenuModel", "New File"), language), {}};
     for (qsizetype i = 0; i < templates.size(); ++i)
-        menu.entries.append({menuText(QT_TRANSLATE_NOOP("MenuModel", "New %1")).arg(templates.at(i).name),
+        menu.entries.append({menuText(QT_TRANSLATE_NOOP("MenuModel", "New %1"), language).arg(templates.at(i).name),
                              {},
-                             iconNameFor(templates.at(i).fileExtension)});
+                             iconNamesFor(templates.at(i).fileExtension)});
     return menu;
 }
 
@@ -86,23 +100,38 @@ std::optional<MenuEntry> MenuModel::forFile(const QList<ClickedLocation>& select
     return entry;
 }
 
-MenuEntry MenuModel::saveAsTemplate()
+MenuEntry MenuModel::saveAsTemplate(const QString& language)
 {
-    return {menuText(QT_TRANSLATE_NOOP("MenuModel", "Save as Template")), {}, QStringLiteral("document-save-as")};
+    return {menuText(QT_TRANSLATE_NOOP("MenuModel", "Save as Template"), language),
+            {},
+            {QStringLiteral("document-save-as")}};
 }
 
-QString MenuModel::createUrl(qsizetype index, const QString& folderPath)
+QStringList MenuModel::languages()
 {
-    return CreateRequest::url(index, folderPath);
+    QStringList codes;
+    for (QString file : QDir(translations).entryList({QStringLiteral("quintara_*.qm")}, QDir::Files, QDir::Name))
+        codes.append(file.mid(9).chopped(3)); // between "quintara_" and ".qm"
+    return codes;
 }
 
-QString MenuModel::iconNameFor(const QString& extension)
+QString MenuModel::createUrl(qsizetype index, const QString& folderPath) const
 {
+    return CreateRequest::url(index, folderPath, m_fileManager);
+}
+
+QStringList MenuModel::iconNamesFor(const QString& extension)
+{
+    const QString generic = QStringLiteral("text-x-generic");
     // By name only: the file does not exist yet, and guessing from the extension alone must not
     // fall back to the content type of some other file.
     const QMimeType type =
         QMimeDatabase().mimeTypeForFile(QStringLiteral("new.") + extension, QMimeDatabase::MatchExtension);
     if (extension.isEmpty() || !type.isValid() || type.isDefault())
-        return QStringLiteral("text-x-generic");
-    return type.iconName();
+        return {generic};
+    // Themes draw few types of their own (Adwaita none of text-markdown, application-json…), but
+    // every one draws the generic icons.
+    QStringList names{type.iconName(), type.genericIconName(), generic};
+    names.removeDuplicates();
+    return names;
 }

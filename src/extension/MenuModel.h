@@ -23,8 +23,9 @@ struct MenuEntry {
     // The request: fully percent-encoded text, handed unchanged to the desktop's handler of the
     // quintara scheme.
     QString requestUrl;
-    // The desktop's icon name for the file type the entry creates.
-    QString iconName;
+    // The desktop's icon names for the file type the entry creates, the most specific first and
+    // the generic text icon, which every icon theme has, last.
+    QStringList iconNames;
 };
 
 // The submenu and its entries, in the order of the enabled-template list.
@@ -41,7 +42,8 @@ class MenuModel {
 public:
     using DomainOpener = std::function<SettingsDomain()>;
 
-    explicit MenuModel(DomainOpener openDomain = &SettingsDomain::openSuite);
+    // `fileManager` is named in the requests (see CreateRequest), so that the new file is shown there.
+    explicit MenuModel(DomainOpener openDomain = &SettingsDomain::openSuite, QString fileManager = {});
 
     // Nothing unless the location is a local folder and at least one template is enabled.
     std::optional<ExtensionMenu> forBackground(const ClickedLocation& folder) const;
@@ -53,20 +55,25 @@ public:
     static std::optional<MenuEntry> forFile(const QList<ClickedLocation>& selection);
     // The same item without its request, for a file manager that names the file only when the
     // item is chosen.
-    static MenuEntry saveAsTemplate();
+    static MenuEntry saveAsTemplate(const QString& language = {});
 
     // For a file manager that names the folder only when an entry is chosen (it runs a command with
     // the folder's path): the same menu, with no request URLs. Nothing when no template is enabled.
-    std::optional<ExtensionMenu> forAnyLocalFolder() const;
+    // The texts are in `language` (one of languages(), or "en" for English), or with none, in the user's.
+    std::optional<ExtensionMenu> forAnyLocalFolder(const QString& language = {}) const;
+    // The languages the menu is translated to, as codes ("de"); English, the texts' own, is not one.
+    static QStringList languages();
 
     // The request URL of CreateRequest::url.
-    static QString createUrl(qsizetype index, const QString& folderPath);
-    // The icon of the MIME type that files ending in ".extension" have (text-x-python for "py"), or
-    // the generic text icon when the extension names no known type.
-    static QString iconNameFor(const QString& extension);
+    QString createUrl(qsizetype index, const QString& folderPath) const;
+    // The icon of the MIME type that files ending in ".extension" have (text-x-python for "py"),
+    // then that type's generic icon (text-x-script), then the generic text icon; only the last when
+    // the extension names no known type.
+    static QStringList iconNamesFor(const QString& extension);
 
 private:
     std::optional<ExtensionMenu> menuFor(const ClickedLocation& folder) const;
 
     DomainOpener m_openDomain;
+    QString m_fileManager;
 };

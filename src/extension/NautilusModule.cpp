@@ -22,6 +22,9 @@ const GtkFamilyApi api = {
     },
     [](gpointer menu, gpointer item) { nautilus_menu_append_item(NAUTILUS_MENU(menu), NAUTILUS_MENU_ITEM(item)); },
     [](gpointer item, gpointer menu) { nautilus_menu_item_set_submenu(NAUTILUS_MENU_ITEM(item), NAUTILUS_MENU(menu)); },
+    // Its menus show no icons.
+    GtkFamilyProvider::firstIcon,
+    "nautilus",
 };
 
 GType providerType = 0;

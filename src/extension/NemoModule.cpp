@@ -1,5 +1,6 @@
 // The Nemo module.
 
+#include "extension/Gtk3Icons.h"
 #include "extension/GtkFamilyProvider.h"
 
 #include <gmodule.h>
@@ -20,6 +21,8 @@ const GtkFamilyApi api = {
     },
     [](gpointer menu, gpointer item) { nemo_menu_append_item(NEMO_MENU(menu), NEMO_MENU_ITEM(item)); },
     [](gpointer item, gpointer menu) { nemo_menu_item_set_submenu(NEMO_MENU_ITEM(item), NEMO_MENU(menu)); },
+    firstIconInTheme,
+    "nemo",
 };
 
 GType providerType = 0;

@@ -6,7 +6,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QStandardPaths>
+
+#include <functional>
 
 namespace {
 
@@ -63,6 +66,16 @@ QString ServiceMenu::fileMenuPath(const QString& path)
 
 namespace {
 
+// A label in English, then one "key[language]=" line per translation: KDE shows each user theirs,
+// whichever process wrote the file.
+QString localized(const QString& key, const std::function<QString(const QString& language)>& label)
+{
+    QString lines = QStringLiteral("%1=%2\n").arg(key, escapeValue(label(QStringLiteral("en"))));
+    for (const QString& language : MenuModel::languages())
+        lines += QStringLiteral("%1[%2]=%3\n").arg(key, language, escapeValue(label(language)));
+    return lines;
+}
+
 // Type=Application rather than the older Type=Service: KDE reads both the same way here, and only
 // this one is a valid desktop entry with actions and MIME types. TryExec hides the menu once the
 // program is gone. Only one local item, selected or (for folders) the view's background, gets it.
@@ -80,14 +93,12 @@ QString entryGroup(const QString& launcherPath, const QString& mimeTypes, const 
                           "X-KDE-RequiredNumberOfUrls=1\n"
                           "X-KDE-Priority=TopLevel\n")
                .arg(escapeValue(launcherPath), execArgument(launcherPath), mimeTypes) +
-           (submenu.isEmpty() ? QString() : QStringLiteral("X-KDE-Submenu=%1\n").arg(escapeValue(submenu))) +
-           QStringLiteral("Actions=%1;\n").arg(actions.join(QLatin1Char(';')));
+           submenu + QStringLiteral("Actions=%1;\n").arg(actions.join(QLatin1Char(';')));
 }
 
-QString actionGroup(const QString& id, const MenuEntry& entry, const QString& command)
+QString actionGroup(const QString& id, const QString& names, const QString& icon, const QString& command)
 {
-    return QStringLiteral("\n[Desktop Action %1]\nName=%2\nIcon=%3\nExec=%4\n")
-        .arg(id, escapeValue(entry.label), escapeValue(entry.iconName), command);
+    return QStringLiteral("\n[Desktop Action %1]\n%2Icon=%3\nExec=%4\n").arg(id, names, escapeValue(icon), command);
 }
 
 bool writeMenu(const QString& path, const QByteArray& bytes)
@@ -105,27 +116,45 @@ bool writeMenu(const QString& path, const QByteArray& bytes)
 
 std::optional<QByteArray> ServiceMenu::contents() const
 {
-    const std::optional<ExtensionMenu> menu = m_model.forAnyLocalFolder();
+    const std::optional<ExtensionMenu> menu = m_model.forAnyLocalFolder(QStringLiteral("en"));
     if (!menu)
         return std::nullopt;
+    QHash<QString, ExtensionMenu> translated;
+    for (const QString& language : MenuModel::languages())
+        translated.insert(language, m_model.forAnyLocalFolder(language).value_or(*menu));
+    const auto text = [&](const QString& language, const auto& pick) {
+        return pick(language == QLatin1String("en") ? *menu : translated.value(language));
+    };
+    // KDE orders the actions by id as text: the numbers are padded to one width so that this is the
+    // menu's own order.
+    const int width = int(QString::number(menu->entries.size() - 1).size());
     const QString launcher = execArgument(m_launcherPath);
     QStringList actions;
     QString groups;
     for (qsizetype i = 0; i < menu->entries.size(); ++i) {
-        const QString id = QStringLiteral("new%1").arg(i);
+        const QString id = QStringLiteral("new%1").arg(i, width, 10, QLatin1Char('0'));
         actions.append(id);
-        groups +=
-            actionGroup(id, menu->entries.at(i), QStringLiteral("%1 --new %2 %f").arg(launcher, QString::number(i)));
+        const QString names = localized(QStringLiteral("Name"), [&](const QString& language) {
+            return text(language, [i](const ExtensionMenu& m) { return m.entries.value(i).label; });
+        });
+        groups += actionGroup(id, names, menu->entries.at(i).iconNames.value(0),
+                              QStringLiteral("%1 --from dolphin --new %2 %f").arg(launcher, QString::number(i)));
     }
-    return (entryGroup(m_launcherPath, QStringLiteral("inode/directory;"), menu->title, actions) + groups).toUtf8();
+    const QString submenu = localized(QStringLiteral("X-KDE-Submenu"), [&](const QString& language) {
+        return text(language, [](const ExtensionMenu& m) { return m.title; });
+    });
+    return (entryGroup(m_launcherPath, QStringLiteral("inode/directory;"), submenu, actions) + groups).toUtf8();
 }
 
 QByteArray ServiceMenu::fileMenuContents() const
 {
-    // Every file's type derives from application/octet-stream, and no folder's does.
+    // Only text files can become templates; every text type derives from text/plain.
     const QString id = QStringLiteral("saveAsTemplate");
-    return (entryGroup(m_launcherPath, QStringLiteral("application/octet-stream;"), QString(), {id}) +
-            actionGroup(id, MenuModel::saveAsTemplate(), execArgument(m_launcherPath) + QStringLiteral(" --import %f")))
+    const QString names = localized(QStringLiteral("Name"),
+                                    [](const QString& language) { return MenuModel::saveAsTemplate(language).label; });
+    return (entryGroup(m_launcherPath, QStringLiteral("text/plain;"), QString(), {id}) +
+            actionGroup(id, names, MenuModel::saveAsTemplate().iconNames.value(0),
+                        execArgument(m_launcherPath) + QStringLiteral(" --import %f")))
         .toUtf8();
 }
 

@@ -33,6 +33,9 @@ const GtkFamilyApi api = {
     },
     [](gpointer menu, gpointer item) { thunarx_menu_append_item(THUNARX_MENU(menu), THUNARX_MENU_ITEM(item)); },
     [](gpointer item, gpointer menu) { thunarx_menu_item_set_menu(THUNARX_MENU_ITEM(item), THUNARX_MENU(menu)); },
+    // Read with g_icon_new_for_string, so the theme picks among the names.
+    GtkFamilyProvider::themedIcon,
+    "thunar",
 };
 
 GType providerType = 0;

@@ -14,15 +14,16 @@
 
 namespace {
 
-const char usage[] = "Usage: quintara [URL…] [--new INDEX FOLDER]… [--import FILE]…\n"
+const char usage[] = "Usage: quintara [URL…] [--from FILEMANAGER] [--new INDEX FOLDER]… [--import FILE]…\n"
                      "Creates new files from templates. Each URL has the form\n"
                      "  quintara://create?t=INDEX&d=FOLDER\n"
                      "where INDEX is the position of an enabled template (from 0) and FOLDER the\n"
                      "absolute path of the folder for the new file, percent-encoded, or\n"
                      "  quintara://import?f=FILE\n"
                      "which makes a custom template of the text file at the absolute path FILE.\n"
-                     "A running Quintara serves the URLs; otherwise this launch becomes it. A\n"
-                     "template made by a link is made only once you agree to it in a window.\n"
+                     "A running Quintara serves the URLs; otherwise this launch creates the files\n"
+                     "itself, or becomes Quintara when a request needs a window. A template made\n"
+                     "by a link is made only once you agree to it in a window.\n"
                      "Exit status: 0 when every request was served, 1 when one failed (the reason\n"
                      "is on standard error), 2 for arguments that are not requests.\n"
                      "\n"
@@ -32,6 +33,9 @@ const char usage[] = "Usage: quintara [URL…] [--new INDEX FOLDER]… [--import
                      "                      relative to the current folder\n"
                      "  --import FILE       the same request as quintara://import?f=FILE; FILE may\n"
                      "                      be relative to the current folder\n"
+                     "  --from FILEMANAGER  the file manager the --new requests after it come from,\n"
+                     "                      where the new files are shown: nautilus, nemo, caja,\n"
+                     "                      thunar or dolphin\n"
                      "  -h, --help          show this help and exit\n"
                      "  -v, --version       show the version and exit\n";
 
@@ -62,7 +66,7 @@ QString absolutePath(const QString& argument)
 // The request URL for `--new INDEX FOLDER`, or nothing after saying on standard error what is
 // wrong. The index is checked against the enabled templates now, because the running instance
 // drops a request with no template at its position without a word.
-std::optional<QString> newFileRequest(const QString& indexText, const QString& folderText)
+std::optional<QString> newFileRequest(const QString& indexText, const QString& folderText, const QString& fileManager)
 {
     const std::optional<qint64> index = CreateRequest::parseIndex(indexText);
     if (!index || *index < 0) {
@@ -81,7 +85,7 @@ std::optional<QString> newFileRequest(const QString& indexText, const QString& f
         std::fprintf(stderr, "quintara: '%s' is not a folder\n", printable(folderText).constData());
         return std::nullopt;
     }
-    return CreateRequest::url(*index, folder);
+    return CreateRequest::url(*index, folder, fileManager);
 }
 
 // The request URL for `--import FILE`, or nothing after saying on standard error what is wrong. The
@@ -109,6 +113,7 @@ CommandLine CommandLine::parse(int argc, char** argv)
 {
     CommandLine line;
     bool optionsEnded = false;
+    QString fileManager;
     for (int i = 1; i < argc; ++i) {
         const QString argument = QString::fromLocal8Bit(argv[i]);
         const bool option = !optionsEnded && argument.startsWith(QLatin1Char('-'));
@@ -131,7 +136,7 @@ CommandLine CommandLine::parse(int argc, char** argv)
                 return line;
             }
             const std::optional<QString> url =
-                newFileRequest(QString::fromLocal8Bit(argv[i + 1]), LocalPath::fromBytes(argv[i + 2]));
+                newFileRequest(QString::fromLocal8Bit(argv[i + 1]), LocalPath::fromBytes(argv[i + 2]), fileManager);
             if (!url) {
                 line.exitCode = 2;
                 return line;
@@ -139,6 +144,15 @@ CommandLine CommandLine::parse(int argc, char** argv)
             line.urls.append(*url);
             line.direct.append(true);
             i += 2;
+        } else if (option && argument == QLatin1String("--from")) {
+            fileManager = i + 1 < argc ? QString::fromLocal8Bit(argv[i + 1]) : QString();
+            if (!CreateRequest::fileManagers().contains(fileManager)) {
+                std::fprintf(stderr, "quintara: --from needs one of: %s\nTry 'quintara --help'.\n",
+                             qPrintable(CreateRequest::fileManagers().join(QStringLiteral(", "))));
+                line.exitCode = 2;
+                return line;
+            }
+            ++i;
         } else if (option && argument == QLatin1String("--import")) {
             if (i + 1 == argc) {
                 std::fputs("quintara: --import needs a file\nTry 'quintara --help'.\n", stderr);

@@ -174,8 +174,11 @@ struct Shown {
         GList* children = module.submenuItems(submenu);
         for (GList* node = children; node; node = node->next) {
             const auto request = CreateRequest::parse(url(node->data));
-            shown.append(property(node->data, "label") + ' ' + property(node->data, "icon") +
-                         (request ? QStringLiteral(" %1 %2").arg(request->index).arg(request->directoryPath) : " -"));
+            shown.append(
+                property(node->data, "label") + ' ' + property(node->data, "icon") +
+                (request
+                     ? QStringLiteral(" %1 %2 %3").arg(request->index).arg(request->directoryPath, request->fileManager)
+                     : " -"));
             names.append(property(node->data, "name"));
             entries.append(node->data);
         }
@@ -185,7 +188,7 @@ struct Shown {
     Shown(const Shown&) = delete;
     ~Shown() { g_list_free_full(items, g_object_unref); }
     GList* items = nullptr;
-    QStringList shown; // the title, then each entry's label, icon, and its request's index and folder
+    QStringList shown; // the title, then each entry's label, icon, and its request's index, folder and file manager
     QStringList names; // the submenu's item and its entries
     QList<gpointer> entries;
 };
@@ -307,9 +310,22 @@ private Q_SLOTS:
         const Shown shown(m, {{path, target != "-"}}, target.isEmpty());
         QCOMPARE(Shown(m, {{m_folder, true}, {m_folder, true}}, false).items, nullptr); // never for two
         QCOMPARE(Shown(m, {{path, false}, {path, false}}, false).items, nullptr);
-        // A single "_" would be taken for a shortcut mark and vanish from the menu.
-        const QStringList menu{"New File", "New Markdown text-markdown 0 " + path,
-                               "New my__memo text-x-python 1 " + path, "New odd text-x-generic 2 " + path};
+        // A single "_" would be taken for a shortcut mark and vanish from the menu. Thunar's theme picks the
+        // first icon it has; Nemo and Caja take one name, which with no theme to ask is the generic one
+        // (all themes have it); GNOME Files shows none.
+        const auto icon = [&](const QString& names) {
+            // GLib adds the symbolic variants after the names.
+            const QString thunar = names.count(' ') ? ". GThemedIcon " + names + ' ' +
+                                                          QString(names).replace(' ', "-symbolic ") + "-symbolic"
+                                                    : names;
+            return QString(m.name) == "thunar"     ? thunar
+                   : QString(m.name) == "nautilus" ? names.section(' ', 0, 0)
+                                                   : "text-x-generic";
+        };
+        const QString entry = QStringLiteral("New %1 %2 %3 ") + path + ' ' + m.name;
+        const QStringList menu{"New File", entry.arg("Markdown", icon("text-markdown text-x-generic")).arg(0),
+                               entry.arg("my__memo", icon("text-x-python text-x-generic")).arg(1),
+                               entry.arg("odd", icon("text-x-generic")).arg(2)};
         QCOMPARE(shown.shown, target == "-" ? QStringList{"Save as Template document-save-as " + path} : menu);
         // The file manager runs an entry by its name, across its background and selection menus: a
         // shared name would create the file in the other menu's folder.

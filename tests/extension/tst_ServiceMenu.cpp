@@ -133,15 +133,39 @@ private Q_SLOTS:
         QVERIFY(instance.waitForFinished(30'000));
 
         // The program wrote its own menu at start-up, naming itself.
-        QCOMPARE(
-            actionValues(ServiceMenu::defaultPath(), "Exec").value(1),
-            QStringLiteral("\"%1\" --new 1 %f").arg(QFileInfo(QStringLiteral(QUINTARA_BINARY)).canonicalFilePath()));
+        QCOMPARE(actionValues(ServiceMenu::defaultPath(), "Exec").value(1),
+                 QStringLiteral("\"%1\" --from dolphin --new 1 %f")
+                     .arg(QFileInfo(QStringLiteral(QUINTARA_BINARY)).canonicalFilePath()));
         TemplateStore store;
         store.setEnabledBuiltIns({});
         store.customTemplates().clear();
         store.save();
         QVERIFY(menu.write(menuPath) && !QFile::exists(menuPath)); // no template, no menu for folders
         QVERIFY(QFile::exists(fileMenuPath));
+    }
+
+    void menuIsInTheListsOrderAndEveryLanguage()
+    {
+        TemplateStore store;
+        store.setEnabledBuiltIns({});
+        store.customTemplates().clear();
+        for (int i = 0; i < 15; ++i)
+            store.customTemplates().append({QUuid::createUuid(), QString::number(i), "txt", {}, false});
+        store.save();
+        const QString text = QString::fromUtf8(ServiceMenu(MenuModel(), "/q").contents().value());
+        // The file manager orders the actions by id, as text.
+        static const QRegularExpression actionsLine("\nActions=(.*);\n");
+        QStringList ids = actionsLine.match(text).captured(1).split(';');
+        std::sort(ids.begin(), ids.end());
+        QStringList shown, german;
+        for (const QString& id : ids) {
+            const QString group = "\n" + text.section("[Desktop Action " + id + "]\n", 1).section("\n\n", 0, 0);
+            shown.append(group.section("\nName=", 1).section('\n', 0, 0));
+            german.append(group.section("\nName[de]=", 1).section('\n', 0, 0));
+        }
+        QCOMPARE(shown.size(), 15);
+        QCOMPARE(shown.first() + shown.last() + german.first() + german.last(), "New 0New 14Neu: 0Neu: 14");
+        QVERIFY(text.contains("\nX-KDE-Submenu=New File\nX-KDE-Submenu[de]=Neue Datei\n"));
     }
 
     void badRequestsCreateNothing_data()
