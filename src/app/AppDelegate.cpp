@@ -221,7 +221,7 @@ try {
     if (!request)
         return QStringLiteral("'%1' is not a request Quintara knows").arg(url);
     const auto failure = [&](TemplateImporter::Refusal refusal) {
-        return request->filePath + QStringLiteral(": ") + QString::fromUtf8(TemplateImporter::reason(refusal));
+        return RequestServing::importFailure(request->filePath, refusal);
     };
     std::variant<TemplateImporter::Candidate, TemplateImporter::Refusal> examined =
         TemplateImporter::examine(request->filePath);

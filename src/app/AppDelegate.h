@@ -3,7 +3,7 @@
 #include "creation/FileCreationService.h"
 #include "model/FileTemplate.h"
 #include "ui/naming/NewFileNameDialog.h"
-#include "ui/templates/TemplateImporter.h"
+#include "store/TemplateImporter.h"
 
 #include <QList>
 #include <QObject>

@@ -1,6 +1,7 @@
 #include "creation/RequestServing.h"
 
 #include "creation/CreateRequest.h"
+#include "creation/ImportRequest.h"
 #include "platform/Log.h"
 #include "platform/SecurityScope.h"
 #include "platform/Workspace.h"
@@ -42,34 +43,69 @@ FileCreationService::Result create(const Services& services, const FileTemplate&
     return result;
 }
 
-std::optional<QStringList> serveWithoutWindow(const Services& services, const QStringList& urls)
+QString importFailure(const QString& path, TemplateImporter::Refusal refusal)
 {
-    QList<CreateRequest> requests;
-    for (const QString& url : urls) {
-        const std::optional<CreateRequest> request = CreateRequest::parse(url);
-        if (!request)
-            return std::nullopt;
-        requests.append(*request);
-    }
-    if (requests.isEmpty() || services.store.asksForFileName())
+    return path + QStringLiteral(": ") + QString::fromUtf8(TemplateImporter::reason(refusal));
+}
+
+std::optional<QStringList> serveWithoutWindow(const Services& services, const QStringList& urls,
+                                              const QList<bool>& direct)
+{
+    // Everything is checked before anything is done, so that a launch that needs the program after
+    // all hands it every request untouched.
+    using Examined = std::variant<TemplateImporter::Candidate, TemplateImporter::Refusal>;
+    QList<std::variant<CreateRequest, std::pair<QString, Examined>>> requests;
+    bool needsGrant = false;
+    if (urls.isEmpty()) // a reopen: the welcome window
         return std::nullopt;
-    // Read once for all: the welcome window is the program's to show, and it logs why.
-    std::optional<QUrl> granted;
+    for (qsizetype i = 0; i < urls.size(); ++i) {
+        if (const std::optional<CreateRequest> create = CreateRequest::parse(urls.at(i))) {
+            if (services.store.asksForFileName())
+                return std::nullopt;
+            // A stale index fails as the program would fail it, and needs no grant.
+            needsGrant = needsGrant || std::holds_alternative<FileTemplate>(templateAt(services.store, create->index));
+            requests.append(*create);
+        } else if (const std::optional<ImportRequest> import = ImportRequest::parse(urls.at(i));
+                   import && direct.value(i, false)) {
+            Examined examined = TemplateImporter::examine(import->filePath);
+            const auto* candidate = std::get_if<TemplateImporter::Candidate>(&examined);
+            if (candidate && candidate->ownerOnly)
+                return std::nullopt;
+            requests.append(std::pair(import->filePath, std::move(examined)));
+        } else {
+            return std::nullopt;
+        }
+    }
+    // The welcome window is the program's to show, and it logs why.
+    const std::optional<QUrl> granted =
+        needsGrant ? services.store.resolveHomeFolderURL(/*logFailure=*/false) : std::optional<QUrl>(QUrl());
+    if (!granted)
+        return std::nullopt;
     QStringList failures;
-    for (const CreateRequest& request : requests) {
-        // The index is checked before the grant, as the program does, so a stale index never needs a window.
-        const std::variant<FileTemplate, QString> chosen = templateAt(services.store, request.index);
-        if (const auto* reason = std::get_if<QString>(&chosen)) {
-            failures.append(*reason);
+    for (const auto& request : requests) {
+        if (const auto* create = std::get_if<CreateRequest>(&request)) {
+            const std::variant<FileTemplate, QString> chosen = templateAt(services.store, create->index);
+            if (const auto* reason = std::get_if<QString>(&chosen)) {
+                failures.append(*reason);
+                continue;
+            }
+            const FileCreationService::Result result = RequestServing::create(
+                services, std::get<FileTemplate>(chosen), QUrl::fromLocalFile(create->directoryPath),
+                granted->toLocalFile(), std::nullopt, create->fileManager);
+            if (const auto* error = std::get_if<FileCreationError>(&result))
+                failures.append(error->errorDescription());
             continue;
         }
-        if (!granted && !(granted = services.store.resolveHomeFolderURL(/*logFailure=*/false)))
-            return std::nullopt;
-        const FileCreationService::Result result =
-            create(services, std::get<FileTemplate>(chosen), QUrl::fromLocalFile(request.directoryPath),
-                   granted->toLocalFile(), std::nullopt, request.fileManager);
-        if (const auto* error = std::get_if<FileCreationError>(&result))
-            failures.append(error->errorDescription());
+        const auto& [path, examined] = std::get<std::pair<QString, Examined>>(request);
+        std::variant<FileTemplate, TemplateImporter::Refusal> result =
+            std::get_if<TemplateImporter::Refusal>(&examined)
+                ? std::get<TemplateImporter::Refusal>(examined)
+                : TemplateImporter(services.store)
+                      .add({std::get<TemplateImporter::Candidate>(examined)})
+                      .constFirst()
+                      .result;
+        if (const auto* refusal = std::get_if<TemplateImporter::Refusal>(&result))
+            failures.append(importFailure(path, *refusal));
     }
     return failures;
 }

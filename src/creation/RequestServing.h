@@ -1,6 +1,7 @@
 #pragma once
 
 #include "creation/FileCreationService.h"
+#include "store/TemplateImporter.h"
 
 #include <QStringList>
 
@@ -29,9 +30,15 @@ FileCreationService::Result create(const Services& services, const FileTemplate&
                                    const QString& grantedPath, const std::optional<QString>& fileName,
                                    const QString& fileManager);
 
-// Serves every URL as a create request, without any window, and says why each one failed; nothing when
-// one of them needs the program's windows: a URL that is no create request, no folder granted yet (the
-// welcome window), or the user's wish to name each file.
-std::optional<QStringList> serveWithoutWindow(const Services& services, const QStringList& urls);
+// Why an import of the file at `path` was refused, as a request's failure.
+QString importFailure(const QString& path, TemplateImporter::Refusal refusal);
+
+// Serves every URL, in order, without any window, and says why each one that failed did; nothing, and
+// nothing done, when one of them needs the program's windows: a URL that is no request, a create with
+// no folder granted yet (the welcome window) or while the user wants to name each file, an import by a
+// link or of a file only its owner may read (both asked about first). `direct` is per URL as in
+// InstanceChannel::Message.
+std::optional<QStringList> serveWithoutWindow(const Services& services, const QStringList& urls,
+                                              const QList<bool>& direct);
 
 } // namespace RequestServing

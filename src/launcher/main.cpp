@@ -1,8 +1,8 @@
 // The `quintara` command. Most launches only hand a URL to the instance that already runs, so this
-// part loads nothing but the core libraries. When no instance answers, it serves a create request
-// itself if that needs no window (the usual click in a file manager: the grant is there and no name
-// is asked for) and ends; only otherwise does it become the full program (same process, same
-// arguments), which then claims the instance channel itself.
+// part loads nothing but the core libraries. When no instance answers, it serves the requests itself
+// if they need no window (the usual click in a file manager: the grant is there and no name is asked
+// for; a "Save as Template") and ends; only otherwise does it become the full program (same process,
+// same arguments), which then claims the instance channel itself.
 #include "creation/RequestServing.h"
 #include "launcher/CommandLine.h"
 #include "platform/FileManagerBus.h"
@@ -19,7 +19,7 @@
 namespace {
 
 // What the launch served itself, or nothing when the program's windows are needed.
-std::optional<int> serveWithoutWindow(int argc, char** argv, const QStringList& urls)
+std::optional<int> serveWithoutWindow(int argc, char** argv, const CommandLine& commandLine)
 {
     // The bus needs an application object; this one loads no plug-in.
     QCoreApplication app(argc, argv);
@@ -27,8 +27,8 @@ std::optional<int> serveWithoutWindow(int argc, char** argv, const QStringList& 
     TemplateStore store;
     const FileCreationService engine(store);
     FileManagerBus reveal;
-    const std::optional<QStringList> failures =
-        RequestServing::serveWithoutWindow({store, engine, SecurityScope::shared(), reveal}, urls);
+    const std::optional<QStringList> failures = RequestServing::serveWithoutWindow(
+        {store, engine, SecurityScope::shared(), reveal}, commandLine.urls, commandLine.direct);
     if (!failures)
         return std::nullopt;
     return CommandLine::report(*failures);
@@ -54,7 +54,7 @@ int main(int argc, char** argv)
     case InstanceChannel::Delivery::NoInstance:
         break;
     }
-    if (const std::optional<int> served = serveWithoutWindow(argc, argv, commandLine.urls))
+    if (const std::optional<int> served = serveWithoutWindow(argc, argv, commandLine))
         return *served;
     const QString error = ProgramImage::replaceWith(QStringLiteral("quintara-app"), argc, argv);
     std::fprintf(stderr, "quintara: cannot start the program: %s\n", qPrintable(error));

@@ -1,5 +1,7 @@
 #include "model/FileTemplate.h"
 
+#include "model/HorizontalSpace.h"
+
 #include <QHashFunctions>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -190,4 +192,42 @@ bool operator==(const FileTemplate& a, const FileTemplate& b)
 size_t qHash(const FileTemplate& t, size_t seed) noexcept
 {
     return qHashMulti(seed, t.id, canonical(t.name), canonical(t.fileExtension), canonical(t.content), t.isBuiltIn);
+}
+
+namespace {
+
+// One pass of the extension's cleaning: trim, then drop every full stop.
+std::pair<QString, int> cleanOnce(const QString& text, int cursor)
+{
+    const auto [start, end] = HorizontalSpace::trimmedRange(text);
+    QString result;
+    int movedCursor = 0;
+    for (qsizetype i = start; i < end; ++i) {
+        if (text.at(i) == QLatin1Char('.'))
+            continue;
+        result.append(text.at(i));
+        if (i < cursor)
+            ++movedCursor;
+    }
+    return {result, movedCursor};
+}
+
+} // namespace
+
+// Cleaning repeats until nothing changes, since dropping a full stop can bare white space at an end
+// (" .md" → " md" → "md").
+std::pair<QString, int> FileTemplate::cleanExtension(QString text, int cursor)
+{
+    for (;;) {
+        auto [next, nextCursor] = cleanOnce(text, cursor);
+        if (next == text)
+            return {text, cursor};
+        text = std::move(next);
+        cursor = nextCursor;
+    }
+}
+
+QString FileTemplate::cleanedExtension(const QString& text)
+{
+    return cleanExtension(text, 0).first.toLower();
 }

@@ -7,6 +7,7 @@
 #include <QUuid>
 
 #include <optional>
+#include <utility>
 
 // One recipe for a new file: an extension and the text the file will hold. Built-in and custom
 // templates share this shape. Identity is `id` alone; equality and hashing cover all five fields,
@@ -34,6 +35,13 @@ struct FileTemplate {
     };
     static QByteArray encodeList(const QList<FileTemplate>& templates);
     static std::optional<DecodedList> decodeList(const QByteArray& json);
+
+    // An extension as saved: trimmed, without full stops, lower-cased. Whatever makes a template
+    // from text (the editor, an imported file's name) cleans it the same way.
+    static QString cleanedExtension(const QString& text);
+    // The same cleaning short of lower-casing, for text being typed: `cursor` follows the characters
+    // it stood behind.
+    static std::pair<QString, int> cleanExtension(QString text, int cursor);
 
     // Strict UUID text: 8-4-4-4-12 hexadecimal digits, either case, nothing around them.
     static std::optional<QUuid> parseId(QStringView text);

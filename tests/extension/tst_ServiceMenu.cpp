@@ -104,15 +104,20 @@ private Q_SLOTS:
             QString exec = actionValues(menu.isEmpty() ? menuPath : menu, "Exec").value(entry);
             return QStringList{"/bin/sh", "-c", exec.replace("%f", "'" + folder + "'").replace("%%", "%")};
         };
-        QProcess direct, instance, handOver, typed;
+        QProcess direct, instance, typed, importing;
         QCOMPARE(run(direct, shell(1, first)), 0);
         QVERIFY(QFile::exists(first + QStringLiteral("/Untitled.qntzz")) && !QFile::exists(ServiceMenu::defaultPath()));
         QCOMPARE(run(typed, {QStringLiteral(QUINTARA_BINARY), "--new", "0", "B"}), 0);
         // The files' menu makes a template of the file.
-        run(instance, shell(0, second + QStringLiteral("/Untitled.txt"), fileMenuPath), false);
-        QTRY_COMPARE_WITH_TIMEOUT(TemplateStore().customTemplates().value(1).name, QStringLiteral("Untitled"), 10'000);
-        QCOMPARE(run(handOver, shell(0, second)), 0);
-        QVERIFY(QFile::exists(second + QStringLiteral("/Untitled 2.txt")));
+        QCOMPARE(run(importing, shell(0, second + QStringLiteral("/Untitled.txt"), fileMenuPath)), 0);
+        QCOMPARE(TemplateStore().customTemplates().value(1).name, QStringLiteral("Untitled"));
+        // Asking for names takes the program (without a display, it then names the file itself).
+        TemplateStore asking;
+        asking.setAsksForFileName(true);
+        run(instance, shell(0, second), false);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(second + QStringLiteral("/Untitled 2.txt")), 10'000);
+        QTRY_VERIFY(QFile::exists(ServiceMenu::defaultPath()));
+        asking.setAsksForFileName(false);
         // A folder named by bytes that are not UTF-8 is the one served, not the folder whose name
         // reads alike, and a URL holding such bytes unencoded is refused; a path through /proc/self
         // is the launch's own folder, not the instance's.
@@ -170,23 +175,33 @@ private Q_SLOTS:
 
     void badRequestsCreateNothing_data()
     {
-        addColumns<QStringList, QString>("arguments", "message");
-        QTest::newRow("not a number") << QStringList{"--new", "x", "."} << "'x' is not a template position";
-        QTest::newRow("negative") << QStringList{"--new", "-1", "."} << "'-1' is not a template position";
+        addColumns<QStringList, QString, int>("arguments", "message", "exitCode");
+        QTest::newRow("not a number") << QStringList{"--new", "x", "."} << "'x' is not a template position" << 2;
+        QTest::newRow("negative") << QStringList{"--new", "-1", "."} << "'-1' is not a template position" << 2;
         QTest::newRow("past the list") << QStringList{"--new", "2", "."}
-                                       << "no enabled template at position 2 (2 enabled";
-        QTest::newRow("no such folder") << QStringList{"--new", "0", "gone"} << "'gone' is not a folder";
+                                       << "no enabled template at position 2 (2 enabled" << 2;
+        QTest::newRow("no such folder") << QStringList{"--new", "0", "gone"} << "'gone' is not a folder" << 2;
         QTest::newRow("a file") << QStringList{"--new", "0", ".config/group.app.quintara.Quintara.json"}
-                                << "is not a folder";
-        QTest::newRow("no folder") << QStringList{"--new", "0"} << "--new needs a template position and a folder";
-        QTest::newRow("import a folder") << QStringList{"--import", ".config"} << "'.config' is not a file";
-        QTest::newRow("import nothing") << QStringList{"--import"} << "--import needs a file";
+                                << "is not a folder" << 2;
+        QTest::newRow("no folder") << QStringList{"--new", "0"} << "--new needs a template position and a folder" << 2;
+        QTest::newRow("import a folder") << QStringList{"--import", ".config"} << "'.config' is not a file" << 2;
+        QTest::newRow("import nothing") << QStringList{"--import"} << "--import needs a file" << 2;
+        QTest::newRow("from nowhere") << QStringList{"--from", "nowhere", "--new", "0", "."} << "--from needs one of"
+                                      << 2;
+        // Refused by what the file holds, not by its name: the reason, and no template.
+        QTest::newRow("import a binary") << QStringList{"--import", "binary.dat"} << "binary.dat: not UTF-8 text" << 1;
+        QTest::newRow("import a large file")
+            << QStringList{"--import", "large.txt"} << "large.txt: larger than 1 MiB" << 1;
     }
     void badRequestsCreateNothing()
     {
-        const auto [arguments, message] = fetch<QStringList, QString>("arguments", "message");
+        const auto [arguments, message, exitCode] =
+            fetch<QStringList, QString, int>("arguments", "message", "exitCode");
+        writeAll(home() + "/binary.dat", QByteArray("a\0b", 3));
+        writeAll(home() + "/large.txt", QByteArray(1024 * 1024 + 1, 'a'));
         QProcess process;
-        QCOMPARE(run(process, QStringList{QStringLiteral(QUINTARA_BINARY)} + arguments), 2);
+        QCOMPARE(run(process, QStringList{QStringLiteral(QUINTARA_BINARY)} + arguments), exitCode);
+        QCOMPARE(TemplateStore().customTemplates().size(), 1);
         QVERIFY(QString::fromUtf8(process.readAllStandardError()).contains(message));
         QCOMPARE(QDir(home()).entryList({QStringLiteral("Untitled*")}), QStringList());
     }

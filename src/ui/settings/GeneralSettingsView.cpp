@@ -4,7 +4,7 @@
 #include "store/TemplateStore.h"
 #include "ui/common/FormGroup.h"
 #include "ui/common/HomeFolderAccess.h"
-#include "ui/common/HorizontalSpace.h"
+#include "model/HorizontalSpace.h"
 #include "ui/common/IntegrationStatusView.h"
 #include "ui/common/StatusMark.h"
 #include "ui/common/Style.h"

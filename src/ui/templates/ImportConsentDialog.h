@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/templates/TemplateImporter.h"
+#include "store/TemplateImporter.h"
 
 #include <QDialog>
 #include <QPointer>

@@ -1,7 +1,7 @@
 #include "ui/templates/TemplateEditorView.h"
 
+#include "model/HorizontalSpace.h"
 #include "ui/common/FormGroup.h"
-#include "ui/common/HorizontalSpace.h"
 #include "ui/common/Style.h"
 
 #include <QCoreApplication>
@@ -47,36 +47,6 @@ public:
     QString add = tr("Add");
     QString save = tr("Save");
 };
-
-// One pass of the extension's cleaning: trim, then drop every full stop. `cursor` follows the
-// characters it stood behind.
-std::pair<QString, int> cleanOnce(const QString& text, int cursor)
-{
-    const auto [start, end] = HorizontalSpace::trimmedRange(text);
-    QString result;
-    int movedCursor = 0;
-    for (qsizetype i = start; i < end; ++i) {
-        if (text.at(i) == QLatin1Char('.'))
-            continue;
-        result.append(text.at(i));
-        if (i < cursor)
-            ++movedCursor;
-    }
-    return {result, movedCursor};
-}
-
-// Cleaning repeats until nothing changes, since dropping a full stop can bare white space at an end
-// (" .md" → " md" → "md").
-std::pair<QString, int> cleanExtension(QString text, int cursor)
-{
-    for (;;) {
-        auto [next, nextCursor] = cleanOnce(text, cursor);
-        if (next == text)
-            return {text, cursor};
-        text = std::move(next);
-        cursor = nextCursor;
-    }
-}
 
 // The content editor. Shift+Return would put a line separator (U+2028) into the text, which is not a
 // line break in a file; here it breaks the line like Return.
@@ -291,20 +261,15 @@ void TemplateEditorView::saveDraft()
         return;
     m_saved = true;
     m_draft.name = HorizontalSpace::trimmed(m_draft.name);
-    m_draft.fileExtension = cleanedExtension(m_draft.fileExtension);
+    m_draft.fileExtension = FileTemplate::cleanedExtension(m_draft.fileExtension);
     if (m_onSave)
         m_onSave(m_draft);
     accept();
 }
 
-QString TemplateEditorView::cleanedExtension(const QString& text)
-{
-    return cleanExtension(text, 0).first.toLower();
-}
-
 void TemplateEditorView::extensionEdited(const QString& text)
 {
-    const auto [cleaned, cursor] = cleanExtension(text, m_extensionField->cursorPosition());
+    const auto [cleaned, cursor] = FileTemplate::cleanExtension(text, m_extensionField->cursorPosition());
     if (cleaned != text) {
         const QSignalBlocker blocker(m_extensionField);
         m_extensionField->setText(cleaned);

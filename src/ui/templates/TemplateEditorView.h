@@ -31,10 +31,6 @@ public:
     // Both the name and the extension hold something besides white space.
     bool isValid() const;
 
-    // An extension as saved: trimmed, without full stops, lower-cased. Whatever else makes a
-    // template from text (an imported file's name) cleans it the same way.
-    static QString cleanedExtension(const QString& text);
-
 public Q_SLOTS:
     // Trims the name, cleans and lower-cases the extension, hands the draft to `onSave` and closes.
     void saveDraft();

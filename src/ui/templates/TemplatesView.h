@@ -2,7 +2,7 @@
 
 #include "model/FileTemplate.h"
 #include "ui/templates/TemplateEditorView.h"
-#include "ui/templates/TemplateImporter.h"
+#include "store/TemplateImporter.h"
 
 #include <QList>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "ui/common/HorizontalSpace.h"
+#include "model/HorizontalSpace.h"
 
 namespace HorizontalSpace {
 

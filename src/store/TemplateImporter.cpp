@@ -1,11 +1,10 @@
-#include "ui/templates/TemplateImporter.h"
+#include "store/TemplateImporter.h"
 
 #include "model/BuiltInTemplates.h"
+#include "model/HorizontalSpace.h"
 #include "platform/Log.h"
 #include "platform/RegularFile.h"
 #include "store/TemplateStore.h"
-#include "ui/common/HorizontalSpace.h"
-#include "ui/templates/TemplateEditorView.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -96,7 +95,7 @@ std::pair<QString, QString> TemplateImporter::nameAndExtension(const QString& fi
     const QString name = HorizontalSpace::trimmed(dot < 0 ? fileName : fileName.left(dot));
     if (dot < 0 || name.isEmpty()) // no extension, or nothing but one (".profile")
         return {name.isEmpty() ? fileName : name, QString()};
-    return {name, TemplateEditorView::cleanedExtension(fileName.mid(dot + 1))};
+    return {name, FileTemplate::cleanedExtension(fileName.mid(dot + 1))};
 }
 
 std::variant<TemplateImporter::Candidate, TemplateImporter::Refusal> TemplateImporter::examine(const QString& path)
