@@ -5,7 +5,7 @@
 // same arguments), which then claims the instance channel itself.
 #include "creation/RequestServing.h"
 #include "launcher/CommandLine.h"
-#include "platform/FileManagerBus.h"
+#include "launcher/LoadedReveal.h"
 #include "platform/InstanceChannel.h"
 #include "platform/Log.h"
 #include "platform/ProgramImage.h"
@@ -26,7 +26,7 @@ std::optional<int> serveWithoutWindow(int argc, char** argv, const CommandLine& 
     Log::installFormat();
     TemplateStore store;
     const FileCreationService engine(store);
-    FileManagerBus reveal;
+    LoadedReveal reveal;
     const std::optional<QStringList> failures = RequestServing::serveWithoutWindow(
         {store, engine, SecurityScope::shared(), reveal}, commandLine.urls, commandLine.direct);
     if (!failures)

@@ -15,20 +15,27 @@ QString folder()
     return QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath();
 }
 
-QString replaceWith(const QString& name, int argc, char** argv)
+QString companion(const QString& name, bool program)
 {
     const QString here = folder();
     for (const QString& candidate :
          {here + QLatin1Char('/') + name, here + QStringLiteral("/../libexec/quintara/") + name}) {
-        const QByteArray path = QFile::encodeName(candidate);
-        if (::access(path.constData(), X_OK) != 0)
-            continue;
-        std::vector<char*> arguments(argv, argv + argc);
-        arguments.push_back(nullptr);
-        ::execv(path.constData(), arguments.data());
-        return QString::fromLocal8Bit(std::strerror(errno));
+        if (::access(QFile::encodeName(candidate).constData(), program ? X_OK : R_OK) == 0)
+            return candidate;
     }
-    return QStringLiteral("%1 not found beside %2").arg(name, here);
+    return {};
+}
+
+QString replaceWith(const QString& name, int argc, char** argv)
+{
+    const QString program = companion(name, true);
+    if (program.isEmpty())
+        return QStringLiteral("%1 not found beside %2").arg(name, folder());
+    const QByteArray path = QFile::encodeName(program);
+    std::vector<char*> arguments(argv, argv + argc);
+    arguments.push_back(nullptr);
+    ::execv(path.constData(), arguments.data());
+    return QString::fromLocal8Bit(std::strerror(errno));
 }
 
 } // namespace ProgramImage
