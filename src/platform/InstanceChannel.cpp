@@ -17,6 +17,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -34,6 +35,10 @@ constexpr int maximumConnections = 64;
 constexpr int descriptorsForWork = 16;
 constexpr qint64 maximumBuffered = 8 << 20; // over all connections
 constexpr int messageTimeoutMs = 2000;
+// A real launch sends its message as soon as it is connected: a caller silent for this long after
+// that may give its place to one that waits.
+constexpr qint64 placeHeldMs = 100;
+const char acceptedAt[] = "quintaraAcceptedAt";
 // After an accept failed for want of memory or buffers, try again later rather than at once.
 constexpr int acceptRetryMs = 100;
 
@@ -77,7 +82,10 @@ bool peerIsThisUser(int descriptor)
 
 } // namespace
 
-InstanceChannel::InstanceChannel(QObject* parent) : QObject(parent) {}
+InstanceChannel::InstanceChannel(QObject* parent) : QObject(parent)
+{
+    m_clock.start();
+}
 
 InstanceChannel::~InstanceChannel()
 {
@@ -120,8 +128,31 @@ void InstanceChannel::finishIfDone()
 
 void InstanceChannel::updateAccepting()
 {
-    if (m_acceptNotifier)
-        m_acceptNotifier->setEnabled(!m_retryPending && m_connections.size() < m_maximumConnections);
+    if (!m_acceptNotifier)
+        return;
+    const bool full = m_connections.size() >= m_maximumConnections;
+    const qint64 wait =
+        full ? m_connections.constFirst()->property(acceptedAt).toLongLong() + placeHeldMs - m_clock.elapsed() : 0;
+    m_acceptNotifier->setEnabled(!m_retryPending && !m_roomPending && wait <= 0);
+    if (wait > 0 && !m_roomPending) {
+        m_roomPending = true;
+        QTimer::singleShot(wait, this, [this] {
+            m_roomPending = false;
+            updateAccepting();
+        });
+    }
+}
+
+bool InstanceChannel::makeRoom()
+{
+    pollfd waiting{m_listener, POLLIN, 0};
+    QLocalSocket* held = m_connections.constFirst();
+    if (m_clock.elapsed() - held->property(acceptedAt).toLongLong() < placeHeldMs || ::poll(&waiting, 1, 0) != 1)
+        return false;
+    m_connections.removeFirst();
+    held->abort();
+    held->deleteLater();
+    return true;
 }
 
 std::unique_ptr<InstanceChannel> InstanceChannel::claimOrDeliver(const Message& message, Delivery* delivered,
@@ -188,7 +219,7 @@ bool InstanceChannel::listen()
 
 void InstanceChannel::acceptConnections()
 {
-    while (m_listener >= 0 && m_connections.size() < m_maximumConnections) {
+    while (m_listener >= 0 && (m_connections.size() < m_maximumConnections || makeRoom())) {
         const int descriptor = ::accept4(m_listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (descriptor >= 0) {
             adopt(descriptor);
@@ -233,6 +264,7 @@ void InstanceChannel::adopt(int descriptor)
         return;
     }
     socket->setReadBufferSize(maximumMessage);
+    socket->setProperty(acceptedAt, m_clock.elapsed());
     m_connections.append(socket);
     connect(socket, &QLocalSocket::readyRead, this, [this, socket] { serve(socket); });
     connect(socket, &QLocalSocket::disconnected, this, [this, socket] { drop(socket); });

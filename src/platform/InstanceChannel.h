@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QLockFile>
 #include <QObject>
@@ -93,13 +94,20 @@ private:
     void adopt(int descriptor);
     void drop(QLocalSocket* socket);
     void stopListening();
-    // Takes callers while there is room for them and no pause or end is under way.
+    // Takes callers while there is room for them, or one held long enough to give up, and no pause or
+    // end is under way.
     void updateAccepting();
+    // With every place taken and a caller waiting: lets go of the longest-held caller if it has had
+    // its time, so that a flood of callers that never finish delays a real launch by that time,
+    // not by the whole message timeout per place.
+    bool makeRoom();
     void finishIfDone();
 
     Handler m_handler;
     std::function<void()> m_finished; // set once finishing
     bool m_retryPending = false;      // accepting paused after a failure of the system's
+    bool m_roomPending = false;       // accepting paused until the longest-held caller has had its time
+    QElapsedTimer m_clock;
 
     std::unique_ptr<QLockFile> m_lock;
     int m_listener = -1;
