@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -31,7 +32,10 @@ std::optional<int> serveWithoutWindow(int argc, char** argv, const CommandLine& 
         {store, engine, SecurityScope::shared(), reveal}, commandLine.urls, commandLine.direct);
     if (!failures)
         return std::nullopt;
-    return CommandLine::report(*failures);
+    const int status = CommandLine::report(*failures);
+    if (reveal.leftBehind())
+        std::_Exit(status); // standard error is unbuffered: nothing written is lost
+    return status;
 }
 
 } // namespace
