@@ -3,7 +3,6 @@
 #include "platform/LocalPath.h"
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QDeadlineTimer>
