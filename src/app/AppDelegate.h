@@ -2,8 +2,8 @@
 
 #include "creation/FileCreationService.h"
 #include "model/FileTemplate.h"
-#include "ui/naming/NewFileNameDialog.h"
 #include "store/TemplateImporter.h"
+#include "ui/naming/NewFileNameDialog.h"
 
 #include <QList>
 #include <QObject>

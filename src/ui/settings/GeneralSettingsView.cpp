@@ -1,10 +1,10 @@
 #include "ui/settings/GeneralSettingsView.h"
 
+#include "model/HorizontalSpace.h"
 #include "store/TemplateManager.h"
 #include "store/TemplateStore.h"
 #include "ui/common/FormGroup.h"
 #include "ui/common/HomeFolderAccess.h"
-#include "model/HorizontalSpace.h"
 #include "ui/common/IntegrationStatusView.h"
 #include "ui/common/StatusMark.h"
 #include "ui/common/Style.h"

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "model/FileTemplate.h"
-#include "ui/templates/TemplateEditorView.h"
 #include "store/TemplateImporter.h"
+#include "ui/templates/TemplateEditorView.h"
 
 #include <QList>
 #include <QMessageBox>
