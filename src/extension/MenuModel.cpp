@@ -29,9 +29,10 @@ const QString translations = QStringLiteral(":/menu-i18n");
 QString menuText(const char* source, const QString& language)
 {
     static QMutex mutex;
-    static QHash<QString, const QTranslator*> translators;
+    // Never destroyed: a module's menus may still be built while the file manager exits.
+    static auto* const translators = new QHash<QString, const QTranslator*>;
     const QMutexLocker lock(&mutex);
-    const QTranslator*& translator = translators[language];
+    const QTranslator*& translator = (*translators)[language];
     if (!translator) {
         auto* loaded = new QTranslator;
         // Without a translation for the locale the translator stays empty and the menu English.
