@@ -29,7 +29,7 @@ const QString translations = QStringLiteral(":/menu-i18n");
 QString menuText(const char* source, const QString& language)
 {
     static QMutex mutex;
-    // Never destroyed: a module's menus may still be built while the file manager exits.
+    // Never destroyed, like the translators it holds, which live as long as the process.
     static auto* const translators = new QHash<QString, const QTranslator*>;
     const QMutexLocker lock(&mutex);
     const QTranslator*& translator = (*translators)[language];
