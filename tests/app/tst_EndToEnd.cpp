@@ -198,11 +198,15 @@ private Q_SLOTS:
             QVERIFY(stuck.listen(m_home->path() + "/stuck-bus"));
             environment.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + stuck.fullServerName());
         }
-        // Clicks in quick succession: each launch serves its own and chooses its own name.
-        const QString url = request(0, folder) + (fileManager.isEmpty() ? "" : "&fm=" + fileManager);
+        // Clicks in quick succession: each launch serves its own and chooses its own name. A known file
+        // manager is named as its menu names it, an unknown one as a link would.
+        const QStringList arguments =
+            QStringList{"nautilus", "nemo", "caja", "thunar", "dolphin"}.contains(fileManager)
+                ? QStringList{"--from", fileManager, "--new", "0", folder}
+                : QStringList{request(0, folder) + (fileManager.isEmpty() ? "" : "&fm=" + fileManager)};
         std::vector<QProcess*> launches;
         for (int i = 0; i < 3; ++i)
-            launches.push_back(&start({url}, environment));
+            launches.push_back(&start(arguments, environment));
         QStringList expected;
         for (QProcess* launch : launches) {
             QVERIFY(launch->waitForFinished(15'000));

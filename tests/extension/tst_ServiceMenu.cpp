@@ -190,6 +190,11 @@ private Q_SLOTS:
                                       << 2;
         // Refused by what the file holds, not by its name: the reason, and no template.
         QTest::newRow("import a binary") << QStringList{"--import", "binary.dat"} << "binary.dat: not UTF-8 text" << 1;
+        // Asked about first, which needs a display.
+        QTest::newRow("a link's import") << QStringList{"quintara://import?f=HOME/notes.txt"}
+                                         << "notes.txt: needs your confirmation" << 1;
+        QTest::newRow("import a private file")
+            << QStringList{"--import", "private.txt"} << "private.txt: needs your confirmation" << 1;
         QTest::newRow("import a large file")
             << QStringList{"--import", "large.txt"} << "large.txt: larger than 1 MiB" << 1;
     }
@@ -199,8 +204,13 @@ private Q_SLOTS:
             fetch<QStringList, QString, int>("arguments", "message", "exitCode");
         writeAll(home() + "/binary.dat", QByteArray("a\0b", 3));
         writeAll(home() + "/large.txt", QByteArray(1024 * 1024 + 1, 'a'));
+        writeAll(home() + "/notes.txt", "notes");
+        writeAll(home() + "/private.txt", "secret");
+        QVERIFY(QFile::setPermissions(home() + "/private.txt", QFile::ReadOwner | QFile::WriteOwner));
         QProcess process;
-        QCOMPARE(run(process, QStringList{QStringLiteral(QUINTARA_BINARY)} + arguments), exitCode);
+        QCOMPARE(run(process, QStringList{QStringLiteral(QUINTARA_BINARY)} +
+                                  QStringList(arguments).replaceInStrings("HOME", home())),
+                 exitCode);
         QCOMPARE(TemplateStore().customTemplates().size(), 1);
         QVERIFY(QString::fromUtf8(process.readAllStandardError()).contains(message));
         QCOMPARE(QDir(home()).entryList({QStringLiteral("Untitled*")}), QStringList());

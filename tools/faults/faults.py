@@ -11,10 +11,10 @@ M = [
     ('cr-placeholder-order', 'src/creation/FileCreationService.cpp', '        {QLatin1String("{{folder}}"),\n         [&] {\n             return lastPathComponent(directory);\n         }},\n        {QLatin1String("{{username}}"),\n         [&] {\n             return m_account.fullName();\n         }},', '        {QLatin1String("{{username}}"),\n         [&] {\n             return m_account.fullName();\n         }},\n        {QLatin1String("{{folder}}"),\n         [&] {\n             return lastPathComponent(directory);\n         }},'),
     ('cr-gecos-last-comma', 'src/platform/UserAccount.cpp', "field.left(field.indexOf(',') < 0 ? field.size() : field.indexOf(','))", "field.left(field.lastIndexOf(',') < 0 ? field.size() : field.lastIndexOf(','))"),
     ('req-overflow', 'src/creation/CreateRequest.cpp', '            if (value > (std::numeric_limits<qint64>::max() - digit) / 10)\n                return std::nullopt;\n', ''),
-    ('app-index-bound', 'src/app/AppDelegate.cpp', 'request->index >= templates.size()', 'request->index > templates.size()'),
-    ('app-stop-unstarted', 'src/app/AppDelegate.cpp', '        if (accessing)\n            m_services.scope.stopAccessing(grantedPath);', '        m_services.scope.stopAccessing(grantedPath);'),
-    ('app-log-typo', 'src/app/AppDelegate.cpp', '[QNT] processCreateURL: created %1', '[QNT] processCreateURL: Created %1'),
-    ('app-no-reveal', 'src/app/AppDelegate.cpp', '        m_services.workspace.revealFile(created);\n', ''),
+    ('app-index-bound', 'src/creation/RequestServing.cpp', 'index >= templates.size()', 'index > templates.size()'),
+    ('app-stop-unstarted', 'src/creation/RequestServing.cpp', '        if (accessing)\n            services.scope.stopAccessing(grantedPath);', '        services.scope.stopAccessing(grantedPath);'),
+    ('app-log-typo', 'src/creation/RequestServing.cpp', '[QNT] processCreateURL: created %1', '[QNT] processCreateURL: Created %1'),
+    ('app-no-reveal', 'src/creation/RequestServing.cpp', '        services.reveal.revealFile(created, fileManager);\n', ''),
     ('app-no-grant-keeps-flag', 'src/app/AppDelegate.cpp', '        m_launchedForURL = false;\n        showWelcomeWindow();', '        showWelcomeWindow();'),
     ('app-reopen-always', 'src/app/AppDelegate.cpp', '    if (!hasVisibleWindow())\n        showWelcomeWindow();', '    showWelcomeWindow();'),
     ('menus-welcome-opens-settings', 'src/app/WindowMenus.cpp', '[&delegate] { delegate.showWelcomeWindow(); }', '[&delegate] { delegate.openSettingsWindow(); }'),
@@ -55,8 +55,8 @@ M = [
     ('naut-sync-launch', 'src/extension/GtkFamilyProvider.cpp', 'g_app_info_launch_default_for_uri_async(static_cast<const char*>(g_task_get_task_data(task)), nullptr, nullptr,\n                                            nullptr, nullptr);', 'g_app_info_launch_default_for_uri(static_cast<const char*>(g_task_get_task_data(task)), nullptr, nullptr);'),
     ('gen-trim-qt', 'src/ui/settings/GeneralSettingsView.cpp', 'const QString name = HorizontalSpace::trimmed(m_baseNameField->text());', 'const QString name = m_baseNameField->text().trimmed();'),
     ('gen-empty-stored', 'src/ui/settings/GeneralSettingsView.cpp', '    if (!name.isEmpty())\n        m_manager.store().setDefaultBaseName(name);', '    m_manager.store().setDefaultBaseName(name);'),
-    ('space-tab-kept', 'src/ui/common/HorizontalSpace.cpp', "c.category() == QChar::Separator_Space || c == QLatin1Char('\\t')", 'c.category() == QChar::Separator_Space'),
-    ('edit-ext-not-cleaned', 'src/ui/templates/TemplateEditorView.cpp', 'const auto [cleaned, cursor] = cleanExtension(text, m_extensionField->cursorPosition());', 'const auto [cleaned, cursor] = std::pair(text, int(m_extensionField->cursorPosition()));'),
+    ('space-tab-kept', 'src/model/HorizontalSpace.cpp', "c.category() == QChar::Separator_Space || c == QLatin1Char('\\t')", 'c.category() == QChar::Separator_Space'),
+    ('edit-ext-not-cleaned', 'src/ui/templates/TemplateEditorView.cpp', 'const auto [cleaned, cursor] = FileTemplate::cleanExtension(text, m_extensionField->cursorPosition());', 'const auto [cleaned, cursor] = std::pair(text, int(m_extensionField->cursorPosition()));'),
     ('edit-line-separator', 'src/ui/templates/TemplateEditorView.cpp', 'if (event->matches(QKeySequence::InsertLineSeparator))', 'if (false)'),
     ('row-toggle-by-name', 'src/ui/templates/TemplateRowView.cpp', '        enabled.remove(m_template.idText());', '        enabled.remove(m_template.name);'),
     ('list-delete-selected', 'src/ui/templates/TemplateList.cpp', 'const qsizetype position = customPosition(currentItem());', 'const qsizetype position = customPosition(selectedItems().isEmpty() ? currentItem() : selectedItems().first());'),
@@ -68,7 +68,7 @@ M = [
     ('access-logs-always', 'src/ui/common/HomeFolderAccess.cpp', 'if (logFailure && !granted)', 'if (!granted)'),
     ('guide-folder-accepted', 'src/ui/common/HomeFolderAccess.cpp', 'if (guide.isFile())', 'if (guide.exists())'),
     ('about-year-now', 'src/ui/settings/AboutView.cpp', 'QString::number(m_clock.now().date().year())', 'QString::number(QDate::currentDate().year())'),
-    ('app-negative-index', 'src/app/AppDelegate.cpp', 'if (request->index < 0 || request->index >= templates.size())', 'if (request->index >= templates.size())'),
+    ('app-negative-index', 'src/creation/RequestServing.cpp', 'if (index < 0 || index >= templates.size())', 'if (index >= templates.size())'),
     ('app-no-welcome-on-start', 'src/app/AppDelegate.cpp', '    if (!m_launchedForURL)\n        showWelcomeWindow();', ''),
     ('err-message-typo', 'src/creation/FileCreationError.cpp', 'The target directory could not be found.', 'The target folder could not be found.'),
     ('hard-scope-text-compare', 'src/platform/FileWriter.cpp', '!m_scope.containsEncoded(real)', '!m_scope.contains(QFile::decodeName(real))'),
@@ -85,7 +85,7 @@ M = [
     ('hard-server-peer-unchecked', 'src/platform/InstanceChannel.cpp', '    if (!peerIsThisUser(descriptor)) {\n        ::close(descriptor);\n        return;\n    }\n', ''),
     ('c4-always-desktop', 'src/extension/GtkFamilyProvider.cpp', 'g_task_return_boolean(task, delivery != InstanceChannel::Delivery::NoInstance);', 'g_task_return_boolean(task, FALSE);'),
     ('c4-handover-on-main-thread', 'src/extension/GtkFamilyProvider.cpp', 'g_task_run_in_thread(task, handOver);', 'handOver(task, nullptr, g_task_get_task_data(task), nullptr);'),
-    ('c4-wrong-icon', 'src/extension/GtkFamilyProvider.cpp', 'entry.iconName.toUtf8().constData()', 'QByteArrayLiteral("text-x-generic").constData()'),
+    ('c4-wrong-icon', 'src/extension/GtkFamilyProvider.cpp', 'm_api.icon(entry.iconNames).constData()', 'QByteArrayLiteral("text-x-generic").constData()'),
     ('c4-no-fallback', 'src/extension/GtkFamilyProvider.cpp', '    if (g_task_propagate_boolean(task, nullptr))\n        return;\n', '    if (g_task_propagate_boolean(task, nullptr) || true)\n        return;\n'),
     ('c4-no-dollar-escape', 'src/extension/ServiceMenu.cpp', 'if (c == u\'"\' || c == u\'`\' || c == u\'$\' || c == u\'\\\\\')', 'if (c == u\'"\' || c == u\'`\' || c == u\'\\\\\')'),
     ('c4-no-percent-double', 'src/extension/ServiceMenu.cpp', "if (c == u'%') // a literal percent sign, not a field code", 'if (false)'),
@@ -146,19 +146,19 @@ M = [
      "    if (!S_ISREG(status.st_mode))\n        return Failure::notRegular;\n",
      ""),
     # Imported templates are not saved: they vanish on restart and the menus never show them.
-    ("nx-importer-no-save", "src/ui/templates/TemplateImporter.cpp",
+    ("nx-importer-no-save", "src/store/TemplateImporter.cpp",
      "            added = true;\n",
      ""),
     # A second "Notes" becomes "Notes 1" instead of "Notes 2".
-    ("nx-importer-number-from-1", "src/ui/templates/TemplateImporter.cpp",
+    ("nx-importer-number-from-1", "src/store/TemplateImporter.cpp",
      "for (int number = 2; taken.contains(candidate); ++number)",
      "for (int number = 1; taken.contains(candidate); ++number)"),
     # "archive.tar.gz" becomes template "archive" with extension "tar.gz" instead of "archive.tar" / "gz".
-    ("nx-importer-first-dot", "src/ui/templates/TemplateImporter.cpp",
+    ("nx-importer-first-dot", "src/store/TemplateImporter.cpp",
      "const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));",
      "const qsizetype dot = fileName.indexOf(QLatin1Char('.'));"),
     # Importing a file named like a built-in template gives two menu entries with the same label.
-    ("nx-importer-builtins-ignored", "src/ui/templates/TemplateImporter.cpp",
+    ("nx-importer-builtins-ignored", "src/store/TemplateImporter.cpp",
      "{&builtInTemplates(), &std::as_const(m_store).customTemplates()}",
      "{&std::as_const(m_store).customTemplates()}"),
     # The "already exists" message stays under the field while the person types a new name.
@@ -175,8 +175,8 @@ M = [
      "next.chosen.fileExtension.size();"),
     # Typing "notes" creates "notes" without the template's extension.
     ("nx-app-typed-not-completed", "src/app/AppDelegate.cpp",
-     "create(request.chosen, request.target, request.grantedPath, name);",
-     "create(request.chosen, request.target, request.grantedPath, typed);"),
+     "create(request, name);",
+     "create(request, typed);"),
     # With two requests waiting, closing the first window drops the second request and asks for the first again.
     ("nx-app-removes-last", "src/app/AppDelegate.cpp",
      "m_waitingForName.removeFirst();",
@@ -428,15 +428,15 @@ M = [
     # a line break in a template name breaks the KDE service menu file
     ('cx-smenu-control-kept', 'src/extension/ServiceMenu.cpp', "escaped += c.unicode() < 0x20 || c.unicode() == 0x7f ? QChar(u' ') : c;", 'escaped += c;'),
     # KDE hands the launcher a file:// URL instead of a path, so '--new' says the folder is not a folder
-    ('cx-smenu-url-field-code', 'src/extension/ServiceMenu.cpp', 'QStringLiteral("%1 --new %2 %f")', 'QStringLiteral("%1 --new %2 %u")'),
+    ('cx-smenu-url-field-code', 'src/extension/ServiceMenu.cpp', 'QStringLiteral("%1 --from dolphin --new %2 %f")', 'QStringLiteral("%1 --from dolphin --new %2 %u")'),
     # the Caja module gives no menu on a folder's background
     ('cx-caja-no-background', 'src/extension/CajaModule.cpp', '    menuProvider->get_background_items = [](CajaMenuProvider*, GtkWidget*, CajaFileInfo* folder) {\n        return GtkFamilyProvider(api).forFolder(folder);\n    };\n', ''),
     # an extension typed as 'MD' is saved upper-case, so new files end in '.MD'
-    ('cx-edit-ext-case-kept', 'src/ui/templates/TemplateEditorView.cpp', 'return cleanExtension(text, 0).first.toLower();', 'return cleanExtension(text, 0).first;'),
+    ('cx-edit-ext-case-kept', 'src/model/FileTemplate.cpp', 'return cleanExtension(text, 0).first.toLower();', 'return cleanExtension(text, 0).first;'),
     # pressing Add twice quickly adds the template twice
     ('cx-edit-saved-twice', 'src/ui/templates/TemplateEditorView.cpp', 'if (m_saved || !isValid())', 'if (!isValid())'),
     # an extension typed as '. md' is saved as ' md' after the full stop is dropped
-    ('cx-edit-clean-once', 'src/ui/templates/TemplateEditorView.cpp', '    for (;;) {\n        auto [next, nextCursor] = cleanOnce(text, cursor);\n        if (next == text)\n            return {text, cursor};\n        text = std::move(next);\n        cursor = nextCursor;\n    }', '    return cleanOnce(text, cursor);'),
+    ('cx-edit-clean-once', 'src/model/FileTemplate.cpp', '    for (;;) {\n        auto [next, nextCursor] = cleanOnce(text, cursor);\n        if (next == text)\n            return {text, cursor};\n        text = std::move(next);\n        cursor = nextCursor;\n    }', '    return cleanOnce(text, cursor);'),
     # dropping a dragged row on a row's lower half lands above it, and on the upper half below it
     ('cx-list-drop-half-inverted', 'src/ui/templates/TemplateList.cpp', 'if (point.y() >= visualItemRect(item).center().y())', 'if (point.y() < visualItemRect(item).center().y())'),
     # Backspace no longer deletes the current custom template
@@ -476,7 +476,7 @@ M = [
     # a list that could not be saved still shows, and is served, as if it had been
     ('store-failed-save-kept-in-memory', 'src/store/TemplateStore.cpp', '    if (!result)\n        load();\n', ''),
     # "added" logged for a template whose save then failed
-    ('import-added-before-save', 'src/ui/templates/TemplateImporter.cpp', '        if (saved) {', '        if (true) {'),
+    ('import-added-before-save', 'src/store/TemplateImporter.cpp', '        if (saved) {', '        if (true) {'),
     # a launcher path holding "%1" breaks every entry of KDE's menu
     ('menu-launcher-percent', 'src/extension/ServiceMenu.cpp', '.arg(launcher, QString::number(i))', '.arg(launcher).arg(i)'),
     # any web page's link makes a template of any file the user can read
@@ -503,4 +503,39 @@ M = [
     ('module-not-direct', 'src/extension/GtkFamilyProvider.cpp', '{{QString::fromUtf8(static_cast<const char*>(url))}, {}, {true}}', '{{QString::fromUtf8(static_cast<const char*>(url))}, {}, {}}'),
     # without an instance, Save as Template goes as a link
     ('module-import-fallback-link', 'src/extension/GtkFamilyProvider.cpp', 'ImportRequest::parse(QString::fromUtf8(url))) {', 'std::optional<ImportRequest>()) {'),
+    # Plain creates served by the command itself, where the file is shown, the file managers' menus.
+    # Without a grant the command creates nowhere and fails instead of opening the welcome window.
+    ('pc-grant-not-asked', 'src/creation/RequestServing.cpp', 'needsGrant ? services.store.resolveHomeFolderURL(/*logFailure=*/false) : std::optional<QUrl>(QUrl())', 'std::optional<QUrl>(QUrl())'),
+    # With "Ask for a name" on, the command creates under the free name and the naming window never opens.
+    ('pc-naming-ignored', 'src/creation/RequestServing.cpp', '            if (services.store.asksForFileName())\n                return std::nullopt;\n', ''),
+    # A bare `quintara` (reopen) does nothing instead of showing the welcome window.
+    ('pc-reopen-served', 'src/creation/RequestServing.cpp', '    if (urls.isEmpty()) // a reopen: the welcome window\n        return std::nullopt;\n', ''),
+    # A link's import makes a template without asking.
+    ('pc-link-import-direct', 'src/creation/RequestServing.cpp', 'import && direct.value(i, false)) {', 'import) {'),
+    # A file only its owner may read becomes a template without asking.
+    ('pc-private-import-direct', 'src/creation/RequestServing.cpp', '            if (candidate && candidate->ownerOnly)\n                return std::nullopt;\n', ''),
+    # GNOME Files opens a new window for every file when no window shows the folder.
+    ('fm-gnome-unconditional', 'src/platform/FileManagerBus.cpp', '    if (std::any_of(locations.begin(), locations.end(), [&](const QString& l) { return sameFolder(l, folder); }))\n        bus.showItems(service, file);', '    bus.showItems(service, file);'),
+    # Dolphin shows the new file only on its slow poll.
+    ('fm-dolphin-no-announce', 'src/platform/FileManagerBus.cpp', '    bus.connection().send(', '    if (false) bus.connection().send('),
+    # Dolphin opens a window for every file when none shows the folder.
+    ('fm-dolphin-unconditional', 'src/platform/FileManagerBus.cpp', 'if (open && !open->isEmpty() && open->constFirst().toBool()) {', 'if (true) {'),
+    # Nemo, Caja and Thunar get ShowItems and open a window per file.
+    ('fm-gtk-show-items', 'src/platform/FileManagerBus.cpp', '    else if (fileManager == QLatin1String("dolphin"))\n        revealInDolphin(bus, file, folder);', '    else if (fileManager == QLatin1String("dolphin"))\n        revealInDolphin(bus, file, folder);\n    else\n        bus.showItems(fileManagerInterface, file);'),
+    # A request from a newer module naming another file manager is shown nowhere.
+    ('fm-unknown-kept', 'src/creation/CreateRequest.cpp', 'fileManagers().contains(fileManager) ? fileManager : QString()', 'fileManager'),
+    # The modules' requests do not say which file manager they come from.
+    ('fm-menu-unnamed', 'src/extension/MenuModel.cpp', 'return CreateRequest::url(index, folderPath, m_fileManager);', 'return CreateRequest::url(index, folderPath);'),
+    # `--from dolphin` is dropped: Dolphin's requests are shown by whichever file manager owns the bus name.
+    ('fm-cli-from-dropped', 'src/launcher/CommandLine.cpp', 'return CreateRequest::url(*index, folder, fileManager);', 'return CreateRequest::url(*index, folder);'),
+    # Dolphin lists the 11th template and later between the 2nd and the 3rd.
+    ('dm-ids-unpadded', 'src/extension/ServiceMenu.cpp', "QStringLiteral(\"new%1\").arg(i, width, 10, QLatin1Char('0'))", 'QStringLiteral("new%1").arg(i)'),
+    # Dolphin's menu is in the language of whoever last wrote it.
+    ('dm-one-language', 'src/extension/ServiceMenu.cpp', '    for (const QString& language : MenuModel::languages())\n        lines +=', '    for (const QString& language : QStringList())\n        lines +='),
+    # Thunar shows a broken-image icon: only the type's own name is offered.
+    ('ic-thunar-one-name', 'src/extension/GtkFamilyProvider.cpp', '    GIcon* icon = g_themed_icon_new_from_names(list.data(), -1);', '    GIcon* icon = g_themed_icon_new_from_names(list.data(), 1);'),
+    # A bus that never answers holds every command for half a minute.
+    ('rv-unbounded', 'src/launcher/LoadedReveal.cpp', 'if (done.wait_for(revealBound) == std::future_status::ready) {', 'if (done.wait(), true) {'),
+    # A refused import through the command reports success.
+    ('im-refusal-silent', 'src/creation/RequestServing.cpp', '            failures.append(importFailure(path, *refusal));', '            Log::line(importFailure(path, *refusal));'),
 ]
