@@ -4,6 +4,7 @@
 // for; a "Save as Template") and ends; only otherwise does it become the full program (same process,
 // same arguments), which then claims the instance channel itself.
 #include "creation/RequestServing.h"
+#include "extension/ServiceMenu.h"
 #include "launcher/CommandLine.h"
 #include "launcher/LoadedReveal.h"
 #include "platform/InstanceChannel.h"
@@ -13,6 +14,7 @@
 #include "store/TemplateStore.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <cstdlib>
@@ -28,10 +30,16 @@ std::optional<int> serveWithoutWindow(int argc, char** argv, const CommandLine& 
     TemplateStore store;
     const FileCreationService engine(store);
     LoadedReveal reveal;
+    const qsizetype templates = store.customTemplates().size();
     const std::optional<QStringList> failures = RequestServing::serveWithoutWindow(
         {store, engine, SecurityScope::shared(), reveal}, commandLine.urls, commandLine.direct);
     if (!failures)
         return std::nullopt;
+    // Dolphin reads its menu from a file, which the program rewrites whenever the templates change;
+    // a template made here must reach it too. The menu names this very command.
+    if (store.customTemplates().size() != templates)
+        ServiceMenu(MenuModel(), QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath())
+            .write(ServiceMenu::defaultPath());
     const int status = CommandLine::report(*failures);
     if (reveal.leftBehind())
         std::_Exit(status); // standard error is unbuffered: nothing written is lost

@@ -355,10 +355,10 @@ private Q_SLOTS:
             served += message.urls, direct += message.direct;
             return QStringList();
         });
-        // Save as Template is the user's own act: without an instance it runs the program's option,
-        // since a link would be asked about.
+        // Without an instance the command on the search path gets the request; Save as Template, the
+        // user's own act, by the command's option, since a link would be asked about.
         const QString received =
-            m_home->path() + (target == "-" && listener != "instance" ? "/bin/quintara.received" : "/handler.received");
+            m_home->path() + (listener != "instance" ? "/bin/quintara.received" : "/handler.received");
         QFile::remove(received);
         // The file manager's main loop must keep turning: every tick is measured against the last.
         QElapsedTimer sinceTick;
@@ -377,7 +377,7 @@ private Q_SLOTS:
         } else {
             QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(received), 30000);
             QCOMPARE(readAll(received),
-                     target == "-" ? "--import\n" + LocalPath::toBytes(path) + '\n' : url(chosen).toUtf8());
+                     (target == "-" ? "--import\n" + LocalPath::toBytes(path) : url(chosen).toUtf8()) + '\n');
         }
         QVERIFY2(longestStall < 1500, qPrintable(QString::number(longestStall) + " ms"));
     }

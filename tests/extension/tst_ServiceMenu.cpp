@@ -111,6 +111,9 @@ private Q_SLOTS:
         // The files' menu makes a template of the file.
         QCOMPARE(run(importing, shell(0, second + QStringLiteral("/Untitled.txt"), fileMenuPath)), 0);
         QCOMPARE(TemplateStore().customTemplates().value(1).name, QStringLiteral("Untitled"));
+        // and puts it in Dolphin's menu at once, as the program would.
+        QCOMPARE(actionValues(ServiceMenu::defaultPath(), "Name").value(2), QStringLiteral("New Untitled"));
+        QVERIFY(QFile::remove(ServiceMenu::defaultPath()));
         // Asking for names takes the program (without a display, it then names the file itself).
         TemplateStore asking;
         asking.setAsksForFileName(true);
