@@ -119,9 +119,13 @@ std::optional<QByteArray> ServiceMenu::contents() const
     const std::optional<ExtensionMenu> menu = m_model.forAnyLocalFolder(QStringLiteral("en"));
     if (!menu)
         return std::nullopt;
+    // Each language reads the list afresh; one that changed in between is written in English here,
+    // and in full by the rewrite that its change brings.
     QHash<QString, ExtensionMenu> translated;
-    for (const QString& language : MenuModel::languages())
-        translated.insert(language, m_model.forAnyLocalFolder(language).value_or(*menu));
+    for (const QString& language : MenuModel::languages()) {
+        const std::optional<ExtensionMenu> other = m_model.forAnyLocalFolder(language);
+        translated.insert(language, other && other->entries.size() == menu->entries.size() ? *other : *menu);
+    }
     const auto text = [&](const QString& language, const auto& pick) {
         return pick(language == QLatin1String("en") ? *menu : translated.value(language));
     };
