@@ -30,19 +30,14 @@ QByteArray shownText(const QString& label)
     return QString(label).replace(QLatin1Char('_'), QStringLiteral("__")).toUtf8();
 }
 
-// Back on the file manager's main context once the hand-over thread is done.
-void handedOver(GObject*, GAsyncResult* result, gpointer)
+// Nobody listens: the command serves the request, starting the program only if it needs a window.
+// No callback: the outcome is the command's to report, never the file manager's. A template is made
+// at the user's own hand here, so it goes by the command's option: as a link, the program would ask
+// first. The command is run directly, from the hand-over thread, which is several times quicker than
+// the desktop's handler of the scheme on the file manager's busy main loop. False when it could not
+// be run.
+bool runCommand(const char* url)
 {
-    GTask* task = G_TASK(result);
-    if (g_task_propagate_boolean(task, nullptr))
-        return;
-    const auto* url = static_cast<const char*>(g_task_get_task_data(task));
-    // Nobody listens: the command serves the request, starting the program only if it needs a
-    // window. No callback: the outcome is the command's to report, never the file manager's. A
-    // template is made at the user's own hand here, so it goes by the command's option: as a link,
-    // the program would ask first. The command is run directly, which is several times quicker than
-    // through the desktop's handler of the scheme; that handler is the way left when it is not on
-    // the search path.
     QByteArray path;
     const char* create[] = {"quintara", url, nullptr};
     const char* import[] = {"quintara", "--import", nullptr, nullptr};
@@ -52,23 +47,33 @@ void handedOver(GObject*, GAsyncResult* result, gpointer)
         import[2] = path.constData();
         argv = import;
     }
-    if (!g_spawn_async(nullptr, const_cast<char**>(argv), nullptr, G_SPAWN_SEARCH_PATH, nullptr, nullptr, nullptr,
-                       nullptr) &&
-        argv == create)
+    return g_spawn_async(nullptr, const_cast<char**>(argv), nullptr, G_SPAWN_SEARCH_PATH, nullptr, nullptr, nullptr,
+                         nullptr);
+}
+
+// Back on the file manager's main context once the hand-over thread is done: the desktop's handler
+// of the scheme is the way left for a create when the command is not on the search path.
+void handedOver(GObject*, GAsyncResult* result, gpointer)
+{
+    GTask* task = G_TASK(result);
+    if (g_task_propagate_boolean(task, nullptr))
+        return;
+    const auto* url = static_cast<const char*>(g_task_get_task_data(task));
+    if (!ImportRequest::parse(QString::fromUtf8(url)))
         g_app_info_launch_default_for_uri_async(url, nullptr, nullptr, nullptr, nullptr);
 }
 
-void handOver(GTask* task, gpointer, gpointer url, GCancellable*)
+void handOver(GTask* task, gpointer, gpointer data, GCancellable*)
 {
+    const auto* url = static_cast<const char*>(data);
     // No activation token: the file manager's extension interface gives its modules none. Every
     // entry of its menu is the user's own act.
-    const auto delivery =
-        InstanceChannel::send({{QString::fromUtf8(static_cast<const char*>(url))}, {}, {true}}, handOverTimeoutMs);
+    const auto delivery = InstanceChannel::send({{QString::fromUtf8(url)}, {}, {true}}, handOverTimeoutMs);
     // An instance that listens but does not answer in time may still serve the request: starting
     // another launch for it as well could make the file twice.
     if (delivery == InstanceChannel::Delivery::Failed)
-        g_message("quintara: the running instance did not acknowledge %s", static_cast<const char*>(url));
-    g_task_return_boolean(task, delivery != InstanceChannel::Delivery::NoInstance);
+        g_message("quintara: the running instance did not acknowledge %s", url);
+    g_task_return_boolean(task, delivery != InstanceChannel::Delivery::NoInstance || runCommand(url));
 }
 
 void activate(GObject* item, gpointer)
