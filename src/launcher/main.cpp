@@ -1,74 +1,70 @@
-// The `quintara` command. Most launches only hand a URL to the instance that already runs, so this
-// part loads nothing but the core libraries. When no instance answers, it serves the requests itself
-// if they need no window (the usual click in a file manager: the grant is there and no name is asked
-// for; a "Save as Template") and ends; only otherwise does it become the full program (same process,
-// same arguments), which then claims the instance channel itself.
-#include "creation/RequestServing.h"
-#include "extension/ServiceMenu.h"
-#include "launcher/CommandLine.h"
-#include "launcher/LoadedReveal.h"
-#include "platform/InstanceChannel.h"
-#include "platform/Log.h"
-#include "platform/ProgramImage.h"
-#include "platform/SecurityScope.h"
-#include "store/TemplateStore.h"
+// The `quintara` command. Nearly every launch (a click in a file manager whose module could not
+// hand over itself, Dolphin's menu, the desktop's handler of quintara: links) only passes request
+// URLs to the instance that already runs, which loading Qt's core alone would make three times
+// slower. So this part links only the C library, and loads the launch module (and with it Qt) for
+// everything else: other arguments, no instance, an answer that names failures.
+#include "launcher/HandOver.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
-
+#include <climits>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
+#include <dlfcn.h>
+#include <unistd.h>
 
 namespace {
 
-// What the launch served itself, or nothing when the program's windows are needed.
-std::optional<int> serveWithoutWindow(int argc, char** argv, const CommandLine& commandLine)
+constexpr char moduleName[] = "libquintara-launch.so";
+
+// Beside this executable (a build tree) or in ../libexec/quintara/ (an installed one).
+void* loadModule()
 {
-    // The bus needs an application object; this one loads no plug-in.
-    QCoreApplication app(argc, argv);
-    Log::installFormat();
-    TemplateStore store;
-    const FileCreationService engine(store);
-    LoadedReveal reveal;
-    const qsizetype templates = store.customTemplates().size();
-    const std::optional<QStringList> failures = RequestServing::serveWithoutWindow(
-        {store, engine, SecurityScope::shared(), reveal}, commandLine.urls, commandLine.direct);
-    if (!failures)
-        return std::nullopt;
-    // Dolphin reads its menu from a file, which the program rewrites whenever the templates change;
-    // a template made here must reach it too. The menu names this very command.
-    if (store.customTemplates().size() != templates)
-        ServiceMenu(MenuModel(), QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath())
-            .write(ServiceMenu::defaultPath());
-    const int status = CommandLine::report(*failures);
-    if (reveal.leftBehind())
-        std::_Exit(status); // standard error is unbuffered: nothing written is lost
-    return status;
+    char here[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", here, sizeof here - 1);
+    if (n <= 0)
+        return nullptr;
+    here[n] = '\0';
+    if (char* slash = std::strrchr(here, '/'))
+        *slash = '\0';
+    static const char* const places[] = {"/", "/../libexec/quintara/"};
+    for (const char* relative : places) {
+        char path[PATH_MAX + sizeof moduleName + 32];
+        std::snprintf(path, sizeof path, "%s%s%s", here, relative, moduleName);
+        if (::access(path, R_OK) == 0)
+            return ::dlopen(path, RTLD_NOW | RTLD_LOCAL);
+    }
+    return nullptr;
+}
+
+void* moduleFunction(const char* name)
+{
+    void* const module = loadModule();
+    void* const found = module ? ::dlsym(module, name) : nullptr;
+    if (!found) {
+        const char* why = ::dlerror();
+        std::fprintf(stderr, "quintara: cannot load %s: %s\n", moduleName, why ? why : "not found");
+    }
+    return found;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const CommandLine commandLine = CommandLine::parse(argc, argv);
-    if (commandLine.exitCode)
-        return *commandLine.exitCode;
-    // The token lets the running instance bring a window to the front for this launch. When this
-    // launch becomes the instance, its own environment already holds it.
-    QStringList failures;
-    switch (InstanceChannel::send(
-        {commandLine.urls, InstanceChannel::activationTokenFromEnvironment(), commandLine.direct}, 30'000, &failures)) {
-    case InstanceChannel::Delivery::Delivered:
-        return CommandLine::report(failures);
-    case InstanceChannel::Delivery::Failed:
+    HandOver::Answer answer;
+    switch (HandOver::handOver(argc, argv, answer)) {
+    case HandOver::Outcome::served: {
+        if (answer.isSuccess())
+            return 0;
+        auto* report = reinterpret_cast<int (*)(const char*, size_t)>(moduleFunction("quintara_report"));
+        return report ? report(answer.bytes, answer.size) : 1;
+    }
+    case HandOver::Outcome::noAnswer:
         std::fputs("quintara: the running instance did not answer\n", stderr);
         return 1;
-    case InstanceChannel::Delivery::NoInstance:
+    case HandOver::Outcome::noInstance:
+    case HandOver::Outcome::notPlain:
         break;
     }
-    if (const std::optional<int> served = serveWithoutWindow(argc, argv, commandLine))
-        return *served;
-    const QString error = ProgramImage::replaceWith(QStringLiteral("quintara-app"), argc, argv);
-    std::fprintf(stderr, "quintara: cannot start the program: %s\n", qPrintable(error));
-    return 1;
+    auto* launch = reinterpret_cast<int (*)(int, char**)>(moduleFunction("quintara_launch"));
+    return launch ? launch(argc, argv) : 1;
 }

@@ -51,6 +51,8 @@ public:
     // `failures`, the instance is asked for its outcome, and `failures` receives why each URL that
     // failed did; without, it only acknowledges (as instances that know no outcome do).
     static Delivery send(const Message& message, int timeoutMs, QStringList* failures = nullptr);
+    // An instance's whole answer to a message that asked for the outcome: Failed when it is none.
+    static Delivery decodeAnswer(const QByteArray& answer, QStringList* failures);
 
     // What the desktop gave this process to bring its window to the front: the Wayland activation
     // token, else the X11 start-up id; empty when neither is usable.

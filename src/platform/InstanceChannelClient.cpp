@@ -156,6 +156,11 @@ InstanceChannel::Delivery InstanceChannel::send(const Message& message, int time
     }
     if (!failures)
         return answer == acknowledgement ? Delivery::Delivered : Delivery::Failed;
+    return decodeAnswer(answer, failures);
+}
+
+InstanceChannel::Delivery InstanceChannel::decodeAnswer(const QByteArray& answer, QStringList* failures)
+{
     // An instance of an earlier version acknowledges without an outcome.
     if (answer == acknowledgement)
         return Delivery::Delivered;

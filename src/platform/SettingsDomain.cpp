@@ -13,6 +13,7 @@
 #include <QLockFile>
 #include <QThread>
 
+#include <algorithm>
 #include <cerrno>
 #include <sys/stat.h>
 
@@ -43,8 +44,15 @@ FileContents readFile(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    // Read one byte past the bound rather than trusting the size, which a file being written can outgrow.
-    const QByteArray bytes = file.read(maximumFileSize + 1);
+    // Read one byte past the bound rather than trusting the size, which a file being written can
+    // outgrow; the size only spares every read a buffer of the bound's size.
+    QByteArray bytes = file.read(std::clamp<qint64>(file.size(), 0, maximumFileSize) + 1);
+    while (bytes.size() <= maximumFileSize) {
+        const QByteArray more = file.read(maximumFileSize + 1 - bytes.size());
+        if (more.isEmpty())
+            break;
+        bytes += more;
+    }
     if (bytes.size() > maximumFileSize)
         return {{}, FileState::Corrupt};
     if (bytes.trimmed().isEmpty())

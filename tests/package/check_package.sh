@@ -9,7 +9,7 @@ cpack --config "$1/CPackConfig.cmake" -B "$out" >/dev/null
 deb=$out/quintara_$2_amd64.deb
 shift 2
 expected=$(printf '%s\n' "-rwxr-xr-x ./usr/bin/quintara" "-rwxr-xr-x ./usr/libexec/quintara/quintara-app" \
-    "-rw-r--r-- ./usr/libexec/quintara/libquintara-reveal.so" \
+    "-rw-r--r-- ./usr/libexec/quintara/"{libquintara-launch.so,libquintara-reveal.so} \
     "-rw-r--r-- ./usr/share/"{applications/app.quintara.Quintara.desktop,icons/hicolor/scalable/apps/app.quintara.Quintara.svg} \
     "-rw-r--r-- ./usr/share/"{metainfo/app.quintara.Quintara.metainfo.xml,quintara/extension-guide.html,quintara/extension-guide.de.html,doc/quintara/copyright} \
     "${@/#/-rw-r--r-- .}" | sort)

@@ -1,3 +1,6 @@
+#include "creation/CreateRequest.h"
+#include "creation/ImportRequest.h"
+#include "launcher/HandOver.h"
 #include "platform/Bookmark.h"
 #include "platform/FileWriter.h"
 #include "platform/InstanceChannel.h"
@@ -24,6 +27,7 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -55,6 +59,20 @@ int sentWhole(const QByteArray& message)
                    ::send(fd, message.constData(), size_t(message.size()), 0) == message.size()
                ? fd
                : (::close(fd), -1);
+}
+
+// What the `quintara` command's own hand-over makes of these arguments.
+HandOver::Outcome handOverByTheCommand(QByteArrayList arguments, QByteArray* answer = nullptr)
+{
+    arguments.prepend("quintara");
+    std::vector<char*> argv;
+    for (QByteArray& each : arguments)
+        argv.push_back(each.data());
+    HandOver::Answer received;
+    const HandOver::Outcome outcome = HandOver::handOver(int(argv.size()), argv.data(), received);
+    if (answer)
+        *answer = QByteArray(received.bytes, qsizetype(received.size));
+    return outcome;
 }
 
 } // namespace
@@ -417,6 +435,19 @@ private Q_SLOTS:
         }
     }
 
+    void commandHandsOverAsTheyAreOnlyRequestsInPlainForm()
+    {
+        // As the file managers' modules make them: the fast way must take them.
+        for (const QString& url :
+             {CreateRequest::url(3, "/home/u/My \"Notes\" ü%", "nautilus"), ImportRequest::url("/a b/c\\d.txt")})
+            QVERIFY2(HandOver::isPlainRequest(url.toLatin1()), qPrintable(url));
+        // Anything a JSON string, the instance or the full command line would read otherwise.
+        for (const char* other : {"quintara://create?d=/a b", "quintara://create?d=\"x", "quintara://create?d=\\x",
+                                  "quintara://create?d=%2", "quintara://create?d=%zz", "quintara://create?d=/\xc3\xa9",
+                                  "quintara://create?t=0#x", "quintara://open?t=0", "--new"})
+            QVERIFY2(!HandOver::isPlainRequest(other), other);
+    }
+
     void runtimeFolderOrListenerOfOthersGetsNothing_data()
     {
         addColumns<int, uid_t>("folderMode", "listener");
@@ -440,11 +471,13 @@ private Q_SLOTS:
         const bool listening = ::seteuid(listener) == 0 && ::listen(fd, 4) == 0;
         QVERIFY(::seteuid(me) == 0 && listening);
         QVERIFY(InstanceChannel::send({{"quintara://x?d=/secret"}}, 1000) != InstanceChannel::Delivery::Delivered);
-        // Not one byte of the request arrived.
-        const int peer = ::accept4(fd, nullptr, nullptr, SOCK_NONBLOCK);
-        char byte;
-        QVERIFY(peer < 0 || ::recv(peer, &byte, 1, 0) <= 0);
-        ::close(peer), ::close(fd);
+        QCOMPARE(handOverByTheCommand({"quintara://create?d=/secret"}), HandOver::Outcome::noInstance);
+        // Not one byte of either request arrived.
+        for (int peer; (peer = ::accept4(fd, nullptr, nullptr, SOCK_NONBLOCK)) >= 0; ::close(peer)) {
+            char byte;
+            QVERIFY(::recv(peer, &byte, 1, 0) <= 0);
+        }
+        ::close(fd);
     }
 
     // The launch's activation token reaches the instance; one it cannot use is dropped, not the URLs.
@@ -480,11 +513,15 @@ private Q_SLOTS:
             QVERIFY(socket.waitForConnected() && socket.write(wayland + '\n') > 0);
         } else {
             qputenv("XDG_ACTIVATION_TOKEN", wayland), qputenv("DESKTOP_STARTUP_ID", startup);
+            // The channel's client, then the command's own hand-over, which reads the token itself.
             launch = std::jthread([token = InstanceChannel::activationTokenFromEnvironment()] {
                 InstanceChannel::send({{"quintara://u"}, token}, 10'000);
+                handOverByTheCommand({"quintara://create?t=0"});
             });
+            QTRY_COMPARE(spy.count(), 2);
+            QCOMPARE(spy.at(1), (QVariantList{QStringList{"quintara://create?t=0"}, received}));
         }
-        QTRY_COMPARE(spy.count(), 1);
+        QTRY_VERIFY(spy.count() >= 1);
         QCOMPARE(spy.at(0), (QVariantList{QStringList{"quintara://u"}, received}));
     }
 

@@ -412,7 +412,7 @@ M = [
     # '--import FILE' then reads FILE as a URL and always fails with 'is not a URL'
     ('cx-cli-import-no-advance', 'src/launcher/CommandLine.cpp', '            line.urls.append(*url);\n            ++i;', '            line.urls.append(*url);'),
     # when the running instance does not answer, the launcher starts a second program for the same request
-    ('cx-launch-failed-falls-through', 'src/launcher/main.cpp', '        std::fputs("quintara: the running instance did not answer\\n", stderr);\n        return 1;', '        std::fputs("quintara: the running instance did not answer\\n", stderr);'),
+    ('cx-launch-failed-falls-through', 'src/launcher/LaunchModule.cpp', '        std::fputs("quintara: the running instance did not answer\\n", stderr);\n        return 1;', '        std::fputs("quintara: the running instance did not answer\\n", stderr);'),
     # every reopen builds another welcome window; the earlier one stays on screen
     ('cx-app-welcome-rebuilt', 'src/app/AppDelegate.cpp', '        if (!m_welcomeWindow)\n            buildWelcomeWindow();', '        buildWelcomeWindow();'),
     # About Quintara opens Settings on whatever tab it was left on, not on About
