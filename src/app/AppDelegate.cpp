@@ -7,6 +7,7 @@
 #include "creation/RequestServing.h"
 #include "model/BundleInfo.h"
 #include "platform/Log.h"
+#include "platform/SettingsDomain.h"
 #include "platform/WindowActivation.h"
 #include "platform/Workspace.h"
 #include "store/TemplateManager.h"
@@ -104,6 +105,7 @@ AppDelegate::Failure AppDelegate::handleGetURLEvent(const QString& urlText, bool
 
 AppDelegate::Failure AppDelegate::serve(const QString& url, const QString& activationToken, bool direct)
 {
+    const SettingsReadScope oneRead; // a click waits for this; the settings file is parsed once
     if (ImportRequest::parse(url))
         return processImportURL(url, direct);
     return processCreateURL(url, activationToken);

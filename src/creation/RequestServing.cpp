@@ -4,6 +4,7 @@
 #include "creation/ImportRequest.h"
 #include "platform/Log.h"
 #include "platform/SecurityScope.h"
+#include "platform/SettingsDomain.h"
 #include "platform/Workspace.h"
 #include "store/TemplateStore.h"
 
@@ -53,6 +54,7 @@ std::optional<QStringList> serveWithoutWindow(const Services& services, const QS
 {
     // Everything is checked before anything is done, so that a launch that needs the program after
     // all hands it every request untouched.
+    const SettingsReadScope oneRead;
     using Examined = std::variant<TemplateImporter::Candidate, TemplateImporter::Refusal>;
     QList<std::variant<CreateRequest, std::pair<QString, Examined>>> requests;
     bool needsGrant = false;

@@ -55,7 +55,10 @@ bool writeAll(int fd, const QByteArray& bytes)
         p += n;
         left -= n;
     }
-    return ::fsync(fd) == 0;
+    // The content must be on disk before a name makes it visible, or a crash could leave the name
+    // on a file cut short. An empty file has no content to lose, and flushing it costs a click in
+    // the file manager a third of a millisecond.
+    return bytes.isEmpty() || ::fsync(fd) == 0;
 }
 
 QString fdPath(int fd)

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QLockFile>
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <sys/stat.h>
+#include <utility>
 
 namespace {
 
@@ -46,9 +48,10 @@ FileContents readFile(const QString& path)
         return {};
     // Read one byte past the bound rather than trusting the size, which a file being written can
     // outgrow; the size only spares every read a buffer of the bound's size.
-    QByteArray bytes = file.read(std::clamp<qint64>(file.size(), 0, maximumFileSize) + 1);
-    while (bytes.size() <= maximumFileSize) {
-        const QByteArray more = file.read(maximumFileSize + 1 - bytes.size());
+    const qint64 expected = std::clamp<qint64>(file.size(), 0, maximumFileSize);
+    QByteArray bytes = file.read(expected + 1);
+    while (bytes.size() > expected && bytes.size() <= maximumFileSize) {
+        const QByteArray more = file.read(std::min<qint64>(1 << 16, maximumFileSize + 1 - bytes.size()));
         if (more.isEmpty())
             break;
         bytes += more;
@@ -173,9 +176,33 @@ SettingsDomain SettingsDomain::standard()
     return SettingsDomain(configHome() + QLatin1Char('/') + AppIdentity::applicationId + QLatin1String(".json"));
 }
 
+namespace {
+
+// What the current thread's outermost read scope has read, by file; none outside a scope.
+thread_local QHash<QString, QJsonObject>* scopedReads = nullptr;
+
+} // namespace
+
+SettingsReadScope::SettingsReadScope() : m_outermost(!scopedReads)
+{
+    if (m_outermost)
+        scopedReads = new QHash<QString, QJsonObject>();
+}
+
+SettingsReadScope::~SettingsReadScope()
+{
+    if (m_outermost)
+        delete std::exchange(scopedReads, nullptr);
+}
+
 SettingsSnapshot SettingsDomain::read() const
 {
-    return SettingsSnapshot(readFile(m_filePath).values);
+    if (!scopedReads)
+        return SettingsSnapshot(readFile(m_filePath).values);
+    const auto found = scopedReads->constFind(m_filePath);
+    if (found != scopedReads->constEnd())
+        return SettingsSnapshot(*found);
+    return SettingsSnapshot(*scopedReads->insert(m_filePath, readFile(m_filePath).values));
 }
 
 SettingsDomain::WriteResult SettingsDomain::setData(const QString& key, const QByteArray& value,
@@ -202,6 +229,8 @@ SettingsDomain::WriteResult SettingsDomain::setFlag(const QString& key, bool val
 SettingsDomain::WriteResult SettingsDomain::write(const QString& key, const QJsonValue& value,
                                                   const KeepAside& keepAside)
 {
+    if (scopedReads) // whatever becomes of the file, the next read sees it
+        scopedReads->remove(m_filePath);
     const auto fail = [&](WriteResult::Failure failure, const QString& reason) {
         Log::line(QStringLiteral("[QNT] settings write FAILED: %1 not changed: %2").arg(m_filePath, reason));
         return WriteResult{failure, reason};

@@ -79,3 +79,17 @@ private:
 
     QString m_filePath;
 };
+
+// While one lives on a thread, each domain read on that thread yields what the first read of its
+// file in the scope found, so that serving one request parses the settings file once and sees one
+// state of it throughout. A write through a domain drops what was read of its file. Scopes nest.
+class SettingsReadScope {
+public:
+    SettingsReadScope();
+    ~SettingsReadScope();
+    SettingsReadScope(const SettingsReadScope&) = delete;
+    SettingsReadScope& operator=(const SettingsReadScope&) = delete;
+
+private:
+    bool m_outermost;
+};

@@ -250,11 +250,17 @@ private Q_SLOTS:
     {
         SettingsDomain domain(m_home->configHome() + "/nested/d.json");
         const QByteArray binary("\0\xff\n\"x", 5);
-        QVERIFY(domain.setData("bin", binary) && domain.setText("a", "caf\u00e9"));
-        // Another program's key written between two of ours survives our next write.
-        QVERIFY(SettingsDomain(domain.filePath()).setArray("list", {"x"}) && domain.setText("a", "second"));
-        QCOMPARE(std::tuple(domain.data("bin"), domain.text("a"), domain.array("list")->size()),
-                 std::tuple(binary, "second", 1));
+        {
+            const SettingsReadScope scope; // reads once, but sees every write of its own
+            QVERIFY(domain.setData("bin", binary) && domain.setText("a", "caf\u00e9") &&
+                    domain.text("a") == "caf\u00e9");
+            // Another program's key written between two of ours survives our next write.
+            QVERIFY(SettingsDomain(domain.filePath()).setArray("list", {"x"}) && domain.setText("a", "second"));
+            QCOMPARE(std::tuple(domain.data("bin"), domain.text("a"), domain.array("list")->size()),
+                     std::tuple(binary, "second", 1));
+        }
+        writeAll(domain.filePath(), R"({"a": "by hand"})");
+        QCOMPARE(domain.text("a"), "by hand");
         QVERIFY(QJsonDocument::fromJson(readAll(domain.filePath())).isObject()); // plain JSON for other programs
         QCOMPARE(entries(m_home->configHome() + "/nested"), QStringList{"d.json"});
 
