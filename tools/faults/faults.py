@@ -538,4 +538,18 @@ M = [
     ('rv-unbounded', 'src/launcher/LoadedReveal.cpp', 'if (done.wait_for(revealBound) == std::future_status::ready) {', 'if (done.wait(), true) {'),
     # A refused import through the command reports success.
     ('im-refusal-silent', 'src/creation/RequestServing.cpp', '            failures.append(importFailure(path, *refusal));', '            Log::line(importFailure(path, *refusal));'),
+    # The command hands requests to a listener in a runtime folder others may enter.
+    ('ho-runtime-unchecked', 'src/launcher/HandOver.cpp', 'info.st_uid != ::geteuid() || (info.st_mode & 077) != 0)', 'false)'),
+    # The command hands requests to another user's listener.
+    ('ho-peer-unchecked', 'src/launcher/HandOver.cpp', ' || peer.uid != ::geteuid())', ')'),
+    # Any answer counts as success: failed requests exit 0 without a word.
+    ('ho-any-answer-succeeds', 'src/launcher/HandOver.cpp', '(size == sizeof served - 1 && std::memcmp(bytes, served, size) == 0) ||', 'size > 0 ||'),
+    # A token with spaces or control characters is passed on.
+    ('ho-token-unchecked', 'src/launcher/HandOver.cpp', 'usable = token[i] > 0x20 && token[i] < 0x7f;', 'usable = true;'),
+    # A URL with a space is handed over as it is, where the full command refuses it.
+    ('ho-space-plain', 'src/launcher/HandOver.cpp', 'std::strchr("-._~!$&\'()*+,;=:@/?", *c)', 'std::strchr("-._~!$&\'()*+,;=:@/? ", *c)'),
+    # A write inside a read scope is not seen by the reads after it.
+    ('rs-write-kept', 'src/platform/SettingsDomain.cpp', '        scopedReads->remove(m_filePath);', '        ;'),
+    # A read scope never ends: the program stops seeing changes made by others.
+    ('rs-never-ends', 'src/platform/SettingsDomain.cpp', '        delete std::exchange(scopedReads, nullptr);', '        ;'),
 ]
