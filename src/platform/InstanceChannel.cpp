@@ -295,7 +295,8 @@ void InstanceChannel::serve(QLocalSocket* socket)
             drop(socket);
         return;
     }
-    const std::optional<Received> received = decodeMessage(socket->readLine(maximumMessage));
+    // The read buffer's bound bounds the line; a bound given here would be allocated in full.
+    const std::optional<Received> received = decodeMessage(socket->readLine());
     if (!received) {
         drop(socket);
         return;
