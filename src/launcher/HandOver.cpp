@@ -102,13 +102,13 @@ struct Buffer {
 };
 
 // The same message the channel's client sends: the URLs, the token, and the wish for the outcome.
-bool encodeMessage(int argc, char** argv, Buffer& message)
+bool encodeMessage(int count, const char* const* urls, Buffer& message)
 {
     message.append("{\"urls\":[");
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1)
+    for (int i = 0; i < count; ++i) {
+        if (i > 0)
             message.append(",");
-        message.appendQuoted(argv[i]);
+        message.appendQuoted(urls[i]);
     }
     message.append("]");
     if (const char* token = activationToken()) {
@@ -174,16 +174,68 @@ private:
     int m_fd;
 };
 
+// The request URL of `--from FILEMANAGER --new INDEX FOLDER`, the way the file managers' menus run
+// the command, into `url`: only for a FOLDER that the module would take as it is (an absolute path
+// of a folder, with nothing for it to clean or resolve). The module would also check the index
+// against the templates first; the instance checks it anyway and says why it failed.
+bool fileManagerRequest(char** argv, Buffer& url)
+{
+    static const char* const fileManagers[] = {"nautilus", "nemo", "caja", "thunar", "dolphin"};
+    if (std::strcmp(argv[1], "--from") != 0 || std::strcmp(argv[3], "--new") != 0)
+        return false;
+    bool known = false;
+    for (const char* name : fileManagers)
+        known = known || std::strcmp(argv[2], name) == 0;
+    const char* index = argv[4];
+    const char* folder = argv[5];
+    const size_t digits = std::strspn(index, "0123456789");
+    struct stat info {};
+    if (!known || digits == 0 || digits > 18 || index[digits] != '\0' || folder[0] != '/' ||
+        std::strstr(folder, "//") || std::strstr(folder, "/./") || std::strstr(folder, "/../") ||
+        (std::strlen(folder) > 1 && folder[std::strlen(folder) - 1] == '/') || std::strncmp(folder, "/proc/", 6) == 0 ||
+        std::strncmp(folder, "/dev/", 5) == 0 || ::stat(folder, &info) != 0 || !S_ISDIR(info.st_mode))
+        return false;
+    const size_t length = std::strlen(folder);
+    if (length >= 2 && folder[length - 1] == '.' &&
+        (folder[length - 2] == '/' || (length >= 3 && folder[length - 2] == '.' && folder[length - 3] == '/')))
+        return false;
+    url.append("quintara://create?t=");
+    url.append(index);
+    url.append("&d=");
+    static const char hex[] = "0123456789ABCDEF";
+    for (const char* c = folder; *c; ++c) {
+        const auto byte = static_cast<unsigned char>(*c);
+        if ((byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || (byte >= '0' && byte <= '9') ||
+            std::strchr("-._~/", byte)) {
+            url.append(c, 1);
+        } else {
+            const char escaped[] = {'%', hex[byte >> 4], hex[byte & 15]};
+            url.append(escaped, sizeof escaped);
+        }
+    }
+    url.append("&fm=");
+    url.append(argv[2]);
+    url.append("", 1); // the terminating NUL
+    return !url.overflowed;
+}
+
 } // namespace
 
 HandOver::Outcome HandOver::handOver(int argc, char** argv, Answer& answer)
 {
-    bool plain = argc > 1;
-    for (int i = 1; plain && i < argc; ++i)
-        plain = isPlainRequest(argv[i]);
     Buffer message;
-    if (!plain || !encodeMessage(argc, argv, message))
-        return Outcome::notPlain;
+    Buffer url;
+    if (argc == 6 && fileManagerRequest(argv, url)) {
+        const char* const urls[] = {url.bytes};
+        if (!encodeMessage(1, urls, message))
+            return Outcome::notPlain;
+    } else {
+        bool plain = argc > 1;
+        for (int i = 1; plain && i < argc; ++i)
+            plain = isPlainRequest(argv[i]);
+        if (!plain || !encodeMessage(argc - 1, argv + 1, message))
+            return Outcome::notPlain;
+    }
 
     sockaddr_un address{};
     const Socket socket;

@@ -31,8 +31,10 @@ struct Answer {
 // unescaped, with every percent sign starting an escape.
 bool isPlainRequest(const char* argument);
 
-// Blocking, bounded by the channel's 30 s. Only $XDG_RUNTIME_DIR is tried, and only when it is a
-// private folder of this user's; other places are the launch module's to work out.
+// Hands over the arguments when they are plain request URLs, or exactly `--from FILEMANAGER --new
+// INDEX FOLDER` (a file manager's menu) with an absolute, clean FOLDER that is a folder. Blocking,
+// bounded by the channel's 30 s. Only $XDG_RUNTIME_DIR is tried, and only when it is a private
+// folder of this user's; other places are the launch module's to work out.
 Outcome handOver(int argc, char** argv, Answer& answer);
 
 } // namespace HandOver

@@ -150,19 +150,25 @@ private Q_SLOTS:
         QCOMPARE(run({"--new", "0", "/"}, headless),
                  std::pair(1, QByteArray("quintara: Permission denied. Cannot write to this location.\n")));
         QCOMPARE(run({request(0, notes)}, headless), std::pair(0, QByteArray()));
-        // Handing a request over loads nothing but the C library (and the sanitizers' libraries).
+        // Handing a request over, as a link or as a file manager's menu asks, loads nothing but the C
+        // library (and the sanitizers' libraries).
         QProcessEnvironment traced = headless;
         traced.insert("LD_DEBUG", "files");
-        const auto [status, loaded] = run({request(0, notes)}, traced);
-        QVERIFY2(status == 0 && loaded.contains("libc.so") && !loaded.contains("libQt6"), loaded);
-        static const QRegularExpression needed("file=(\\S+) \\[0\\];\\s+needed by " +
-                                               QRegularExpression::escape(QUINTARA_BINARY) + " ");
-        for (const QRegularExpressionMatch& library : needed.globalMatch(QString::fromUtf8(loaded)))
-            QVERIFY2(QRegularExpression("^lib(c|asan|ubsan)\\.so").match(library.captured(1)).hasMatch(),
-                     qPrintable(library.captured(1)));
-        // Acknowledged only after serving: both files are there the moment the launches have ended.
+        const QString menuFolder = m_home->folder("100% s\u00fbr & done");
+        for (const QStringList& arguments :
+             {QStringList{request(0, notes)}, QStringList{"--from", "dolphin", "--new", "0", menuFolder}}) {
+            const auto [status, loaded] = run(arguments, traced);
+            QVERIFY2(status == 0 && loaded.contains("libc.so") && !loaded.contains("libQt6"), loaded);
+            static const QRegularExpression needed("file=(\\S+) \\[0\\];\\s+needed by " +
+                                                   QRegularExpression::escape(QUINTARA_BINARY) + " ");
+            for (const QRegularExpressionMatch& library : needed.globalMatch(QString::fromUtf8(loaded)))
+                QVERIFY2(QRegularExpression("^lib(c|asan|ubsan)\\.so").match(library.captured(1)).hasMatch(),
+                         qPrintable(library.captured(1)));
+        }
+        // Acknowledged only after serving: the files are there the moment the launches have ended.
         QCOMPARE(entries(notes), (QStringList{"Untitled 2.txt", "Untitled.md", "Untitled.txt"}));
-        QTRY_COMPARE(events(instance).filter("processCreateURL").size(), 5);
+        QCOMPARE(entries(menuFolder), QStringList{"Untitled.txt"});
+        QTRY_COMPARE(events(instance).filter("processCreateURL").size(), 6);
         QCOMPARE(run({}).first, 0);                    // a reopen
         QCOMPARE(instance.state(), QProcess::Running); // it stays to serve the next request
     }

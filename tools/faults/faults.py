@@ -552,4 +552,6 @@ M = [
     ('rs-write-kept', 'src/platform/SettingsDomain.cpp', '        scopedReads->remove(m_filePath);', '        ;'),
     # A read scope never ends: the program stops seeing changes made by others.
     ('rs-never-ends', 'src/platform/SettingsDomain.cpp', '        delete std::exchange(scopedReads, nullptr);', '        ;'),
+    # A folder named with a space, "%" or "&" in Dolphin's menu gets its file elsewhere, or none.
+    ('ho-menu-folder-unescaped', 'src/launcher/HandOver.cpp', 'std::strchr("-._~/", byte)) {', 'std::strchr("-._~/ %&", byte)) {'),
 ]
