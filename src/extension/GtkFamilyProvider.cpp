@@ -4,9 +4,12 @@
 #include "platform/InstanceChannel.h"
 #include "platform/LocalPath.h"
 
+#include <csignal>
 #include <dlfcn.h>
 #include <gmodule.h>
 #include <memory>
+#include <spawn.h>
+#include <unistd.h>
 
 namespace {
 
@@ -47,8 +50,36 @@ bool runCommand(const char* url)
         import[2] = path.constData();
         argv = import;
     }
-    return g_spawn_async(nullptr, const_cast<char**>(argv), nullptr, G_SPAWN_SEARCH_PATH, nullptr, nullptr, nullptr,
-                         nullptr);
+    // Not GLib's spawn: to close the file manager's descriptors in the child it forks the whole file
+    // manager, twice, which took most of a click's 20 ms. posix_spawn does not copy the process, and
+    // still closes every descriptor past the standard three, since the command may become the
+    // resident program.
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attributes;
+    if (posix_spawn_file_actions_init(&actions) != 0)
+        return false;
+    if (posix_spawnattr_init(&attributes) != 0) {
+        posix_spawn_file_actions_destroy(&actions);
+        return false;
+    }
+    sigset_t none;
+    sigset_t byDefault;
+    sigemptyset(&none);
+    sigemptyset(&byDefault);
+    sigaddset(&byDefault, SIGPIPE);
+    pid_t pid = 0;
+    const bool started = posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1) == 0 &&
+                         posix_spawnattr_setsigmask(&attributes, &none) == 0 &&
+                         posix_spawnattr_setsigdefault(&attributes, &byDefault) == 0 &&
+                         posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF) == 0 &&
+                         posix_spawnp(&pid, argv[0], &actions, &attributes, const_cast<char**>(argv), environ) == 0;
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    // Reaped by the file manager's main loop whenever it ends, which may be at the end of the session.
+    if (started)
+        g_child_watch_add(
+            pid, [](GPid, gint, gpointer) {}, nullptr);
+    return started;
 }
 
 // Back on the file manager's main context once the hand-over thread is done: the desktop's handler

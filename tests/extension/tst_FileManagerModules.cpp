@@ -12,6 +12,7 @@
 #include <QtTest>
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -224,9 +225,10 @@ private Q_SLOTS:
                  "[Desktop Entry]\nType=Application\nName=H\nExec=" + handler.toUtf8() + " %u\n");
         writeAll(m_home->configHome() + "/mimeapps.list",
                  "[Default Applications]\nx-scheme-handler/quintara=test-handler.desktop\n");
-        // The program on the search path records how it was started.
+        // The program on the search path records how it was started, and the descriptors it was given.
         writeAll(m_home->path() + "/bin/quintara",
-                 "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.received\"\n");
+                 "#!/bin/sh\nls /proc/$$/fd > \"$0.fds\"\n"
+                 "printf '%s\\n' \"$@\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.received\"\n");
         QVERIFY(QFile::setPermissions(m_home->path() + "/bin/quintara", QFile::ReadOwner | QFile::ExeOwner));
         qputenv("PATH", QFile::encodeName(m_home->path() + "/bin:") + qgetenv("PATH"));
 
@@ -368,6 +370,7 @@ private Q_SLOTS:
         sinceTick.start();
         ticks.start(20);
         const gpointer chosen = shown.entries.at(target == "-" ? 0 : 1);
+        const int fileManagersOwn = ::open("/dev/null", O_RDONLY); // as a file manager leaves one open
         g_signal_emit_by_name(chosen, "activate");
         if (listener == "instance") {
             QTRY_COMPARE_WITH_TIMEOUT(served, QStringList{url(chosen)}, 30000);
@@ -379,7 +382,12 @@ private Q_SLOTS:
             QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(received), 30000);
             QCOMPARE(readAll(received),
                      (target == "-" ? "--import\n" + LocalPath::toBytes(path) : url(chosen).toUtf8()) + '\n');
+            // The command may become the resident program: nothing of the file manager's goes along.
+            QVERIFY(!readAll(m_home->path() + "/bin/quintara.fds")
+                         .split('\n')
+                         .contains(QByteArray::number(fileManagersOwn)));
         }
+        ::close(fileManagersOwn);
         QVERIFY2(longestStall < 1500, qPrintable(QString::number(longestStall) + " ms"));
     }
 };
