@@ -554,4 +554,6 @@ M = [
     ('rs-never-ends', 'src/platform/SettingsDomain.cpp', '        delete std::exchange(scopedReads, nullptr);', '        ;'),
     # A folder named with a space, "%" or "&" in Dolphin's menu gets its file elsewhere, or none.
     ('ho-menu-folder-unescaped', 'src/launcher/HandOver.cpp', 'std::strchr("-._~/", byte)) {', 'std::strchr("-._~/ %&", byte)) {'),
+    # The command a module starts inherits the file manager's open files, and keeps them for the session.
+    ('sp-descriptors-inherited', 'src/extension/GtkFamilyProvider.cpp', 'posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1) == 0 &&', 'true &&'),
 ]
