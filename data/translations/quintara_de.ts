@@ -16,8 +16,8 @@
         <translation>Datenschutzerklärung</translation>
     </message>
     <message>
-        <source>© %1 Quintara. All rights reserved.</source>
-        <translation>© %1 Quintara. Alle Rechte vorbehalten.</translation>
+        <source>© %1 Quintara. Free software under the MIT License.</source>
+        <translation>© %1 Quintara. Freie Software unter der MIT-Lizenz.</translation>
     </message>
 </context>
 <context>

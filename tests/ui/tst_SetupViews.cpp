@@ -430,7 +430,8 @@ private Q_SLOTS:
         view.show();
         QCOMPARE(view.findChild<QLabel*>("versionLabel")->text() + " | " +
                      view.findChild<QLabel*>("copyrightLabel")->text(),
-                 "Version " QUINTARA_VERSION " (" QUINTARA_BUILD_NUMBER ") | © 1999 Quintara. All rights reserved.");
+                 "Version " QUINTARA_VERSION " (" QUINTARA_BUILD_NUMBER ") | © 1999 Quintara. Free software under "
+                 "the MIT License.");
         QTest::mouseClick(view.findChild<QAbstractButton*>("supportLink"), Qt::LeftButton);
         QTest::mouseClick(view.findChild<QAbstractButton*>("privacyLink"), Qt::LeftButton);
         QCOMPARE(m_workspace.opened,

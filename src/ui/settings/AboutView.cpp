@@ -32,8 +32,8 @@ public:
     QString tagline = tr("The missing right-click feature your file manager should have had.");
     QString support = tr("Support");
     QString privacy = tr("Privacy Policy");
-    // %1 is the current year.
-    QString copyright = tr("© %1 Quintara. All rights reserved.");
+    // %1 is the current year. The program is free software; the line names its licence.
+    QString copyright = tr("© %1 Quintara. Free software under the MIT License.");
 };
 
 // A link to a web page: a symbol beside a title, both in the link colour, with no button frame around
