@@ -107,7 +107,9 @@ QString FileCreationService::completedName(const QString& typedName, const QStri
 
 FileCreationService::NameProblem FileCreationService::nameProblem(const QString& fileName)
 {
-    if (fileName.isEmpty())
+    // A name of spaces alone, before its extension or without one, names nothing one could see.
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    if (fileName.left(dot > 0 ? dot : fileName.size()).trimmed().isEmpty())
         return NameProblem::empty;
     if (fileName == QLatin1String(".") || fileName == QLatin1String("..") || fileName.contains(QLatin1Char('/')) ||
         fileName.contains(QChar(0)))

@@ -190,8 +190,9 @@ private Q_SLOTS:
         const char* taken = "An item with this name already exists";
         row("chosen, taken once completed", {"Draft.txt"}, "=Draft", "txt", taken);
         row("chosen, a folder is taken too", {"Draft.txt/"}, "=Draft.txt", "txt", taken);
-        for (const QString& name : {QString("="), QString("=."), QString("=.."), QString("=../Draft"),
-                                    QString("=a") + QChar(0), "=" + QString(252, 'n'), "=" + QString(128, u'é')})
+        for (const QString& name :
+             {QString("="), QString("=."), QString("=.."), QString("=../Draft"), QString("=   "), QString("= \t.md"),
+              QString("=a") + QChar(0), "=" + QString(252, 'n'), "=" + QString(128, u'é')})
             QTest::newRow(qPrintable("chosen, invalid: " + name.left(8)))
                 << QStringList() << "Notes" << name << (name.contains(u'é') ? "" : "txt")
                 << "The file name is not valid.";
