@@ -2,14 +2,13 @@
 // of an import, and the template editor in its two modes.
 #include "SnapshotScene.h"
 #include "ui/templates/TemplateEditorView.h"
-#include "ui/templates/TemplateRowView.h"
 #include "ui/templates/TemplatesView.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
+#include <QListView>
 #include <QMessageBox>
-#include <QTreeWidget>
 
 namespace {
 
@@ -57,15 +56,11 @@ std::unique_ptr<QWidget> paneWithCustomTemplates(Scene& scene)
 std::function<void(QWidget&)> selectRow(const QString& name)
 {
     return [name](QWidget& window) {
-        auto* list = window.findChild<QTreeWidget*>(QStringLiteral("templateList"));
-        QTreeWidgetItemIterator it(list);
-        for (; *it; ++it) {
-            const auto* row = qobject_cast<TemplateRowView*>(list->itemWidget(*it, 0));
-            if (row && row->fileTemplate().name == name) {
-                list->setCurrentItem(*it);
-                return;
-            }
-        }
+        auto* list = window.findChild<QListView*>(QStringLiteral("templateList"));
+        const QModelIndexList found =
+            list->model()->match(list->model()->index(0, 0), Qt::DisplayRole, name, 1, Qt::MatchExactly);
+        if (!found.isEmpty())
+            list->setCurrentIndex(found.first());
     };
 }
 
@@ -88,7 +83,7 @@ void arrowDownFrom(QWidget& window, const QString& name)
 {
     selectRow(name)(window);
     QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
-    QApplication::sendEvent(window.findChild<QTreeWidget*>(QStringLiteral("templateList")), &down);
+    QApplication::sendEvent(window.findChild<QListView*>(QStringLiteral("templateList")), &down);
 }
 
 // Imports three files of the scene's home, one of which is refused, into the pane.

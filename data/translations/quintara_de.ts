@@ -505,6 +505,30 @@
         <source>and %1 more</source>
         <translation>und %1 weitere</translation>
     </message>
+    <message>
+        <source>Built-in template, %1</source>
+        <translation>Mitgelieferte Vorlage, %1</translation>
+    </message>
+    <message>
+        <source>Custom template, %1</source>
+        <translation>Eigene Vorlage, %1</translation>
+    </message>
+    <message>
+        <source>Drag, or press Alt+Up or Alt+Down, to move it</source>
+        <translation>Zum Verschieben ziehen oder Alt+Nach-oben bzw. Alt+Nach-unten drücken</translation>
+    </message>
+    <message>
+        <source>Templates</source>
+        <translation>Vorlagen</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>Bring back “%1” (Ctrl+Z)</source>
+        <translation>„%1“ wiederherstellen (Strg+Z)</translation>
+    </message>
 </context>
 <context>
     <name>WelcomeView</name>

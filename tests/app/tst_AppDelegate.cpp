@@ -274,7 +274,7 @@ private Q_SLOTS:
             QCOMPARE(std::tuple(last.name + '.' + last.fileExtension, last.content, last.isBuiltIn),
                      std::tuple(expected, QString::fromUtf8(content), false));
         if (const auto* view = window.isEmpty() ? nullptr : m_delegate->settingsWindow()->findChild<TemplatesView*>()) {
-            QCOMPARE(view->selection() == last, stored);
+            QTRY_COMPARE(view->selection() == last, stored);
             QCOMPARE(view->importSummary() ? view->importSummary()->text().section(": ", -1) : QString(),
                      !stored && window == "open" ? expected : QString());
         }

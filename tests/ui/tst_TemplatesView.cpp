@@ -4,7 +4,6 @@
 #include "support/Table.h"
 #include "ui/templates/TemplateDetailView.h"
 #include "ui/templates/TemplateEditorView.h"
-#include "ui/templates/TemplateRowView.h"
 #include "ui/templates/TemplatesView.h"
 
 #include <QtTest>
@@ -19,28 +18,22 @@ class TestTemplatesView : public QObject {
     FakeFilePicker m_picker;
     QList<FileTemplate> m_saved; // by an editor opened on its own
 
-    QTreeWidget* list() const { return m_view->findChild<QTreeWidget*>("templateList"); }
+    QListView* list() const { return m_view->findChild<QListView*>("templateList"); }
+    QAbstractItemModel* model() const { return list()->model(); }
     // Section titles and template names, top to bottom.
     QStringList listed() const
     {
         QStringList result;
-        for (QTreeWidgetItemIterator it(list()); *it; ++it) {
-            auto* row = qobject_cast<TemplateRowView*>(list()->itemWidget(*it, 0));
-            result << (row ? row->fileTemplate().name : qobject_cast<QLabel*>(list()->itemWidget(*it, 0))->text());
-        }
+        for (int row = 0; row < model()->rowCount(); ++row)
+            result << model()->index(row, 0).data().toString();
         return result;
     }
-    QTreeWidgetItem* item(const QString& name) const
-    {
-        QTreeWidgetItemIterator it(list());
-        for (qsizetype n = listed().indexOf(name); n > 0; --n)
-            ++it;
-        return *it;
-    }
-    QCheckBox* toggle(const QString& name) const { return list()->itemWidget(item(name), 0)->findChild<QCheckBox*>(); }
+    QModelIndex item(const QString& name) const { return model()->index(int(listed().indexOf(name)), 0); }
+    bool isSelected(const QString& name) const { return list()->selectionModel()->isSelected(item(name)); }
+    bool isOn(const QString& name) const { return item(name).data(Qt::CheckStateRole) == Qt::Checked; }
     void click(const QString& name) const
     {
-        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, list()->visualItemRect(item(name)).center());
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, list()->visualRect(item(name)).center());
     }
     QToolButton* button(const char* name) const { return m_view->findChild<QToolButton*>(name); }
     QWidget* rightPane() const { return m_view->findChild<QStackedWidget*>("detailPane")->currentWidget(); }
@@ -119,10 +112,10 @@ private Q_SLOTS:
         const bool made = summary.startsWith("Imported");
         QCOMPARE(m_fixture->storedNames(), made ? QStringList({"A", "notes"}) : QStringList{"A"});
         QTRY_COMPARE(listed().mid(10), m_fixture->storedNames());
-        QCOMPARE(item("notes") && item("notes")->isSelected(), made);
+        QCOMPARE(isSelected("notes"), made);
     }
 
-    // Edit, cancelled and confirmed adding, a drop, and deletion by key and by button, on one list.
+    // Edit, cancelled and confirmed adding, a drop, deletion by key and by button and its undoing, on one list.
     void customListFollowsEveryChange()
     {
         setCustom({"A", "B", "C"});
@@ -135,7 +128,11 @@ private Q_SLOTS:
         // The template on the detail page, which is also the selected row.
         const auto shown = [this] {
             auto* page = qobject_cast<TemplateDetailView*>(rightPane());
-            return page && item(page->fileTemplate().name)->isSelected() ? page->fileTemplate() : FileTemplate{};
+            return page && isSelected(page->fileTemplate().name) ? page->fileTemplate() : FileTemplate{};
+        };
+        const auto listFollows = [this](const QStringList& names) {
+            QCOMPARE(m_fixture->storedNames(), names);
+            QTRY_COMPARE(listed().mid(10), names);
         };
         click("B");
         rightPane()->findChild<QPushButton*>("editButton")->click();
@@ -143,17 +140,16 @@ private Q_SLOTS:
         closeEditor(false, "confirmButton");
         button("addButton")->click();
         closeEditor(true, "cancelButton");
-        QCOMPARE(m_fixture->storedNames(), (QStringList{"A", "Renamed", "C"}));
-        QCOMPARE(shown(), m_fixture->store.customTemplates().at(1));
+        listFollows({"A", "Renamed", "C"});
+        QTRY_COMPARE(shown(), m_fixture->store.customTemplates().at(1));
         QCOMPARE(shown().id, id); // edited in place
         button("addButton")->click();
         closeEditor(true, "confirmButton");
-        QCOMPARE(m_fixture->store.customTemplates().last(), shown());
+        QTRY_COMPARE(m_fixture->store.customTemplates().last(), shown());
         QCOMPARE(std::tuple(shown().name, shown().fileExtension, shown().isBuiltIn),
                  std::tuple("My Template", "txt", false));
-        m_view->moveCustomRows({0}, 3); // what a drop hands over
-        QCOMPARE(m_fixture->storedNames(), (QStringList{"Renamed", "C", "A", "My Template"}));
-        QTRY_COMPARE(listed().mid(10), m_fixture->storedNames());
+        QVERIFY(model()->moveRow({}, 10, {}, 13)); // what a drop of "A" after "C" hands over
+        listFollows({"Renamed", "C", "A", "My Template"});
         QVERIFY(shown().name == "My Template" && m_view->selection()->name == "My Template");
         // A built-in cannot be deleted; a key deletes the row the keyboard is on, not the selected one.
         click("HTML");
@@ -161,35 +157,63 @@ private Q_SLOTS:
         QTest::keyClick(list(), Qt::Key_Delete);
         QCOMPARE(shown().name, "HTML");
         click("C");
-        list()->setCurrentItem(item("A"), 0, QItemSelectionModel::NoUpdate);
+        list()->selectionModel()->setCurrentIndex(item("A"), QItemSelectionModel::NoUpdate);
         QTest::keyClick(list(), Qt::Key_Backspace);
-        QCOMPARE(m_fixture->storedNames(), (QStringList{"Renamed", "C", "My Template"}));
-        QTRY_COMPARE(listed().mid(10), m_fixture->storedNames());
+        listFollows({"Renamed", "C", "My Template"});
         QCOMPARE(rightPane()->objectName(), "placeholder");
-        click("My Template");
+        click("Renamed");
         button("deleteButton")->click();
-        QCOMPARE(m_fixture->storedNames(), (QStringList{"Renamed", "C"}));
-        QTRY_COMPARE(listed().mid(10), m_fixture->storedNames());
-        QCOMPARE(rightPane()->objectName(), "placeholder");
+        listFollows({"C", "My Template"});
+        // Undone last first, each back where it was and selected; then nothing is left to undo.
+        QVERIFY(button("undoButton")->isVisible());
+        QApplication::setActiveWindow(m_view.get()); // the shortcut is the focused window's
+        list()->setFocus();
+        QTest::keyClick(list(), Qt::Key_Z, Qt::ControlModifier);
+        listFollows({"Renamed", "C", "My Template"});
+        QCOMPARE(shown().name, "Renamed");
+        button("undoButton")->click();
+        listFollows({"Renamed", "C", "A", "My Template"});
+        QCOMPARE(shown().name, "A");
+        QVERIFY(!button("undoButton")->isVisible());
+        // Closing the window ends what can be undone.
+        click("C");
+        button("deleteButton")->click();
+        m_view->hide();
+        m_view->show();
+        QVERIFY(!button("undoButton")->isVisible());
+        QTest::keyClick(list(), Qt::Key_Z, Qt::ControlModifier);
+        listFollows({"Renamed", "A", "My Template"});
     }
 
+    // A built-in's switch writes the stored set, by key or by the model a click goes through; a screen
+    // reader hears each row's name, kind and state. A custom template is always on.
     void builtInSwitchWritesTheEnabledSet()
     {
         QStringList all;
         for (const FileTemplate& t : builtInTemplates())
             all << t.idText();
         const QStringList others = all.filter(QRegularExpression("[^2]$"));
-        QTest::mouseClick(toggle("Markdown"), Qt::LeftButton);
+        const auto heard = [this](const QString& name) {
+            QAccessibleInterface* row =
+                QAccessible::queryAccessibleInterface(list())->child(int(listed().indexOf(name)));
+            return QStringList{row->text(QAccessible::Name), row->text(QAccessible::Description),
+                               row->state().checked ? "on" : "off", item(name).data(Qt::ToolTipRole).toString()};
+        };
+        list()->setCurrentIndex(item("Markdown"));
+        QTest::keyClick(list(), Qt::Key_Space);
         QCOMPARE(storedEnabledSet(), others);
-        QTest::mouseClick(toggle("Markdown"), Qt::LeftButton);
+        QCOMPARE(heard("Markdown"), (QStringList{"Markdown", "Built-in template, .md", "off", "Markdown"}));
+        QVERIFY(model()->setData(item("Markdown"), Qt::Checked, Qt::CheckStateRole));
         QCOMPARE(storedEnabledSet(), all);
-        list()->setCurrentItem(item("Markdown"));
-        QTest::keyClick(list(), Qt::Key_Space); // the keyboard's way to the switch
+        QVERIFY(model()->setData(item("Markdown"), Qt::Unchecked, Qt::CheckStateRole));
         QCOMPARE(storedEnabledSet(), others);
-        // A switched-off built-in stays listed; a custom template's switch stays on.
         setCustom({"Notes"});
-        QTest::mouseClick(toggle("Notes"), Qt::LeftButton);
-        QVERIFY(toggle("Notes")->isChecked() && !toggle("Markdown")->isChecked());
+        QVERIFY(!model()->setData(item("Notes"), Qt::Unchecked, Qt::CheckStateRole));
+        list()->setCurrentIndex(item("Notes"));
+        QTest::keyClick(list(), Qt::Key_Space);
+        QVERIFY(isOn("Notes") && !isOn("Markdown"));
+        QCOMPARE(heard("Notes"), (QStringList{"Notes", "Custom template, .txt", "on",
+                                              "Notes\nDrag, or press Alt+Up or Alt+Down, to move it"}));
         QCOMPARE(storedEnabledSet(), others);
     }
 
@@ -233,26 +257,39 @@ private Q_SLOTS:
                                          : shown.content); // braces and control words as stored
     }
 
-    // The keys move through both sections as one list, past the headers.
+    // The keys move through both sections as one list, past the headers; with Alt or Ctrl, Up and
+    // Down move a custom row within its section, and the selection with it.
     void keysMoveAcrossSections_data()
     {
-        addColumns<QString, int, QString>("from", "key", "to");
-        QTest::newRow("down from the last built-in") << "CSS" << int(Qt::Key_Down) << "A";
-        QTest::newRow("up from the first custom") << "A" << int(Qt::Key_Up) << "CSS";
-        QTest::newRow("up from the first row") << "Text File" << int(Qt::Key_Up) << "Text File";
-        QTest::newRow("down from the last row") << "B" << int(Qt::Key_Down) << "B";
-        QTest::newRow("home") << "B" << int(Qt::Key_Home) << "Text File";
-        QTest::newRow("end") << "Text File" << int(Qt::Key_End) << "B";
-        QTest::newRow("left stays") << "A" << int(Qt::Key_Left) << "A";
+        addColumns<QString, QKeyCombination, QString, QString>("from", "key", "to", "order");
+        const auto row = [](const char* tag, const char* from, QKeyCombination key, const char* to,
+                            const char* order = "ABC") {
+            QTest::newRow(tag) << QString(from) << key << QString(to) << QString(order);
+        };
+        row("down from the last built-in", "CSS", Qt::Key_Down, "A");
+        row("up from the first custom", "A", Qt::Key_Up, "CSS");
+        row("up from the first row", "Text File", Qt::Key_Up, "Text File");
+        row("down from the last row", "C", Qt::Key_Down, "C");
+        row("home", "B", Qt::Key_Home, "Text File");
+        row("end", "Text File", Qt::Key_End, "C");
+        row("left stays", "A", Qt::Key_Left, "A");
+        row("alt+down moves", "A", Qt::AltModifier | Qt::Key_Down, "A", "BAC");
+        row("ctrl+up moves", "C", Qt::ControlModifier | Qt::Key_Up, "C", "ACB");
+        row("alt+up: the first custom stays", "A", Qt::AltModifier | Qt::Key_Up, "A");
+        row("alt+down: the last custom stays", "C", Qt::AltModifier | Qt::Key_Down, "C");
+        row("alt+down: a built-in stays", "CSS", Qt::AltModifier | Qt::Key_Down, "CSS");
     }
     void keysMoveAcrossSections()
     {
-        const auto [from, key, to] = fetch<QString, int, QString>("from", "key", "to");
-        setCustom({"A", "B"});
+        const auto [from, key, to, order] =
+            fetch<QString, QKeyCombination, QString, QString>("from", "key", "to", "order");
+        setCustom({"A", "B", "C"});
         click(from);
-        QTest::keyClick(list(), Qt::Key(key));
+        QTest::keyClick(list(), key.key(), key.keyboardModifiers());
         QCOMPARE(m_view->selection().value_or(FileTemplate{}).name, to);
-        QCOMPARE(list()->currentItem(), item(to));
+        QCOMPARE(list()->currentIndex(), item(to));
+        QCOMPARE(m_fixture->storedNames().join(""), order);
+        QTRY_COMPARE(listed().mid(10).join(""), order);
     }
 
     void editorCleansAndClosesAsAsked_data()

@@ -97,9 +97,9 @@ private Q_SLOTS:
             fixture.storeCustom({"Memo"});
             delegate.openSettingsWindow();
             QTRY_VERIFY((root = delegate.settingsWindow()));
-            auto* list = root->findChild<QTreeWidget*>("templateList");
-            QTRY_COMPARE(list->topLevelItemCount(), 2);
-            list->setCurrentItem(list->topLevelItem(1)->child(0));
+            auto* list = root->findChild<QListView*>("templateList");
+            QTRY_COMPARE(list->model()->rowCount(), 11);
+            list->setCurrentIndex(list->model()->index(10, 0));
             root->findChild<QAbstractButton*>(shown)->click(); // the editor, for a change or a new template
             if (shown == "importButton") { // the picker, then the summary of one file taken and one refused
                 texts << m_filePicker.requests.last().title << m_filePicker.requests.last().prompt;

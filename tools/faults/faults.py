@@ -58,9 +58,12 @@ M = [
     ('space-tab-kept', 'src/model/HorizontalSpace.cpp', "c.category() == QChar::Separator_Space || c == QLatin1Char('\\t')", 'c.category() == QChar::Separator_Space'),
     ('edit-ext-not-cleaned', 'src/ui/templates/TemplateEditorView.cpp', 'const auto [cleaned, cursor] = FileTemplate::cleanExtension(text, m_extensionField->cursorPosition());', 'const auto [cleaned, cursor] = std::pair(text, int(m_extensionField->cursorPosition()));'),
     ('edit-line-separator', 'src/ui/templates/TemplateEditorView.cpp', 'if (event->matches(QKeySequence::InsertLineSeparator))', 'if (false)'),
-    ('row-toggle-by-name', 'src/ui/templates/TemplateRowView.cpp', '        enabled.remove(m_template.idText());', '        enabled.remove(m_template.name);'),
-    ('list-delete-selected', 'src/ui/templates/TemplateList.cpp', 'const qsizetype position = customPosition(currentItem());', 'const qsizetype position = customPosition(selectedItems().isEmpty() ? currentItem() : selectedItems().first());'),
-    ('list-move-shift', 'src/ui/templates/TemplatesView.cpp', '    m_manager.store().moveTemplates(rows, destination);', '    m_manager.store().moveTemplates(rows, destination + 1);'),
+    ('row-toggle-by-name', 'src/ui/templates/TemplateListModel.cpp', '        enabled.remove(shown->idText());', '        enabled.remove(shown->name);'),
+    ('list-delete-selected', 'src/ui/templates/TemplateListView.cpp', '    const int row = currentIndex().row();', '    const int row = selectedIndexes().isEmpty() ? currentIndex().row() : selectedIndexes().first().row();'),
+    ('list-move-shift', 'src/ui/templates/TemplateListModel.cpp', '    m_manager.store().moveTemplates(positions, to);', '    m_manager.store().moveTemplates(positions, to + 1);'),
+    ('undo-at-end', 'src/ui/templates/TemplatesView.cpp', '        custom.insert(qMin(position, custom.size()), deleted);', '        custom.append(deleted);'),
+    ('undo-outlives-window', 'src/ui/templates/TemplatesView.cpp', '    if (!window()->isVisible()) {\n        m_deleted.clear();', '    if (!window()->isVisible()) {'),
+    ('undo-stale-record', 'src/ui/templates/TemplatesView.cpp', '    const FileTemplate deleted = store.customTemplates().at(position);', '    const FileTemplate deleted = m_manager.customTemplates().value(position);'),
     ('welcome-close-welcome-first', 'src/ui/welcome/WelcomeView.cpp', 'if (QWidget* active = QApplication::activeWindow()) {', 'if (QWidget* active = static_cast<QWidget*>(nullptr)) {'),
     ('welcome-refresh-any-state', 'src/ui/welcome/WelcomeView.cpp', '        if (state == Qt::ApplicationActive)\n            refreshFolderAccess();', '        Q_UNUSED(state);\n        refreshFolderAccess();'),
     ('badge-never-green', 'src/ui/welcome/StepRow.cpp', 'QColor fill = complete ? completeColor : accent;', 'QColor fill = accent;'),
@@ -331,13 +334,13 @@ M = [
      "if (document()->isEmpty())",
      "if (guide.isEmpty())"),
     # Down arrow stops at the last built-in row: it cannot cross the "Custom" header.
-    ("dx-list-down-stuck-at-header", "src/ui/templates/TemplateList.cpp",
+    ("dx-list-down-stuck-at-header", "src/ui/templates/TemplateListView.cpp",
      "const bool down = action == MoveDown || action == MoveNext",
      "const bool down = action == MoveNext"),
     # A header is passed over the wrong way: Up from the first custom row bounces back.
-    ("dx-list-header-skip-reversed", "src/ui/templates/TemplateList.cpp",
-     "forward ? indexBelow(next) : indexAbove(next)",
-     "forward ? indexAbove(next) : indexBelow(next)"),
+    ("dx-list-header-skip-reversed", "src/ui/templates/TemplateListView.cpp",
+     "for (const int step : {down ? 1 : -1, down ? -1 : 1})",
+     "for (const int step : {down ? -1 : 1, down ? 1 : -1})"),
     # Escape no longer closes the Welcome and Settings windows.
     ("dx-window-escape-lost", "src/app/AppDelegate.cpp",
      "QKeySequence::keyBindings(QKeySequence::Close) << QKeySequence(Qt::Key_Escape)",
@@ -437,14 +440,14 @@ M = [
     ('cx-edit-saved-twice', 'src/ui/templates/TemplateEditorView.cpp', 'if (m_saved || !isValid())', 'if (!isValid())'),
     # an extension typed as '. md' is saved as ' md' after the full stop is dropped
     ('cx-edit-clean-once', 'src/model/FileTemplate.cpp', '    for (;;) {\n        auto [next, nextCursor] = cleanOnce(text, cursor);\n        if (next == text)\n            return {text, cursor};\n        text = std::move(next);\n        cursor = nextCursor;\n    }', '    return cleanOnce(text, cursor);'),
-    # dropping a dragged row on a row's lower half lands above it, and on the upper half below it
-    ('cx-list-drop-half-inverted', 'src/ui/templates/TemplateList.cpp', 'if (point.y() >= visualItemRect(item).center().y())', 'if (point.y() < visualItemRect(item).center().y())'),
+    # a row moved down lands one place too far
+    ('cx-list-move-overshoots', 'src/ui/templates/TemplateListModel.cpp', 'const qsizetype insertAt = to > from ? to - count : to;', 'const qsizetype insertAt = to;'),
     # Backspace no longer deletes the current custom template
-    ('cx-list-backspace-ignored', 'src/ui/templates/TemplateList.cpp', 'if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {', 'if (key == Qt::Key_Delete) {'),
+    ('cx-list-backspace-ignored', 'src/ui/templates/TemplateListView.cpp', 'if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {', 'if (key == Qt::Key_Delete) {'),
     # custom templates' switches show as off although custom templates are always offered
-    ('cx-row-custom-off', 'src/ui/templates/TemplateRowView.cpp', '    if (!m_template.isBuiltIn)\n        return true;\n', ''),
+    ('cx-row-custom-off', 'src/ui/templates/TemplateListModel.cpp', 'return !shown.isBuiltIn || m_manager.store()', 'return m_manager.store()'),
     # a long template name cut short with an ellipsis has no tooltip, so the full name cannot be read
-    ('cx-row-no-full-name-tooltip', 'src/ui/templates/TemplateRowView.cpp', 'm_name->setToolTip(shown == m_template.name ? QString() : m_template.name);', 'm_name->setToolTip(QString());'),
+    ('cx-row-no-full-name-tooltip', 'src/ui/templates/TemplateListModel.cpp', '    case Qt::ToolTipRole:', '    case Qt::ToolTipRole:\n        return {};'),
     # the copyright year stays what it was when the tab was built, even after New Year
     ('cx-about-year-not-refreshed', 'src/ui/settings/AboutView.cpp', '    QWidget::showEvent(event);\n    m_copyright->setText(copyrightLine());', '    QWidget::showEvent(event);'),
     # with the name field empty the example reads '".ext", then " 2.ext"' instead of using Untitled

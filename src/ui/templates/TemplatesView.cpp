@@ -12,9 +12,10 @@
 #include "ui/templates/ImportConsentDialog.h"
 #include "ui/templates/TemplateDetailView.h"
 #include "ui/templates/TemplateEditorView.h"
-#include "ui/templates/TemplateList.h"
-#include "ui/templates/TemplateRowView.h"
+#include "ui/templates/TemplateListModel.h"
+#include "ui/templates/TemplateListView.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -44,10 +45,11 @@ struct Texts {
 
 public:
     QString placeholder = tr("Select a template to preview");
-    QString builtIn = tr("Built-in");
-    QString custom = tr("Custom");
     QString add = tr("Add custom template");
     QString remove = tr("Delete selected template");
+    QString list = tr("Templates");
+    QString undo = tr("&Undo");
+    static QString undoToolTip(const QString& name) { return tr("Bring back “%1” (Ctrl+Z)").arg(name); }
     QString importFiles = tr("Import…");
     QString importToolTip = tr("Import files as custom templates");
     QString importTitle = tr("Import Templates");
@@ -85,6 +87,7 @@ QToolButton* barButton(const QString& symbol, const QString& toolTip, const QStr
     button->setIcon(Symbols::icon(symbol, parent->palette().color(QPalette::WindowText)));
     button->setIconSize(QSize(barSymbolSize, barSymbolSize));
     button->setToolTip(toolTip);
+    button->setAccessibleName(toolTip); // it shows only a symbol
     return button;
 }
 
@@ -145,13 +148,14 @@ QWidget* TemplatesView::sidebar()
     pane->setPalette(shade);
     pane->setAutoFillBackground(true);
 
-    m_list = new TemplateList(
-        pane, [this](const QList<qsizetype>& rows) { deleteCustomRows(rows); },
-        [this](const QList<qsizetype>& rows, qsizetype destination) { moveCustomRows(rows, destination); });
-    connect(m_list, &QTreeWidget::itemSelectionChanged, this, &TemplatesView::listSelectionChanged);
-    QTreeWidgetItem* builtIns = addSection(Texts().builtIn, false);
-    for (const FileTemplate& builtIn : builtInTemplates())
-        addRow(builtIns, builtIn);
+    m_model = new TemplateListModel(m_manager, this);
+    m_list = new TemplateListView(*m_model, pane);
+    m_list->setAccessibleName(Texts().list);
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TemplatesView::listSelectionChanged);
+    // A reset (templates added or removed elsewhere) drops the list's selection; the view keeps its own.
+    connect(m_model, &QAbstractItemModel::modelReset, this, &TemplatesView::showSelectionInList);
+    connect(m_list, &TemplateListView::deleteRequested, this, &TemplatesView::deleteCustomTemplate);
 
     auto* bar = new QWidget(pane);
     bar->setObjectName(QStringLiteral("bottomBar"));
@@ -159,6 +163,17 @@ QWidget* TemplatesView::sidebar()
     connect(addButton, &QToolButton::clicked, this, &TemplatesView::addTemplate);
     m_deleteButton = barButton(QStringLiteral("minus"), Texts().remove, QStringLiteral("deleteButton"), bar);
     connect(m_deleteButton, &QToolButton::clicked, this, &TemplatesView::deleteSelectedTemplate);
+    m_undoButton = new QToolButton(bar);
+    m_undoButton->setObjectName(QStringLiteral("undoButton"));
+    m_undoButton->setAutoRaise(true);
+    m_undoButton->setText(Texts().undo);
+    m_undoButton->setFixedHeight(barButtonSize);
+    connect(m_undoButton, &QToolButton::clicked, this, &TemplatesView::undoDelete);
+    auto* undo = new QAction(this);
+    undo->setShortcut(QKeySequence::Undo);
+    undo->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(undo, &QAction::triggered, this, &TemplatesView::undoDelete);
+    addAction(undo);
     auto* importButton = new QToolButton(bar);
     importButton->setObjectName(QStringLiteral("importButton"));
     importButton->setAutoRaise(true);
@@ -171,6 +186,7 @@ QWidget* TemplatesView::sidebar()
     buttons->setSpacing(4);
     buttons->addWidget(addButton, 0, Qt::AlignVCenter);
     buttons->addWidget(m_deleteButton, 0, Qt::AlignVCenter);
+    buttons->addWidget(m_undoButton, 0, Qt::AlignVCenter);
     buttons->addStretch(1);
     buttons->addWidget(importButton, 0, Qt::AlignVCenter);
 
@@ -183,121 +199,61 @@ QWidget* TemplatesView::sidebar()
     return pane;
 }
 
-QTreeWidgetItem* TemplatesView::addSection(const QString& title, bool custom)
+std::optional<FileTemplate> TemplatesView::selection() const
 {
-    QLabel* header = Style::secondaryLabel(title, Style::font(font(), Style::caption, QFont::DemiBold),
-                                           QStringLiteral("sectionHeader"), m_list->viewport());
-    header->setContentsMargins(10, custom ? 14 : 8, 8, 4);
-    header->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
-    return m_list->addSection(header, custom);
-}
-
-void TemplatesView::addRow(QTreeWidgetItem* section, const FileTemplate& fileTemplate)
-{
-    auto* item = new QTreeWidgetItem(section);
-    // Rows are dragged by the section they are in, whatever their records say of themselves.
-    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (section == m_customSection)
-        flags |= Qt::ItemIsDragEnabled;
-    item->setFlags(flags);
-    auto* row = new TemplateRowView(m_manager, fileTemplate, m_list->viewport());
-    m_list->setItemWidget(item, 0, row);
-    item->setSizeHint(0, row->sizeHint());
-}
-
-TemplateRowView* TemplatesView::rowView(QTreeWidgetItem* item) const
-{
-    return item ? qobject_cast<TemplateRowView*>(m_list->itemWidget(item, 0)) : nullptr;
+    return m_selection ? m_model->templateAt(m_model->indexOf(*m_selection).row()) : std::nullopt;
 }
 
 void TemplatesView::reload()
 {
-    if (m_manager.customTemplates() != m_listedCustom)
-        rebuildCustomSection();
-    for (int s = 0; s < m_list->topLevelItemCount(); ++s) {
-        QTreeWidgetItem* section = m_list->topLevelItem(s);
-        for (int r = 0; r < section->childCount(); ++r) {
-            if (TemplateRowView* row = rowView(section->child(r)))
-                row->refresh();
-        }
-    }
-    showSelectionInList();
+    m_model->reload();
+    // The id outlives its row: a template saved or brought back is selected once it is listed.
+    setSelection(m_selection);
 }
 
-void TemplatesView::rebuildCustomSection()
+void TemplatesView::setSelection(const std::optional<QUuid>& id)
 {
-    const QScopedValueRollback guard(m_updatingList, true);
-    m_listedCustom = m_manager.customTemplates();
-    if (m_listedCustom.isEmpty()) {
-        delete m_customSection;
-        m_customSection = nullptr;
-        return;
-    }
-    if (m_customSection)
-        qDeleteAll(m_customSection->takeChildren());
-    else
-        m_customSection = addSection(Texts().custom, true);
-    for (const FileTemplate& custom : std::as_const(m_listedCustom))
-        addRow(m_customSection, custom);
-}
-
-void TemplatesView::setSelection(const std::optional<FileTemplate>& selection)
-{
-    m_selection = selection;
+    m_selection = id;
     showSelectionInList();
     showDetail();
-    m_deleteButton->setEnabled(m_selection && !m_selection->isBuiltIn);
+    const std::optional<FileTemplate> selected = selection();
+    m_deleteButton->setEnabled(selected && !selected->isBuiltIn);
+    showUndo();
 }
 
 void TemplatesView::showSelectionInList()
 {
-    {
-        const QScopedValueRollback guard(m_updatingList, true);
-        QTreeWidgetItem* match = nullptr;
-        for (int s = 0; m_selection && !match && s < m_list->topLevelItemCount(); ++s) {
-            QTreeWidgetItem* section = m_list->topLevelItem(s);
-            for (int r = 0; !match && r < section->childCount(); ++r) {
-                const TemplateRowView* row = rowView(section->child(r));
-                if (row && row->fileTemplate() == *m_selection)
-                    match = section->child(r);
-            }
-        }
-        if (!match)
-            m_list->selectionModel()->clear();
-        else if (!match->isSelected())
-            m_list->setCurrentItem(match, 0, QItemSelectionModel::ClearAndSelect);
-    }
-    for (int s = 0; s < m_list->topLevelItemCount(); ++s) {
-        QTreeWidgetItem* section = m_list->topLevelItem(s);
-        for (int r = 0; r < section->childCount(); ++r) {
-            if (TemplateRowView* row = rowView(section->child(r)))
-                row->setSelected(section->child(r)->isSelected());
-        }
-    }
+    const QScopedValueRollback guard(m_updatingList, true);
+    const QModelIndex match = m_selection ? m_model->indexOf(*m_selection) : QModelIndex();
+    if (!match.isValid())
+        m_list->selectionModel()->clearSelection();
+    else if (!m_list->selectionModel()->isSelected(match))
+        m_list->selectionModel()->setCurrentIndex(match, QItemSelectionModel::ClearAndSelect);
 }
 
 void TemplatesView::listSelectionChanged()
 {
     if (m_updatingList)
         return;
-    const QList<QTreeWidgetItem*> selected = m_list->selectedItems();
-    const TemplateRowView* row = selected.isEmpty() ? nullptr : rowView(selected.first());
-    setSelection(row ? std::optional(row->fileTemplate()) : std::nullopt);
+    const QModelIndexList selected = m_list->selectionModel()->selectedIndexes();
+    setSelection(selected.isEmpty() ? std::nullopt
+                                    : std::optional(selected.first().data(TemplateListModel::IdRole).toUuid()));
 }
 
 void TemplatesView::showDetail()
 {
-    if (!m_selection) {
+    const std::optional<FileTemplate> selected = selection();
+    if (!selected) {
         m_detailPane->setCurrentWidget(m_placeholder);
         return;
     }
-    if (m_detail && m_detail->fileTemplate() == *m_selection) {
+    if (m_detail && m_detail->fileTemplate() == *selected) {
         m_detailPane->setCurrentWidget(m_detail);
         return;
     }
     // The page keeps the record it was built with: Edit opens exactly what the page shows.
     auto* detail = new TemplateDetailView(
-        *m_selection, [this, shown = *m_selection] { editTemplate(shown); }, m_detailPane);
+        *selected, [this, shown = *selected] { editTemplate(shown); }, m_detailPane);
     m_detailPane->addWidget(detail);
     m_detailPane->setCurrentWidget(detail);
     if (m_detail) {
@@ -348,29 +304,49 @@ void TemplatesView::saveTemplate(const FileTemplate& fileTemplate)
         store.customTemplates().append(fileTemplate);
         store.save();
     }
-    setSelection(fileTemplate);
+    // Listed once the manager catches up, and selected then.
+    m_selection = fileTemplate.id;
 }
 
 void TemplatesView::deleteSelectedTemplate()
 {
-    if (!m_selection || m_selection->isBuiltIn)
-        return;
+    if (m_selection)
+        deleteCustomTemplate(m_model->customPosition(m_model->indexOf(*m_selection).row()));
+}
+
+void TemplatesView::deleteCustomTemplate(qsizetype position)
+{
+    // The store's list, not the manager's copy: a move made a moment ago is in the one at once.
     TemplateStore& store = m_manager.store();
-    const QUuid id = m_selection->id;
-    store.customTemplates().removeIf([&](const FileTemplate& t) { return t.id == id; });
-    store.save();
+    if (position < 0 || position >= store.customTemplates().size())
+        return;
+    const FileTemplate deleted = store.customTemplates().at(position);
+    store.deleteTemplates({position});
+    m_deleted.append({position, deleted});
     setSelection(std::nullopt);
 }
 
-void TemplatesView::deleteCustomRows(const QList<qsizetype>& rows)
+void TemplatesView::undoDelete()
 {
-    m_manager.store().deleteTemplates(rows);
-    setSelection(std::nullopt);
+    if (m_deleted.isEmpty())
+        return;
+    const auto [position, deleted] = m_deleted.takeLast();
+    TemplateStore& store = m_manager.store();
+    QList<FileTemplate>& custom = store.customTemplates();
+    // Imported again since, or brought back by another window: it is there already.
+    if (std::none_of(custom.begin(), custom.end(), [&](const FileTemplate& t) { return t.id == deleted.id; })) {
+        custom.insert(qMin(position, custom.size()), deleted);
+        store.save();
+    }
+    m_selection = deleted.id;
+    showUndo();
 }
 
-void TemplatesView::moveCustomRows(const QList<qsizetype>& rows, qsizetype destination)
+void TemplatesView::showUndo()
 {
-    m_manager.store().moveTemplates(rows, destination);
+    m_undoButton->setVisible(!m_deleted.isEmpty());
+    if (!m_deleted.isEmpty())
+        m_undoButton->setToolTip(Texts::undoToolTip(m_deleted.constLast().second.name));
 }
 
 void TemplatesView::importTemplates()
@@ -407,7 +383,7 @@ void TemplatesView::selectImported(const QList<TemplateImporter::Outcome>& outco
 {
     for (auto it = outcomes.rbegin(); it != outcomes.rend(); ++it) {
         if (const auto* made = std::get_if<FileTemplate>(&it->result)) {
-            setSelection(*made);
+            setSelection(made->id);
             return;
         }
     }
@@ -448,4 +424,15 @@ void TemplatesView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     reload();
+}
+
+void TemplatesView::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    // Deletions can be undone until the window closes, not merely until another tab is chosen; a
+    // closing window is no longer visible by the time its pages hear of it.
+    if (!window()->isVisible()) {
+        m_deleted.clear();
+        showUndo();
+    }
 }

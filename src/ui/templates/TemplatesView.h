@@ -14,27 +14,26 @@
 class FilePicker;
 class QStackedWidget;
 class QToolButton;
-class QTreeWidgetItem;
 class TemplateDetailView;
-class TemplateList;
+class TemplateListModel;
+class TemplateListView;
 class TemplateManager;
-class TemplateRowView;
 
 // The Templates tab: the list of templates on the left (the eight built-ins, then the user's custom
 // templates, if any) with add, delete and import buttons under it, and the selected template's page
 // on the right. Custom templates are added and edited in an editor sheet, deleted with the button or the
-// Delete key, and reordered by dragging; every change goes through the store, and the list follows
-// the manager when it catches up on a later turn of the event loop.
-//
-// The selection is a whole record, not an identifier: a row is selected when its record equals the
-// selection in every field, which is why every save selects the saved record.
+// Delete key (Undo brings them back until the window closes), and reordered by dragging or by keys;
+// every change goes through the store, and the list follows the manager when it catches up on a
+// later turn of the event loop. The selection is a template's id: it stays on the template through
+// edits and moves.
 class TemplatesView : public QWidget {
     Q_OBJECT
 
 public:
     TemplatesView(TemplateManager& manager, FilePicker& picker, QWidget* parent = nullptr);
 
-    const std::optional<FileTemplate>& selection() const { return m_selection; }
+    // The selected template as listed now.
+    std::optional<FileTemplate> selection() const;
     bool showingEditor() const { return m_showingEditor; }
     // The open editor sheet, if any.
     TemplateEditorView* editor() const { return m_editor; }
@@ -48,12 +47,12 @@ public Q_SLOTS:
     void editTemplate(const FileTemplate& fileTemplate);
     // Updates the custom template with the same id, or appends a new one; then selects it.
     void saveTemplate(const FileTemplate& fileTemplate);
-    // Removes every custom template with the selected id; built-ins are never deleted.
+    // Removes the selected custom template; built-ins are never deleted.
     void deleteSelectedTemplate();
-    // Rows of the "Custom" section, by position in the manager's list. Deleting clears the selection,
-    // whichever rows went; moving keeps it. The destination counts positions before the move.
-    void deleteCustomRows(const QList<qsizetype>& rows);
-    void moveCustomRows(const QList<qsizetype>& rows, qsizetype destination);
+    // Removes the custom template at this position in the manager's list, and clears the selection.
+    void deleteCustomTemplate(qsizetype position);
+    // Puts the last deleted template back where it was, and selects it.
+    void undoDelete();
 
     // Asks for files in the user's templates folder, imports them and shows what became of each.
     void importTemplates();
@@ -65,35 +64,34 @@ public Q_SLOTS:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     QWidget* sidebar();
-    // The custom section always follows the built-in one.
-    QTreeWidgetItem* addSection(const QString& title, bool custom);
-    void addRow(QTreeWidgetItem* section, const FileTemplate& fileTemplate);
-    TemplateRowView* rowView(QTreeWidgetItem* item) const;
     // Brings the list up to the manager's custom templates and the store's enabled set.
     void reload();
-    void rebuildCustomSection();
-    void setSelection(const std::optional<FileTemplate>& selection);
-    // Marks the row equal to the selection, if one is listed.
+    void setSelection(const std::optional<QUuid>& id);
+    // Marks the selected template's row, if it is listed.
     void showSelectionInList();
+    void showUndo();
     void showDetail();
     void showEditor();
     void listSelectionChanged();
 
     TemplateManager& m_manager;
     FilePicker& m_picker;
-    std::optional<FileTemplate> m_selection;
+    std::optional<QUuid> m_selection;
     bool m_showingEditor = false;
     std::optional<FileTemplate> m_templateToEdit;
 
-    TemplateList* m_list = nullptr;
-    QTreeWidgetItem* m_customSection = nullptr;
-    QList<FileTemplate> m_listedCustom;
+    TemplateListModel* m_model = nullptr;
+    TemplateListView* m_list = nullptr;
     // Set while the view itself changes the list, whose selection signals must not reach the selection then.
     bool m_updatingList = false;
+    // Deleted templates with their positions, the last deleted at the end.
+    QList<std::pair<qsizetype, FileTemplate>> m_deleted;
     QToolButton* m_deleteButton = nullptr;
+    QToolButton* m_undoButton = nullptr;
     QStackedWidget* m_detailPane = nullptr;
     QWidget* m_placeholder = nullptr;
     TemplateDetailView* m_detail = nullptr;
