@@ -13,6 +13,7 @@
 #include "store/TemplateManager.h"
 #include "store/TemplateStore.h"
 #include "ui/common/Symbols.h"
+#include "ui/common/WindowKeys.h"
 #include "ui/naming/NewFileNameDialog.h"
 #include "ui/settings/SettingsView.h"
 #include "ui/templates/ImportConsentDialog.h"
@@ -355,12 +356,7 @@ QMainWindow* makeWindow(QWidget* content, const QString& objectName, const char*
     window->setWindowIcon(Symbols::applicationIcon());
     window->setCentralWidget(content);
     WindowMenus::install(*window, delegate, workspace);
-    // Escape and the desktop's close keys close the window as its close button does.
-    auto* close = new QAction(window);
-    close->setShortcuts(QKeySequence::keyBindings(QKeySequence::Close) << QKeySequence(Qt::Key_Escape));
-    close->setShortcutContext(Qt::WindowShortcut);
-    QObject::connect(close, &QAction::triggered, window, &QWidget::close);
-    window->addAction(close);
+    WindowKeys::closeWithKeys(window, true);
     // Titled, closable and minimisable; never resizable.
     window->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint |
                            Qt::CustomizeWindowHint);

@@ -12,14 +12,6 @@
 
 namespace {
 
-// Keeps a name part inside its folder: no separator, no terminator.
-QString oneComponent(QString part)
-{
-    part.replace(QLatin1Char('/'), QLatin1Char('-'));
-    part.replace(QChar(0), QLatin1Char('-'));
-    return part;
-}
-
 QString localPath(const QUrl& directory)
 {
     return directory.isLocalFile() ? directory.toLocalFile() : QString();
@@ -95,6 +87,13 @@ FileCreationService::Result FileCreationService::createNamedFile(const FileTempl
     return writeFailure(*error);
 }
 
+QString FileCreationService::nameComponent(QString part)
+{
+    part.replace(QLatin1Char('/'), QLatin1Char('-'));
+    part.replace(QChar(0), QLatin1Char('-'));
+    return part;
+}
+
 QString FileCreationService::completedName(const QString& typedName, const QString& fileExtension)
 {
     // "", "." and ".." name no new item, with or without an extension after them.
@@ -130,8 +129,9 @@ FileCreationService::Candidate FileCreationService::firstFreeFrom(int index, con
                                                                   const QString& fileExtension,
                                                                   const QString& directoryPath) const
 {
-    const QString base = oneComponent(baseName);
-    const QString suffix = QLatin1Char('.') + oneComponent(fileExtension);
+    const QString base = nameComponent(baseName);
+    // A template without an extension (a Makefile) makes names without a trailing full stop.
+    const QString suffix = fileExtension.isEmpty() ? QString() : QLatin1Char('.') + nameComponent(fileExtension);
     const QString prefix = directoryPath.endsWith(QLatin1Char('/')) ? directoryPath : directoryPath + QLatin1Char('/');
     // LocalPath::kind follows a link at the end of the path, so a dangling link counts as free
     // here; the write then finds the name taken and moves on. Index 1 is the plain name, so the

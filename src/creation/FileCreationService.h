@@ -36,6 +36,8 @@ public:
     Result createNamedFile(const FileTemplate& fileTemplate, const QUrl& directory, const QString& fileName) const;
 
     enum class NameProblem { none, empty, notOneComponent, tooLong };
+    // A name part kept inside its folder: no separator, no terminator.
+    static QString nameComponent(QString part);
     // A name the person typed, with the template's extension added when it has none: "notes" and
     // "notes." both become "notes.txt"; "notes.md" and ".env" stay as they are, and so does a
     // name with a problem of its own.

@@ -177,7 +177,7 @@ private Q_SLOTS:
         row("never number one; a folder counts", {"Untitled.txt/", "Untitled 1.txt"}, "Untitled", "txt",
             "Untitled 2.txt");
         row("other extensions do not count", {"Untitled.md"}, "Untitled", "txt", "Untitled.txt");
-        row("empty extension, taken", {"Untitled."}, "Untitled", "", "Untitled 2.");
+        row("no extension, taken", {"Untitled"}, "Untitled", "", "Untitled 2");
         row("spaces kept", {"My  Draft .tar.gz"}, "My  Draft ", "tar.gz", "My  Draft  2.tar.gz");
         row("slashes and NUL stay inside the folder", {}, QStringLiteral("a/../b") + QChar(0), "/etc", "a-..-b-.-etc");
         // A chosen name gets the template's extension only when it has none, and is never replaced.

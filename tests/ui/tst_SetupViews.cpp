@@ -224,7 +224,7 @@ private Q_SLOTS:
     // Return is Done's only where the focused control has no use for it.
     void returnPressesTheFocusedButtonElseDone_data()
     {
-        // focused: empty: the view itself
+        // focused: empty: the view itself; "fresh": as the window opens
         // guides: times the extension guide opened
         addColumns<QString, int, int, int>("focused", "key", "quits", "guides");
         QTest::newRow("Return on Quit") << "quitButton" << int(Qt::Key_Return) << 1 << 0;
@@ -232,6 +232,7 @@ private Q_SLOTS:
         QTest::newRow("Return on a step's button") << "stepButton" << int(Qt::Key_Return) << 0 << 1;
         QTest::newRow("Return on Done") << "doneButton" << int(Qt::Key_Return) << 0 << 0;
         QTest::newRow("Return, no button focused") << "" << int(Qt::Key_Return) << 0 << 0;
+        QTest::newRow("Return on a fresh window") << "fresh" << int(Qt::Key_Return) << 0 << 0;
     }
     void returnPressesTheFocusedButtonElseDone()
     {
@@ -239,8 +240,9 @@ private Q_SLOTS:
         m_welcome->show();
         m_welcome->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_welcome.get()));
-        QWidget* target =
-            focused.isEmpty() ? static_cast<QWidget*>(m_welcome.get()) : button(focused, focused == "stepButton");
+        QWidget* target = focused == "fresh"  ? QApplication::focusWidget()
+                          : focused.isEmpty() ? static_cast<QWidget*>(m_welcome.get())
+                                              : button(focused, focused == "stepButton");
         target->setFocus();
         QTest::keyClick(target, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
         QWidgetList opened;

@@ -55,6 +55,7 @@ class TestTemplatesView : public QObject {
         auto* editor = new TemplateEditorView(
             stored, false, [this](const FileTemplate& t) { m_saved << t; }, m_view.get());
         editor->show();
+        QApplication::setActiveWindow(editor); // for the window's keys
         return editor;
     }
 
@@ -229,7 +230,7 @@ private Q_SLOTS:
         };
         row("built-in rich text", builtInTemplates().at(3), ".rtf");
         row("custom, empty body", customTemplate("Blank"), ".txt");
-        row("custom, no extension", customTemplate("Bare", "Made {{date}}\n", ""), ".");
+        row("custom, no extension", customTemplate("Bare", "Made {{date}}\n", ""), "");
         row("custom, a megabyte on one line", customTemplate("Min", QString(1 << 20, 'a'), "js"), ".js",
             QString(16 * 1024, 'a') + "\n…");
         row("custom, 400 lines", customTemplate("Log", QString("x\n").repeated(400)), ".txt");
@@ -295,7 +296,7 @@ private Q_SLOTS:
     void editorCleansAndClosesAsAsked_data()
     {
         // extension: typed key by key; pasted at once after a "|"
-        // saved: empty: the confirm button stays disabled
+        // saved: "-": the confirm button stays disabled
         // how: empty: Return in the name field; else a key sent to Cancel, or a button
         addColumns<QString, QString, QString, QString, QString>("name", "extension", "shown", "saved", "how");
         const auto row = [](const char* tag, const char* extension, const char* shown, const char* saved,
@@ -309,10 +310,11 @@ private Q_SLOTS:
         row("pasted, space inside", "|tar gz", "tar gz", "tar gz");
         row("pasted, dot before a space, Cancel button", "|. md", "md", "md", "cancelButton");
         row("pasted tab and no-break space, Escape", "|\tpy\u00A0", "py", "py", "Escape");
+        row("Ctrl+W in the content", "md", "md", "md", "Ctrl+W");
         row("dotted capital I", "|\u0130NI", "\u0130NI", "i\u0307ni");
         row("name with spaces around", "txt", "txt", "txt", "", "  My  Notes ");
-        row("tab-only name", "txt", "txt", "", "", "\t ");
-        row("dots-only extension", "...", "", "");
+        row("tab-only name", "txt", "txt", "-", "", "\t ");
+        row("dots-only extension: none, a Makefile's", "...", "", "");
         row("stored extension, shown until edited", "=", "Tar.GZ", "targz");
     }
     void editorCleansAndClosesAsAsked()
@@ -328,13 +330,15 @@ private Q_SLOTS:
             extension.startsWith('|') ? field->insert(extension.mid(1)) : QTest::keyClicks(field, extension);
         }
         QCOMPARE(field->text(), shown);
-        QCOMPARE(editor->findChild<QPushButton*>("confirmButton")->isEnabled(), !saved.isEmpty());
+        QCOMPARE(editor->findChild<QPushButton*>("confirmButton")->isEnabled(), saved != "-");
         if (how.endsWith("Button"))
             editor->findChild<QPushButton*>(how)->click();
+        else if (how == "Ctrl+W")
+            QTest::keyClick(editor->findChild<QWidget*>("contentEditor"), Qt::Key_W, Qt::ControlModifier);
         else // Return is the confirm button's wherever the focus is
             QTest::keyClick(editor->findChild<QWidget*>(how.isEmpty() ? "nameField" : "cancelButton"),
                             how == "Escape" ? Qt::Key_Escape : Qt::Key_Return);
-        const bool saves = !saved.isEmpty() && !how.contains(QRegularExpression("Escape|cancel"));
+        const bool saves = saved != "-" && !how.contains(QRegularExpression("Escape|cancel|Ctrl"));
         QVERIFY(!editor->isVisible() || how.isEmpty());
         QCOMPARE(std::pair(editor->result(), int(m_saved.size())),
                  std::pair(int(saves ? QDialog::Accepted : QDialog::Rejected), saves ? 1 : 0));
@@ -355,6 +359,9 @@ private Q_SLOTS:
         QTest::keyClick(content, Qt::Key_Tab);
         QTest::keyClick(content, Qt::Key_Return, Qt::ShiftModifier);
         content->insertPlainText("a\u00A0b\n\n ");
+        content->setFocus();
+        QTest::keyClick(content, Qt::Key_Tab, Qt::ControlModifier); // the way out, typing nothing
+        QVERIFY(!content->hasFocus());
         editor->findChild<QPushButton*>("confirmButton")->click();
         QCOMPARE(m_saved.size(), 1);
         QCOMPARE(m_saved.first().content, "  # {{date}}\n\t\na\u00A0b\n\n ");

@@ -3,11 +3,11 @@
 #include "platform/Workspace.h"
 #include "ui/common/Style.h"
 #include "ui/common/Symbols.h"
+#include "ui/common/WindowKeys.h"
 
 #include <QCoreApplication>
 #include <QKeySequence>
 #include <QPointer>
-#include <QShortcut>
 
 namespace {
 
@@ -47,8 +47,7 @@ GuideWindow::GuideWindow(Workspace& workspace, const QUrl& guide) : m_workspace(
     setOpenLinks(false);
     Style::makeSlim(verticalScrollBar());
     connect(this, &QTextBrowser::anchorClicked, this, &GuideWindow::followLink);
-    for (const QKeySequence& key : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)})
-        connect(new QShortcut(key, this), &QShortcut::activated, this, &QWidget::close);
+    WindowKeys::closeWithKeys(this, true);
     if (!guide.isEmpty())
         setSource(guide, QTextDocument::HtmlResource);
     if (document()->isEmpty())

@@ -2,6 +2,7 @@
 
 #include "ui/common/Style.h"
 #include "ui/common/Symbols.h"
+#include "ui/common/WindowKeys.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -39,6 +40,7 @@ NewFileNameDialog::NewFileNameDialog(const QString& templateName, const QString&
 {
     setObjectName(QStringLiteral("newFileNameDialog"));
     setWindowTitle(tr("New %1").arg(templateName));
+    WindowKeys::closeWithKeys(this);
     setWindowIcon(Symbols::applicationIcon());
     setFont(Style::font(font(), Style::body));
 

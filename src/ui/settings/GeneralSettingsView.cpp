@@ -1,5 +1,6 @@
 #include "ui/settings/GeneralSettingsView.h"
 
+#include "creation/FileCreationService.h"
 #include "model/HorizontalSpace.h"
 #include "store/TemplateManager.h"
 #include "store/TemplateStore.h"
@@ -78,7 +79,9 @@ QLabel* paragraph(const QString& text, const QFont& font, const QString& name, T
 
 QString namingExample(const QString& baseName)
 {
-    return Texts().namingExample.arg(baseName.isEmpty() ? untitled : baseName);
+    // The name as files will really get it: trimmed, and kept inside the folder.
+    const QString name = FileCreationService::nameComponent(HorizontalSpace::trimmed(baseName));
+    return Texts().namingExample.arg(name.isEmpty() ? untitled : name);
 }
 
 // A symbol beside a text, both in one colour.

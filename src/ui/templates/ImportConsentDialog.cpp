@@ -2,6 +2,7 @@
 
 #include "ui/common/Style.h"
 #include "ui/common/Symbols.h"
+#include "ui/common/WindowKeys.h"
 
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -44,6 +45,7 @@ ImportConsentDialog::ImportConsentDialog(const TemplateImporter::Candidate& cand
     const QFileInfo file(candidate.path);
     setObjectName(QStringLiteral("importConsentDialog"));
     setWindowTitle(text.title);
+    WindowKeys::closeWithKeys(this);
     setWindowIcon(Symbols::applicationIcon());
     setFont(Style::font(font(), Style::body));
 

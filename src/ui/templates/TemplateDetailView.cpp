@@ -246,9 +246,9 @@ QWidget* TemplateDetailView::header(QWidget* page)
                                     QPalette::WindowText, host);
     name->setObjectName(QStringLiteral("detailName"));
     titles->addWidget(name);
-    titles->addWidget(Style::secondaryLabel(QLatin1Char('.') + m_template.fileExtension,
-                                            Style::font(font(), Style::subheadline), QStringLiteral("detailExtension"),
-                                            host));
+    titles->addWidget(Style::secondaryLabel(
+        m_template.fileExtension.isEmpty() ? QString() : QLatin1Char('.') + m_template.fileExtension,
+        Style::font(font(), Style::subheadline), QStringLiteral("detailExtension"), host));
 
     auto* row = new QHBoxLayout(host);
     row->setContentsMargins(0, 0, 0, 0);

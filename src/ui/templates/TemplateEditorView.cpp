@@ -3,6 +3,7 @@
 #include "model/HorizontalSpace.h"
 #include "ui/common/FormGroup.h"
 #include "ui/common/Style.h"
+#include "ui/common/WindowKeys.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -49,7 +50,8 @@ public:
 };
 
 // The content editor. Shift+Return would put a line separator (U+2028) into the text, which is not a
-// line break in a file; here it breaks the line like Return.
+// line break in a file; here it breaks the line like Return. Tab types a tab, so Ctrl+Tab and
+// Ctrl+Shift+Tab are the keyboard's way out, as in every text editor that keeps its tabs.
 class ContentEditor final : public QPlainTextEdit {
 public:
     explicit ContentEditor(QWidget* parent) : QPlainTextEdit(parent) {}
@@ -59,6 +61,12 @@ protected:
     {
         if (event->matches(QKeySequence::InsertLineSeparator)) {
             insertPlainText(QStringLiteral("\n"));
+            return;
+        }
+        const int key = event->key();
+        if ((event->modifiers() & Qt::ControlModifier) && (key == Qt::Key_Tab || key == Qt::Key_Backtab)) {
+            // The text edit itself refuses to pass the focus on while Tab types a tab.
+            QAbstractScrollArea::focusNextPrevChild(key == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier));
             return;
         }
         QPlainTextEdit::keyPressEvent(event);
@@ -109,6 +117,7 @@ TemplateEditorView::TemplateEditorView(const FileTemplate& draft, bool isNew,
     setObjectName(QStringLiteral("templateEditorView"));
     const QString title = isNew ? Texts().newTitle : Texts().editTitle;
     setWindowTitle(title);
+    WindowKeys::closeWithKeys(this);
     setWindowModality(Qt::WindowModal);
     setFixedSize(sheetWidth, sheetHeight);
 
@@ -251,8 +260,8 @@ QWidget* TemplateEditorView::buttonBar()
 
 bool TemplateEditorView::isValid() const
 {
-    return !HorizontalSpace::trimmed(m_draft.name).isEmpty() &&
-           !HorizontalSpace::trimmed(m_draft.fileExtension).isEmpty();
+    // An empty extension is a template for files like "Makefile".
+    return !HorizontalSpace::trimmed(m_draft.name).isEmpty();
 }
 
 void TemplateEditorView::saveDraft()

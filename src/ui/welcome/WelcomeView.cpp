@@ -192,6 +192,10 @@ void WelcomeView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     refreshFolderAccess();
+    // The window opens on its default button, so that Return means Done, as in a dialog; left to
+    // itself the focus would sit on the first step's button.
+    if (!event->spontaneous())
+        m_doneButton->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 // Return presses Done as a dialog's default button, but only when the focused control has no use
