@@ -14,10 +14,28 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <memory>
 
 namespace {
+
+QPalette darkPalette()
+{
+    QPalette palette(QColor(0x3a, 0x3a, 0x3a), QColor(0x24, 0x24, 0x24));
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::BrightText})
+        palette.setColor(role, QColor(0xf2, 0xf2, 0xf2));
+    palette.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+    palette.setColor(QPalette::AlternateBase, QColor(0x2a, 0x2a, 0x2a));
+    palette.setColor(QPalette::PlaceholderText, QColor(0xf2, 0xf2, 0xf2, 110));
+    palette.setColor(QPalette::Highlight, QColor(0x35, 0x84, 0xe4));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    palette.setColor(QPalette::Link, QColor(0x78, 0xae, 0xed));
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x8a, 0x8a, 0x8a));
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x8a, 0x8a, 0x8a));
+    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(0x8a, 0x8a, 0x8a));
+    return palette;
+}
 
 bool render(const Snapshot& snapshot, const QString& outDir, const QString& home)
 {
@@ -48,8 +66,9 @@ QList<Snapshot>& snapshotRegistry()
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTDIR\n", argv[0]);
+    const bool dark = argc == 3 && std::strcmp(argv[1], "--dark") == 0;
+    if (argc != 2 + int(dark)) {
+        std::fprintf(stderr, "usage: %s [--dark] OUTDIR\n", argv[0]);
         return 2;
     }
     // Set before the application object exists, which is when they are read.
@@ -71,9 +90,11 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     Translations::install(); // LANG=de_DE.UTF-8 renders the German windows
-    const QString outDir = QString::fromLocal8Bit(argv[1]);
+    if (dark)                // the colours of a dark desktop theme
+        QApplication::setPalette(darkPalette());
+    const QString outDir = QString::fromLocal8Bit(argv[argc - 1]);
     if (!QDir().mkpath(outDir)) {
-        std::fprintf(stderr, "cannot create %s\n", argv[1]);
+        std::fprintf(stderr, "cannot create %s\n", argv[argc - 1]);
         return 1;
     }
     bool ok = true;

@@ -33,7 +33,7 @@ void FormGroup::addRow(QLayout* content)
     if (m_rows->count() > 0) {
         auto* inset = new QHBoxLayout;
         inset->setContentsMargins(rowPadding, 0, rowPadding, 0);
-        inset->addWidget(Style::divider(this, lineColour()));
+        inset->addWidget(Style::divider(this, &FormGroup::lineColour));
         m_rows->addLayout(inset);
     }
     content->setContentsMargins(rowPadding, rowSpacing, rowPadding, rowSpacing);
@@ -44,13 +44,13 @@ void FormGroup::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(lineColour(), 1));
+    painter.setPen(QPen(lineColour(palette()), 1));
     painter.setBrush(palette().color(QPalette::Base));
     painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius, cornerRadius);
 }
 
 // The text colour faintly over the panel: visible on light and dark panels alike.
-QColor FormGroup::lineColour() const
+QColor FormGroup::lineColour(const QPalette& palette)
 {
-    return mix(palette().color(QPalette::Base), palette().color(QPalette::Text), 0.12);
+    return mix(palette.color(QPalette::Base), palette.color(QPalette::Text), 0.12);
 }

@@ -18,7 +18,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QColor lineColour() const;
+    static QColor lineColour(const QPalette& palette);
 
     QVBoxLayout* m_rows;
 };

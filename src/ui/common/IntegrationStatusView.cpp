@@ -121,8 +121,12 @@ IntegrationStatusView::Row IntegrationStatusView::makeRow(const QString& objectN
     button->setObjectName(QStringLiteral("integrationButton"));
     button->setFont(Style::font(this->font(), Style::subheadline, QFont::DemiBold));
     button->setCursor(Qt::PointingHandCursor);
-    button->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 0; color: %1; }")
-                              .arg(palette().color(QPalette::Highlight).darker(115).name()));
+    Style::follow(button, [](QWidget& target) {
+        const QString sheet = QStringLiteral("QPushButton { border: none; padding: 0; color: %1; }")
+                                  .arg(Style::inherited(target).color(QPalette::Link).name());
+        if (target.styleSheet() != sheet)
+            target.setStyleSheet(sheet);
+    });
     button->hide();
     connect(button, &QPushButton::clicked, this, [this, fix] { (m_probe.*fix)(); });
 
@@ -142,7 +146,7 @@ void IntegrationStatusView::setRow(Row& row, bool done, const QString& doneText,
                                    bool buttonFixesIt)
 {
     row.mark->setSymbol(StatusMark::symbol(done));
-    row.mark->setColour(StatusMark::colour(done, palette()));
+    row.mark->setColour([done](const QPalette& palette) { return StatusMark::colour(done, palette); });
     const bool offersButton = !done && buttonFixesIt;
     row.state->setText(done ? doneText : missingText);
     row.state->setVisible(!offersButton || !missingText.isEmpty());

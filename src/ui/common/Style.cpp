@@ -1,5 +1,7 @@
 #include "ui/common/Style.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QLabel>
@@ -12,23 +14,53 @@
 
 namespace Style {
 
-QFont font(const QFont& base, int pixelSize, QFont::Weight weight)
-{
-    QFont result = base;
-    result.setPixelSize(pixelSize);
-    result.setWeight(weight);
-    return result;
-}
-
-QFont monospaced(int pixelSize)
-{
-    QFont result = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    result.setStyleHint(QFont::Monospace);
-    result.setPixelSize(pixelSize);
-    return result;
-}
-
 namespace {
+
+// `font` at `size` in proportion to the application font as `body` is.
+void scale(QFont& font, int size)
+{
+    const QFont reference = QGuiApplication::font();
+    if (reference.pointSizeF() > 0)
+        font.setPointSizeF(reference.pointSizeF() * size / body);
+    else
+        font.setPixelSize(qMax(1, qRound(double(reference.pixelSize()) * size / body)));
+}
+
+// Re-applies a derivation when the palette a widget inherits changes. Its own change of the
+// widget's palette comes back as a change event too, which it lets pass.
+class PaletteFollower final : public QObject {
+public:
+    PaletteFollower(QWidget* widget, std::function<void(QWidget&)> apply)
+        : QObject(widget), m_widget(widget), m_apply(std::move(apply))
+    {
+        reapply();
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const QEvent::Type type = event->type();
+        if (watched == m_widget && (type == QEvent::PaletteChange || type == QEvent::ParentChange ||
+                                    type == QEvent::ApplicationPaletteChange || type == QEvent::StyleChange))
+            reapply();
+        return false;
+    }
+
+private:
+    void reapply()
+    {
+        if (m_applying)
+            return;
+        m_applying = true;
+        m_apply(*m_widget);
+        m_applying = false;
+    }
+
+    QWidget* m_widget;
+    std::function<void(QWidget&)> m_apply;
+    bool m_applying = false;
+};
 
 // Relative luminance and contrast ratio as the web's accessibility guidelines define them.
 double luminance(const QColor& colour)
@@ -58,6 +90,42 @@ constexpr double readableContrast = 4.5;
 
 } // namespace
 
+QFont font(const QFont& base, int size, QFont::Weight weight)
+{
+    QFont result = base;
+    scale(result, size);
+    result.setWeight(weight);
+    return result;
+}
+
+QFont monospaced(int size)
+{
+    QFont result = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    result.setStyleHint(QFont::Monospace);
+    scale(result, size);
+    return result;
+}
+
+QPalette inherited(const QWidget& widget)
+{
+    const QWidget* parent = widget.isWindow() ? nullptr : widget.parentWidget();
+    return parent ? parent->palette() : QApplication::palette(&widget);
+}
+
+void follow(QWidget* widget, std::function<void(QWidget&)> apply)
+{
+    new PaletteFollower(widget, std::move(apply));
+}
+
+void derive(QWidget* widget, QPalette::ColorRole role, Derivation colour)
+{
+    follow(widget, [role, colour = std::move(colour)](QWidget& target) {
+        QPalette palette = target.palette();
+        palette.setColor(role, colour(inherited(target)));
+        target.setPalette(palette);
+    });
+}
+
 QColor secondary(const QPalette& palette, qreal opacity)
 {
     // The palette's dimmed text as it shows on the window, darkened (or, on a dark window,
@@ -78,6 +146,18 @@ QColor secondary(const QPalette& palette, qreal opacity)
     return colour;
 }
 
+QColor readable(const QColor& colour, const QPalette& palette)
+{
+    const QColor window = palette.color(QPalette::Window);
+    const QColor base = palette.color(QPalette::Base);
+    const bool dark = window.lightness() < 128;
+    QColor result = colour;
+    for (int step = 0; step < 20 && std::min(contrast(result, window), contrast(result, base)) < readableContrast;
+         ++step)
+        result = dark ? result.lighter(108) : result.darker(108);
+    return result;
+}
+
 QLabel* label(const QString& text, const QFont& font, const QString& objectName, QWidget* parent)
 {
     auto* result = new QLabel(text, parent);
@@ -90,9 +170,7 @@ QLabel* label(const QString& text, const QFont& font, const QString& objectName,
 QLabel* secondaryLabel(const QString& text, const QFont& font, const QString& objectName, QWidget* parent)
 {
     QLabel* result = label(text, font, objectName, parent);
-    QPalette palette = result->palette();
-    palette.setColor(QPalette::PlaceholderText, secondary(palette));
-    result->setPalette(palette);
+    derive(result, QPalette::PlaceholderText, [](const QPalette& palette) { return secondary(palette); });
     result->setForegroundRole(QPalette::PlaceholderText);
     return result;
 }
@@ -106,22 +184,29 @@ QFrame* divider(QWidget* parent)
     return line;
 }
 
-QFrame* divider(QWidget* parent, const QColor& colour)
+QFrame* divider(QWidget* parent, Derivation colour)
 {
     QFrame* line = divider(parent);
     line->setBackgroundRole(QPalette::Window);
-    QPalette palette = line->palette();
-    palette.setColor(QPalette::Window, colour);
-    line->setPalette(palette);
+    derive(line, QPalette::Window, std::move(colour));
     return line;
 }
 
 void makeProminent(QPushButton* button)
 {
-    QPalette prominent = button->palette();
-    prominent.setColor(QPalette::Button, prominent.color(QPalette::Highlight).darker(115));
-    prominent.setColor(QPalette::ButtonText, prominent.color(QPalette::HighlightedText));
-    button->setPalette(prominent);
+    follow(button, [](QWidget& target) {
+        const QPalette from = inherited(target);
+        const QColor text = from.color(QPalette::HighlightedText);
+        // A fifth more than readable text needs, for the lighter top of a style's gradient fill.
+        QColor fill = from.color(QPalette::Highlight);
+        for (int step = 0; step < 12 && contrast(fill, text) < readableContrast * 1.2; ++step)
+            fill = text.lightness() > 128 ? fill.darker(110) : fill.lighter(110);
+        QPalette prominent = target.palette();
+        prominent.setColor(QPalette::Button, fill);
+        prominent.setColor(QPalette::ButtonText, text);
+        prominent.setColor(QPalette::Highlight, text);
+        target.setPalette(prominent);
+    });
 }
 
 void giveTitleRoom(QPushButton* button, int minimumWidth)
@@ -131,14 +216,18 @@ void giveTitleRoom(QPushButton* button, int minimumWidth)
 
 void makeSlim(QScrollBar* scrollBar)
 {
-    const QColor thumb = secondary(scrollBar->palette(), 0.8);
-    scrollBar->setStyleSheet(
-        QStringLiteral("QScrollBar:vertical { background: transparent; width: 10px; margin: 0; }"
-                       "QScrollBar::handle:vertical { background: %1; border-radius: 3px; min-height: 24px;"
-                       " margin: 2px; }"
-                       "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
-                       "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }")
-            .arg(thumb.name(QColor::HexArgb)));
+    follow(scrollBar, [](QWidget& target) {
+        const QColor thumb = secondary(inherited(target), 0.8);
+        const QString sheet =
+            QStringLiteral("QScrollBar:vertical { background: transparent; width: 10px; margin: 0; }"
+                           "QScrollBar::handle:vertical { background: %1; border-radius: 3px; min-height: 24px;"
+                           " margin: 2px; }"
+                           "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+                           "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }")
+                .arg(thumb.name(QColor::HexArgb));
+        if (target.styleSheet() != sheet)
+            target.setStyleSheet(sheet);
+    });
 }
 
 } // namespace Style

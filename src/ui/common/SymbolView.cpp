@@ -16,16 +16,15 @@ void SymbolView::setSymbol(const QString& symbol)
     update();
 }
 
-void SymbolView::setColour(const QColor& colour)
+void SymbolView::setColour(std::function<QColor(const QPalette&)> colour)
 {
-    m_colour = colour;
+    m_colour = std::move(colour);
     update();
 }
 
 void SymbolView::paintEvent(QPaintEvent*)
 {
-    // Without a colour of its own the tint is taken at paint time, so it follows a change of palette.
-    const QColor tint = m_colour.isValid() ? m_colour : Style::secondary(palette());
+    const QColor tint = m_colour ? m_colour(palette()) : Style::secondary(palette());
     const QPixmap image = Symbols::pixmap(m_symbol, tint, width(), devicePixelRatioF());
     if (image.isNull())
         return;

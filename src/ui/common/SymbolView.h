@@ -4,6 +4,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 // A symbol image in a square of its own, drawn at the density of the screen that shows it. It is
 // tinted in the secondary text colour of its palette unless given a colour of its own.
 class SymbolView final : public QWidget {
@@ -12,12 +14,13 @@ public:
 
     const QString& symbol() const { return m_symbol; }
     void setSymbol(const QString& symbol);
-    void setColour(const QColor& colour);
+    // The tint, derived from the view's palette at paint time, so that it follows a change of palette.
+    void setColour(std::function<QColor(const QPalette&)> colour);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     QString m_symbol;
-    QColor m_colour;
+    std::function<QColor(const QPalette&)> m_colour;
 };

@@ -85,13 +85,11 @@ QString namingExample(const QString& baseName)
 }
 
 // A symbol beside a text, both in one colour.
-QLayout* symbolLabel(const QString& symbol, const QString& text, const QFont& font, const QColor& colour,
+QLayout* symbolLabel(const QString& symbol, const QString& text, const QFont& font, const Style::Derivation& colour,
                      const QString& name, QWidget* parent)
 {
     QLabel* title = label(text, font, name, Tone::Primary, parent);
-    QPalette palette = title->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    title->setPalette(palette);
+    Style::derive(title, QPalette::WindowText, colour);
     auto* row = new QHBoxLayout;
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(6);
@@ -219,9 +217,10 @@ QWidget* GeneralSettingsView::folderAccessSection()
         connect(button, &QPushButton::clicked, this, &GeneralSettingsView::requestAccess);
 
         auto* column = stack(8);
-        column->addLayout(symbolLabel(StatusMark::symbol(look.granted), look.title, font(),
-                                      StatusMark::colour(look.granted, palette()), QStringLiteral("accessTitle"),
-                                      form));
+        column->addLayout(symbolLabel(
+            StatusMark::symbol(look.granted), look.title, font(),
+            [granted = look.granted](const QPalette& palette) { return StatusMark::colour(granted, palette); },
+            QStringLiteral("accessTitle"), form));
         column->addWidget(paragraph(look.caption, Style::font(font(), Style::caption), QStringLiteral("accessCaption"),
                                     Tone::Secondary, form));
         column->addLayout(leadingButton(button, 2));
@@ -300,9 +299,11 @@ QWidget* GeneralSettingsView::limitsSection()
     heading->setContentsMargins(0, 2, 0, 0);
 
     auto* row = stack(8);
-    row->addLayout(symbolLabel(QStringLiteral("exclamationmark.triangle"), text.limitsTitle,
-                               Style::font(font(), Style::subheadline, QFont::Medium),
-                               palette().color(QPalette::WindowText), QStringLiteral("limitsTitle"), this));
+    row->addLayout(symbolLabel(
+        QStringLiteral("exclamationmark.triangle"), text.limitsTitle,
+        Style::font(font(), Style::subheadline, QFont::Medium),
+        [](const QPalette& palette) { return palette.color(QPalette::WindowText); }, QStringLiteral("limitsTitle"),
+        this));
     row->addWidget(paragraph(text.limitsCaption, caption, QStringLiteral("limitsCaption"), Tone::Secondary, this));
     row->addWidget(heading);
     row->addLayout(bullets);

@@ -1,5 +1,6 @@
 #include "ui/settings/SettingsView.h"
 
+#include "ui/common/Style.h"
 #include "ui/common/Symbols.h"
 #include "ui/settings/AboutView.h"
 #include "ui/settings/GeneralSettingsView.h"
@@ -12,13 +13,16 @@ SettingsView::SettingsView(TemplateManager& manager, FolderPicker& picker, FileP
 {
     setObjectName(QStringLiteral("settingsView"));
     setDocumentMode(true);
-    const QColor symbolColour = palette().color(QPalette::WindowText);
-    addTab(new TemplatesView(manager, filePicker), Symbols::icon(QStringLiteral("doc.on.doc.fill"), symbolColour),
-           tr("Templates"));
-    addTab(new GeneralSettingsView(manager, picker, workspace, integration, account),
-           Symbols::icon(QStringLiteral("gearshape.fill"), symbolColour), tr("General"));
-    addTab(new AboutView(bundleInfo, clock, workspace), Symbols::icon(QStringLiteral("info.circle.fill"), symbolColour),
-           tr("About"));
+    addTab(new TemplatesView(manager, filePicker), tr("Templates"));
+    addTab(new GeneralSettingsView(manager, picker, workspace, integration, account), tr("General"));
+    addTab(new AboutView(bundleInfo, clock, workspace), tr("About"));
+    Style::follow(this, [](QWidget& target) {
+        auto& tabs = static_cast<QTabWidget&>(target);
+        const QColor colour = tabs.palette().color(QPalette::WindowText);
+        const char* symbols[] = {"doc.on.doc.fill", "gearshape.fill", "info.circle.fill"};
+        for (int i = 0; i < tabs.count(); ++i)
+            tabs.setTabIcon(i, Symbols::icon(QString::fromLatin1(symbols[i]), colour));
+    });
     // The content area, not the whole widget, is 620 × 460 whichever tab is shown.
     for (int i = 0; i < count(); ++i)
         widget(i)->setFixedSize(620, 460);

@@ -44,6 +44,12 @@ public:
         const bool focused = row.state & QStyle::State_HasFocus;
         row.state &= ~QStyle::State_HasFocus; // drawn below, where every style shows it
         style->drawControl(QStyle::CE_ItemViewItem, &row, painter, widget);
+        // Some styles outline a check box in a shade of the window, which vanishes on a dark sidebar.
+        const QRectF check = style->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &row, widget);
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(QPen(Style::secondary(row.palette, 0.7), 1));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRoundedRect(check.adjusted(0.5, 0.5, -0.5, -0.5), 2, 2);
 
         const QRect texts =
             style->subElementRect(QStyle::SE_ItemViewItemText, &row, widget).adjusted(checkGap, 0, -4, 0);

@@ -84,7 +84,10 @@ QToolButton* barButton(const QString& symbol, const QString& toolTip, const QStr
     button->setObjectName(name);
     button->setAutoRaise(true);
     button->setFixedSize(barButtonSize, barButtonSize);
-    button->setIcon(Symbols::icon(symbol, parent->palette().color(QPalette::WindowText)));
+    Style::follow(button, [symbol](QWidget& target) {
+        static_cast<QToolButton&>(target).setIcon(
+            Symbols::icon(symbol, Style::inherited(target).color(QPalette::WindowText)));
+    });
     button->setIconSize(QSize(barSymbolSize, barSymbolSize));
     button->setToolTip(toolTip);
     button->setAccessibleName(toolTip); // it shows only a symbol
@@ -142,10 +145,8 @@ QWidget* TemplatesView::sidebar()
     pane->setObjectName(QStringLiteral("sidebar"));
     pane->setMinimumWidth(sidebarMinimumWidth);
     pane->setMaximumWidth(sidebarMaximumWidth);
-    QPalette shade = pane->palette();
-    shade.setColor(QPalette::Window, sidebarColor(shade));
-    shade.setColor(QPalette::Base, sidebarColor(shade));
-    pane->setPalette(shade);
+    for (const auto role : {QPalette::Window, QPalette::Base})
+        Style::derive(pane, role, sidebarColor);
     pane->setAutoFillBackground(true);
 
     m_model = new TemplateListModel(m_manager, this);
