@@ -23,6 +23,7 @@ class InertWorkspace final : public Workspace {
 public:
     void revealFile(const QString&, const QString&) override {}
     bool openUrl(const QUrl&) override { return false; }
+    void notify(const QString&, const QString&) override {}
 };
 
 class InertPicker final : public FolderPicker, public FilePicker {

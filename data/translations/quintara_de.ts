@@ -312,6 +312,29 @@
     </message>
 </context>
 <context>
+    <name>RequestServing</name>
+    <message>
+        <source>Template added</source>
+        <translation>Vorlage hinzugefügt</translation>
+    </message>
+    <message>
+        <source>“%1” is now the template “%2”.</source>
+        <translation>„%1“ ist jetzt die Vorlage „%2“.</translation>
+    </message>
+    <message>
+        <source>Not added as a template</source>
+        <translation>Nicht als Vorlage hinzugefügt</translation>
+    </message>
+    <message>
+        <source>No file was created</source>
+        <translation>Keine Datei erstellt</translation>
+    </message>
+    <message>
+        <source>Quintara may not write anywhere yet. Grant it your home folder in the welcome window, then try again.</source>
+        <translation>Quintara darf noch nirgends schreiben. Geben Sie im Willkommensfenster Ihren persönlichen Ordner frei und versuchen Sie es dann erneut.</translation>
+    </message>
+</context>
+<context>
     <name>SettingsView</name>
     <message>
         <source>Templates</source>

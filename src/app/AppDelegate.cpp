@@ -128,6 +128,9 @@ try {
         Log::line(QStringLiteral("[QNT] processCreateURL: no bookmark — opening welcome window"));
         m_launchedForURL = false;
         showWelcomeWindow();
+        // The welcome window explains the grant, not that the click made nothing.
+        const RequestServing::Notice notice = RequestServing::notGrantedNotice();
+        m_services.workspace.notify(notice.summary, notice.body);
         return QStringLiteral("no file was made: Quintara may not write anywhere yet; grant it your home folder in "
                               "the welcome window");
     }
@@ -286,6 +289,13 @@ void AppDelegate::askNextConsent()
 
 void AppDelegate::finishImport(const QList<TemplateImporter::Outcome>& outcomes)
 {
+    // With the Settings window closed nothing on screen would show what happened.
+    if (!m_settingsWindow || !m_settingsWindow->isVisible()) {
+        for (const TemplateImporter::Outcome& outcome : outcomes) {
+            const RequestServing::Notice notice = RequestServing::importNotice(outcome);
+            m_services.workspace.notify(notice.summary, notice.body);
+        }
+    }
     auto* view = m_settingsWindow ? m_settingsWindow->findChild<TemplatesView*>() : nullptr;
     if (!view)
         return;

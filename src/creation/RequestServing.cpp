@@ -8,6 +8,8 @@
 #include "platform/Workspace.h"
 #include "store/TemplateStore.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QScopeGuard>
 
 namespace RequestServing {
@@ -47,6 +49,25 @@ FileCreationService::Result create(const Services& services, const FileTemplate&
 QString importFailure(const QString& path, TemplateImporter::Refusal refusal)
 {
     return path + QStringLiteral(": ") + QString::fromUtf8(TemplateImporter::reason(refusal));
+}
+
+Notice importNotice(const TemplateImporter::Outcome& outcome)
+{
+    const QString file = QFileInfo(outcome.path).fileName();
+    if (const auto* made = std::get_if<FileTemplate>(&outcome.result))
+        return {QCoreApplication::translate("RequestServing", "Template added"),
+                QCoreApplication::translate("RequestServing", "“%1” is now the template “%2”.").arg(file, made->name)};
+    const auto refusal = std::get<TemplateImporter::Refusal>(outcome.result);
+    return {QCoreApplication::translate("RequestServing", "Not added as a template"),
+            file + QStringLiteral(": ") +
+                QCoreApplication::translate("TemplateImporter", TemplateImporter::reason(refusal))};
+}
+
+Notice notGrantedNotice()
+{
+    return {QCoreApplication::translate("RequestServing", "No file was created"),
+            QCoreApplication::translate("RequestServing", "Quintara may not write anywhere yet. Grant it your home "
+                                                          "folder in the welcome window, then try again.")};
 }
 
 std::optional<QStringList> serveWithoutWindow(const Services& services, const QStringList& urls,
@@ -108,6 +129,10 @@ std::optional<QStringList> serveWithoutWindow(const Services& services, const QS
                       .result;
         if (const auto* refusal = std::get_if<TemplateImporter::Refusal>(&result))
             failures.append(importFailure(path, *refusal));
+        if (services.notify) {
+            const Notice notice = importNotice({path, result});
+            services.notify(notice.summary, notice.body);
+        }
     }
     return failures;
 }

@@ -5,6 +5,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <variant>
 
@@ -19,6 +20,8 @@ struct Services {
     const FileCreationService& engine;
     SecurityScope& scope;
     FileReveal& reveal;
+    // Tells the user what became of an import made with no window open; may be empty.
+    std::function<void(const QString& summary, const QString& body)> notify = {};
 };
 
 // The enabled template at a request's position, or why there is none.
@@ -32,6 +35,16 @@ FileCreationService::Result create(const Services& services, const FileTemplate&
 
 // Why an import of the file at `path` was refused, as a request's failure.
 QString importFailure(const QString& path, TemplateImporter::Refusal refusal);
+
+// What a notification says, in the user's language: the summary, then the body.
+struct Notice {
+    QString summary;
+    QString body;
+};
+// What became of an import: the template made, or why the file was refused.
+Notice importNotice(const TemplateImporter::Outcome& outcome);
+// A create request that made nothing because no folder is granted yet.
+Notice notGrantedNotice();
 
 // Serves every URL, in order, without any window, and says why each one that failed did; nothing, and
 // nothing done, when one of them needs the program's windows: a URL that is no request, a create with

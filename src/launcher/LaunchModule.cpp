@@ -15,6 +15,8 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include <cstdio>
 #include <cstdlib>
@@ -30,9 +32,17 @@ std::optional<int> serveWithoutWindow(int argc, char** argv, const CommandLine& 
     TemplateStore store;
     const FileCreationService engine(store);
     LoadedReveal reveal;
+    // The texts of notifications, in the user's language: the translations the menus carry.
+    QTranslator translator;
+    if (translator.load(QLocale(), QStringLiteral("quintara"), QStringLiteral("_"), QStringLiteral(":/menu-i18n")))
+        QCoreApplication::installTranslator(&translator);
     const qsizetype templates = store.customTemplates().size();
-    const std::optional<QStringList> failures = RequestServing::serveWithoutWindow(
-        {store, engine, SecurityScope::shared(), reveal}, commandLine.urls, commandLine.direct);
+    const std::optional<QStringList> failures =
+        RequestServing::serveWithoutWindow({store, engine, SecurityScope::shared(), reveal,
+                                            [&reveal](const QString& summary, const QString& body) {
+                                                reveal.notify(summary, body);
+                                            }},
+                                           commandLine.urls, commandLine.direct);
     if (!failures)
         return std::nullopt;
     // Dolphin reads its menu from a file, which the program rewrites whenever the templates change;

@@ -9,6 +9,8 @@
 class LoadedReveal final : public FileReveal {
 public:
     void revealFile(const QString& path, const QString& fileManager) override;
+    // A desktop notification, through the same module and under the same bound.
+    void notify(const QString& summary, const QString& body);
     // Whether a reveal was left behind: the process must then end without running destructors,
     // which that reveal may still be using.
     bool leftBehind() const { return m_leftBehind; }

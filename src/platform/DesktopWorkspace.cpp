@@ -1,5 +1,6 @@
 #include "platform/DesktopWorkspace.h"
 
+#include "platform/DesktopNotification.h"
 #include "platform/FileManagerBus.h"
 
 #include <QDesktopServices>
@@ -9,6 +10,11 @@ void DesktopWorkspace::revealFile(const QString& path, const QString& fileManage
 {
     // The program's end waits for the pool, which the bus calls' bound keeps short.
     QThreadPool::globalInstance()->start([path, fileManager] { FileManagerBus().revealFile(path, fileManager); });
+}
+
+void DesktopWorkspace::notify(const QString& summary, const QString& body)
+{
+    QThreadPool::globalInstance()->start([summary, body] { DesktopNotification::show(summary, body); });
 }
 
 bool DesktopWorkspace::openUrl(const QUrl& url)

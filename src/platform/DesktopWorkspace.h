@@ -8,4 +8,5 @@ class DesktopWorkspace final : public Workspace {
 public:
     void revealFile(const QString& path, const QString& fileManager) override;
     bool openUrl(const QUrl& url) override;
+    void notify(const QString& summary, const QString& body) override;
 };

@@ -18,4 +18,7 @@ class Workspace : public FileReveal {
 public:
     // Opens a web page or any other URL in its default handler; false when nothing took it.
     virtual bool openUrl(const QUrl& url) = 0;
+    // Tells the user what happened while no window of the program was open, as a desktop
+    // notification; without a notification service only the log says so.
+    virtual void notify(const QString& summary, const QString& body) = 0;
 };

@@ -77,6 +77,9 @@ private Q_SLOTS:
         QCOMPARE(m_delegate->launchedForURL(), granted);
         QTRY_COMPARE(visibleWindows(), granted ? 0 : 1); // once, though asked twice without a grant
         QCOMPARE(m_workspace->revealed, granted ? QStringList{notes + "/Untitled.txt"} : QStringList());
+        // A create that made nothing says so; one that made its file is shown, never announced.
+        QCOMPARE(m_workspace->notified.join('|').section(':', 0, 0),
+                 withRequest && !granted ? "No file was created" : "");
         QCOMPARE(log.lines().join('|'), !withRequest ? ""
                                         : granted    ? "[QNT] processCreateURL: created " + notes + "/Untitled.txt"
                                                      : "[QNT] resolveHomeFolderURL: no bookmark data in UserDefaults|"
@@ -273,6 +276,11 @@ private Q_SLOTS:
         if (stored)
             QCOMPARE(std::tuple(last.name + '.' + last.fileExtension, last.content, last.isBuiltIn),
                      std::tuple(expected, QString::fromUtf8(content), false));
+        // With no window to show it, what became of the file is a notification.
+        QCOMPARE(m_workspace->notified.join('|'),
+                 window == "open" ? ""
+                 : stored         ? "Template added: “" + file + "” is now the template “" + last.name + "”."
+                                  : "Not added as a template: " + QFileInfo(path).fileName() + ": " + expected);
         if (const auto* view = window.isEmpty() ? nullptr : m_delegate->settingsWindow()->findChild<TemplatesView*>()) {
             QTRY_COMPARE(view->selection() == last, stored);
             QCOMPARE(view->importSummary() ? view->importSummary()->text().section(": ", -1) : QString(),

@@ -243,6 +243,24 @@ private Q_SLOTS:
             other.kill(), other.waitForFinished();
     }
 
+    // Save as Template with no program running: the command serves it, and a notification says what
+    // became of the file, since no window will.
+    void saveAsTemplateWithoutWindowsIsAnnounced_data()
+    {
+        addColumns<QByteArray, int, QString>("content", "exitCode", "notice");
+        QTest::newRow("text") << QByteArray("# {{date}}\n") << 0
+                              << "Template added: “Plan.md” is now the template “Plan”.";
+        QTest::newRow("binary") << QByteArray("a\0b", 3) << 1 << "Not added as a template: Plan.md: not UTF-8 text";
+    }
+    void saveAsTemplateWithoutWindowsIsAnnounced()
+    {
+        const auto [content, exitCode, notice] = fetch<QByteArray, int, QString>("content", "exitCode", "notice");
+        writeAll(m_home->path() + "/Plan.md", content);
+        QCOMPARE(run({"--import", m_home->path() + "/Plan.md"}).first, exitCode);
+        QCOMPARE(readAll(m_home->path() + "/revealed.txt"), ("freedesktop Notify " + notice + "\n").toUtf8());
+        QVERIFY(!QFile::exists(socket())); // no program was started
+    }
+
     void channelOutlastsIdleAndFloodingCallers_data()
     {
         QTest::addColumn<int>("limit"); // the instance's open-file limit

@@ -46,7 +46,9 @@ public:
         revealedIn.append(fileManager);
     }
     bool openUrl(const QUrl& url) override { return opened.append(url), true; }
+    void notify(const QString& summary, const QString& body) override { notified.append(summary + ": " + body); }
     QStringList revealed;
+    QStringList notified;
     QStringList revealedIn; // the file manager named with each
     QList<QUrl> opened;
 };

@@ -1,13 +1,15 @@
 // Stands in for a file manager on a private session bus: records every request to show items, and
 // every announcement of new files it hears, one line per event, in the file named on the command
 // line, each after the role it plays:
-//   fake_file_manager RECORD                   whichever serves org.freedesktop.FileManager1
+//   fake_file_manager RECORD                   whichever serves org.freedesktop.FileManager1, and the
+//                                              desktop's notifications
 //   fake_file_manager RECORD nautilus FOLDER   GNOME Files, with a window open on FOLDER (a URI)
 //   fake_file_manager RECORD dolphin FOLDER    Dolphin, likewise
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QFile>
 #include <QUrl>
+#include <QVariantMap>
 
 #include <cstdio>
 #include <unistd.h>
@@ -43,6 +45,19 @@ public Q_SLOTS:
     void FilesAdded(const QString& folder) { record("FilesAdded " + folder); }
 };
 
+class Notifications : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public Q_SLOTS:
+    uint Notify(const QString&, uint, const QString&, const QString& summary, const QString& body, const QStringList&,
+                const QVariantMap&, int)
+    {
+        record("Notify " + summary + ": " + body);
+        return 1;
+    }
+};
+
 class DolphinWindow : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kde.dolphin.MainWindow")
@@ -73,7 +88,11 @@ int main(int argc, char** argv)
                             QStringLiteral("FilesAdded"), &manager, SLOT(FilesAdded(QString))) &&
                 bus.registerService(QStringLiteral("org.kde.dolphin-%1").arg(::getpid()));
     } else {
-        ready = ready && bus.registerService(QStringLiteral("org.freedesktop.FileManager1"));
+        static Notifications notifications;
+        ready = ready && bus.registerService(QStringLiteral("org.freedesktop.FileManager1")) &&
+                bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &notifications,
+                                   QDBusConnection::ExportAllSlots) &&
+                bus.registerService(QStringLiteral("org.freedesktop.Notifications"));
     }
     if (!ready)
         return 1;
