@@ -53,10 +53,6 @@
         <translation>Die Erweiterung kann Dateien in Ihrem ausgewählten Ordner und allen Unterordnern erstellen.</translation>
     </message>
     <message>
-        <source>Update Access…</source>
-        <translation>Zugriff aktualisieren…</translation>
-    </message>
-    <message>
         <source>Folder access required</source>
         <translation>Ordnerzugriff erforderlich</translation>
     </message>
@@ -65,16 +61,8 @@
         <translation>Gewähren Sie Zugriff auf Ihren persönlichen Ordner, damit das Dateimanager-Menü Dateien erstellen kann. Es öffnet sich eine Ordnerauswahl – wählen Sie Ihren persönlichen Ordner und klicken Sie auf „Zugriff gewähren“.</translation>
     </message>
     <message>
-        <source>Grant Folder Access…</source>
-        <translation>Ordnerzugriff gewähren…</translation>
-    </message>
-    <message>
         <source>File Naming</source>
         <translation>Dateibenennung</translation>
-    </message>
-    <message>
-        <source>Default base name</source>
-        <translation>Standard-Basisname</translation>
     </message>
     <message>
         <source>Files will be named &quot;%1.ext&quot;, then &quot;%1 2.ext&quot;, and so on.</source>
@@ -113,12 +101,28 @@
         <translation>Quintaras Menü in den Dateimanagern dieses Computers:</translation>
     </message>
     <message>
-        <source>Open Extension Settings</source>
-        <translation>Erweiterungseinstellungen öffnen</translation>
+        <source>General settings</source>
+        <translation>Allgemeine Einstellungen</translation>
     </message>
     <message>
-        <source>Ask for a name when creating a file</source>
-        <translation>Beim Erstellen einer Datei nach dem Namen fragen</translation>
+        <source>&amp;Update Access…</source>
+        <translation>&amp;Zugriff aktualisieren…</translation>
+    </message>
+    <message>
+        <source>&amp;Grant Folder Access…</source>
+        <translation>&amp;Ordnerzugriff gewähren…</translation>
+    </message>
+    <message>
+        <source>Default &amp;base name</source>
+        <translation>Standard-&amp;Basisname</translation>
+    </message>
+    <message>
+        <source>As&amp;k for a name when creating a file</source>
+        <translation>Beim Erstellen einer Datei nach dem &amp;Namen fragen</translation>
+    </message>
+    <message>
+        <source>&amp;Open Extension Settings</source>
+        <translation>&amp;Erweiterungseinstellungen öffnen</translation>
     </message>
 </context>
 <context>
@@ -174,16 +178,16 @@
         <translation>Nur Sie dürfen diese Datei lesen. Ihr Text wird in den Einstellungen von Quintara aufbewahrt und in jede Datei geschrieben, die aus der Vorlage entsteht – dort können ihn vielleicht auch andere lesen.</translation>
     </message>
     <message>
-        <source>Make Template</source>
-        <translation>Als Vorlage speichern</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>Abbrechen</translation>
-    </message>
-    <message>
         <source>Make a template of “%1”?</source>
         <translation>„%1“ als Vorlage speichern?</translation>
+    </message>
+    <message>
+        <source>&amp;Make Template</source>
+        <translation>Als Vorlage &amp;speichern</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
     </message>
 </context>
 <context>
@@ -217,10 +221,6 @@
         <translation>Menü fehlt</translation>
     </message>
     <message>
-        <source>Add Menu</source>
-        <translation>Menü hinzufügen</translation>
-    </message>
-    <message>
         <source>Install the quintara package to add the missing menus.</source>
         <translation>Installieren Sie das Paket quintara, um die fehlenden Menüs hinzuzufügen.</translation>
     </message>
@@ -241,12 +241,16 @@
         <translation>Erreichen Quintara nicht</translation>
     </message>
     <message>
-        <source>Make Quintara the Handler</source>
-        <translation>Als Standard festlegen</translation>
-    </message>
-    <message>
         <source>Checking the file managers…</source>
         <translation>Dateimanager werden geprüft…</translation>
+    </message>
+    <message>
+        <source>&amp;Add Menu</source>
+        <translation>&amp;Menü hinzufügen</translation>
+    </message>
+    <message>
+        <source>Make Quintara the Ha&amp;ndler</source>
+        <translation>Als &amp;Standard festlegen</translation>
     </message>
 </context>
 <context>
@@ -291,24 +295,24 @@
         <translation>Neu: %1</translation>
     </message>
     <message>
-        <source>Name:</source>
-        <translation>Name:</translation>
-    </message>
-    <message>
-        <source>Create</source>
-        <translation>Erstellen</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>Abbrechen</translation>
-    </message>
-    <message>
-        <source>Cancel All</source>
-        <translation>Alle abbrechen</translation>
-    </message>
-    <message>
         <source>Cancel this file and the %1 waiting after it</source>
         <translation>Diese Datei und die %1 wartenden danach abbrechen</translation>
+    </message>
+    <message>
+        <source>&amp;Name:</source>
+        <translation>&amp;Name:</translation>
+    </message>
+    <message>
+        <source>&amp;Create</source>
+        <translation>&amp;Erstellen</translation>
+    </message>
+    <message>
+        <source>Canc&amp;el</source>
+        <translation>Abbre&amp;chen</translation>
+    </message>
+    <message>
+        <source>Cancel &amp;All</source>
+        <translation>A&amp;lle abbrechen</translation>
     </message>
 </context>
 <context>
@@ -352,10 +356,6 @@
 <context>
     <name>TemplateDetailView</name>
     <message>
-        <source>Edit</source>
-        <translation>Bearbeiten</translation>
-    </message>
-    <message>
         <source>Template Content</source>
         <translation>Inhalt der Vorlage</translation>
     </message>
@@ -387,6 +387,10 @@
         <source>4-digit year</source>
         <translation>Jahr, vierstellig</translation>
     </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
 </context>
 <context>
     <name>TemplateEditorView</name>
@@ -399,36 +403,36 @@
         <translation>Vorlage bearbeiten</translation>
     </message>
     <message>
-        <source>Template Name</source>
-        <translation>Name der Vorlage</translation>
-    </message>
-    <message>
-        <source>Extension</source>
-        <translation>Dateiendung</translation>
-    </message>
-    <message>
         <source>e.g.  txt  ·  md  ·  json  ·  py</source>
         <translation>z. B.  txt  ·  md  ·  json  ·  py</translation>
-    </message>
-    <message>
-        <source>Content</source>
-        <translation>Inhalt</translation>
     </message>
     <message>
         <source>Variables: {{date}}  {{time}}  {{folder}}  {{username}}  {{year}}</source>
         <translation>Variablen: {{date}}  {{time}}  {{folder}}  {{username}}  {{year}}</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Abbrechen</translation>
+        <source>&amp;Template Name</source>
+        <translation>&amp;Name der Vorlage</translation>
     </message>
     <message>
-        <source>Add</source>
-        <translation>Hinzufügen</translation>
+        <source>E&amp;xtension</source>
+        <translation>Datei&amp;endung</translation>
     </message>
     <message>
-        <source>Save</source>
-        <translation>Speichern</translation>
+        <source>C&amp;ontent</source>
+        <translation>&amp;Inhalt</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>&amp;Add</source>
+        <translation>&amp;Hinzufügen</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Speichern</translation>
     </message>
 </context>
 <context>
@@ -497,10 +501,6 @@
         <translation>Ausgewählte Vorlage löschen</translation>
     </message>
     <message>
-        <source>Import…</source>
-        <translation>Importieren…</translation>
-    </message>
-    <message>
         <source>Import files as custom templates</source>
         <translation>Dateien als eigene Vorlagen importieren</translation>
     </message>
@@ -552,6 +552,10 @@
         <source>Bring back “%1” (Ctrl+Z)</source>
         <translation>„%1“ wiederherstellen (Strg+Z)</translation>
     </message>
+    <message>
+        <source>&amp;Import…</source>
+        <translation>&amp;Importieren…</translation>
+    </message>
 </context>
 <context>
     <name>WelcomeView</name>
@@ -576,20 +580,12 @@
         <translation>Die Erweiterung kann jetzt Dateien in Ihrem persönlichen Ordner und allen Unterordnern erstellen.</translation>
     </message>
     <message>
-        <source>Update Access…</source>
-        <translation>Zugriff aktualisieren…</translation>
-    </message>
-    <message>
         <source>Grant folder access</source>
         <translation>Ordnerzugriff gewähren</translation>
     </message>
     <message>
         <source>Choose your Home folder so the extension can create files anywhere in it. A folder picker will open.</source>
         <translation>Wählen Sie Ihren persönlichen Ordner, damit die Erweiterung überall darin Dateien erstellen kann. Dazu öffnet sich eine Ordnerauswahl.</translation>
-    </message>
-    <message>
-        <source>Grant Folder Access…</source>
-        <translation>Ordnerzugriff gewähren…</translation>
     </message>
     <message>
         <source>Right-click any folder in your file manager</source>
@@ -600,18 +596,6 @@
         <translation>Wählen Sie im Menü eine Vorlage („New Text File“, „New Markdown“ usw.). Die neue Datei erscheint sofort.</translation>
     </message>
     <message>
-        <source>Quit</source>
-        <translation>Beenden</translation>
-    </message>
-    <message>
-        <source>Manage Templates…</source>
-        <translation>Vorlagen verwalten…</translation>
-    </message>
-    <message>
-        <source>Done</source>
-        <translation>Fertig</translation>
-    </message>
-    <message>
         <source>Add Quintara to your file manager</source>
         <translation>Quintara zum Dateimanager hinzufügen</translation>
     </message>
@@ -620,15 +604,35 @@
         <translation>Quintaras Menü in den Dateimanagern dieses Computers:</translation>
     </message>
     <message>
-        <source>Open Extension Settings</source>
-        <translation>Erweiterungseinstellungen öffnen</translation>
+        <source>&amp;Open Extension Settings</source>
+        <translation>&amp;Erweiterungseinstellungen öffnen</translation>
+    </message>
+    <message>
+        <source>&amp;Update Access…</source>
+        <translation>&amp;Zugriff aktualisieren…</translation>
+    </message>
+    <message>
+        <source>&amp;Grant Folder Access…</source>
+        <translation>&amp;Ordnerzugriff gewähren…</translation>
+    </message>
+    <message>
+        <source>Qu&amp;it</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>&amp;Manage Templates…</source>
+        <translation>&amp;Vorlagen verwalten…</translation>
+    </message>
+    <message>
+        <source>&amp;Done</source>
+        <translation>&amp;Fertig</translation>
     </message>
 </context>
 <context>
     <name>WindowMenus</name>
     <message>
         <source>&amp;About Quintara</source>
-        <translation>Ü&amp;ber Quintara</translation>
+        <translation>&amp;Über Quintara</translation>
     </message>
     <message>
         <source>&amp;Settings…</source>

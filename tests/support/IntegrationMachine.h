@@ -75,7 +75,7 @@ inline QString shownIntegration(const QWidget& view)
         if (const QLabel* state = row->findChild<QLabel*>("integrationState"); state->isVisibleTo(&view))
             line += ' ' + state->text();
         if (const QPushButton* button = row->findChild<QPushButton*>(); button->isVisibleTo(&view))
-            line += " [" + button->text() + ']';
+            line += " [" + QString(button->text()).remove('&') + ']';
         lines.append(line);
     }
     if (const QLabel* message = view.findChild<QLabel*>("integrationMessage"); message->isVisibleTo(&view))

@@ -1,5 +1,6 @@
 #include "model/BundleInfo.h"
 #include "model/Version.h"
+#include "support/AccessKeys.h"
 #include "support/Fakes.h"
 #include "support/IntegrationMachine.h"
 #include "support/LogCapture.h"
@@ -14,6 +15,7 @@
 #include "ui/settings/AboutView.h"
 #include "ui/settings/GeneralSettingsView.h"
 #include "ui/settings/SettingsView.h"
+#include "ui/templates/TemplateEditorView.h"
 #include "ui/welcome/StepRow.h"
 #include "ui/welcome/WelcomeView.h"
 
@@ -151,7 +153,8 @@ private Q_SLOTS:
         const QByteArray stored = readAll(m_fixture->settingsFile);
         const auto* step = m_welcome->findChild<StepRow*>("step2");
         const auto inWelcome = [&] {
-            return std::tuple(step->findChild<QLabel*>("stepTitle")->text() + " / " + button("stepButton", 2)->text(),
+            return std::tuple(step->findChild<QLabel*>("stepTitle")->text() + " / " +
+                                  button("stepButton", 2)->text().remove('&'),
                               step->step().isComplete, m_welcome->hasFolderAccess());
         };
         const auto inPane = [&] {
@@ -440,6 +443,36 @@ private Q_SLOTS:
         QTest::mouseClick(view.findChild<QAbstractButton*>("privacyLink"), Qt::LeftButton);
         QCOMPARE(m_workspace.opened,
                  (QList<QUrl>{QUrl("https://quintara.app/support"), QUrl("https://quintara.app/privacy")}));
+    }
+
+    // Every control the keyboard reaches has a name a screen reader reads, and each access key of a
+    // window leads to one control, in English and in German.
+    void everyControlIsNamedAndHasItsOwnKey()
+    {
+        FakeFilePicker files;
+        FakeClock clock(QDateTime::currentDateTime());
+        m_fixture->storeCustom({"Notes"});
+        SettingsView settings(m_fixture->manager, m_picker, files, m_workspace, m_machine->probe, m_account, clock,
+                              BundleInfo::dictionary());
+        TemplateEditorView editor(customTemplate("Notes"), false, {});
+        QStringList problems;
+        QList<QWidget*> pages{m_welcome.get(), &editor};
+        for (int tab = 0; tab < settings.count(); ++tab)
+            pages << settings.widget(tab);
+        for (QWidget* root : pages) {
+            root->window()->show();
+            settings.setCurrentWidget(root);
+            for (QWidget* widget : root->findChildren<QWidget*>()) {
+                if (widget->focusPolicy() == Qt::NoFocus || !widget->isVisibleTo(root))
+                    continue;
+                QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+                if (accessible->text(QAccessible::Name).isEmpty())
+                    problems
+                        << QString("%1 %2 has no name").arg(widget->metaObject()->className(), widget->objectName());
+            }
+            problems << sharedAccessKeys(root);
+        }
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
     }
 
     // Every text keeps a contrast of 4.5:1 on what it is drawn on, in the welcome window and every

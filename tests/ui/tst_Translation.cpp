@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 #include "creation/FileCreationService.h"
 #include "extension/MenuModel.h"
+#include "support/AccessKeys.h"
 #include "support/Fakes.h"
 #include "support/IntegrationMachine.h"
 #include "support/StoreFixture.h"
@@ -108,6 +109,8 @@ private Q_SLOTS:
                 texts << root->findChild<QMessageBox*>("importSummary")->text().split('\n');
             }
         }
+        if (root) // and each access key of the window leads to one place
+            QCOMPARE(sharedAccessKeys(root), QStringList());
         const QObjectList objects = root ? root->findChildren<QObject*>() << root : QObjectList();
         for (QObject* object : objects) {
             for (const char* name : {"text", "title", "windowTitle", "placeholderText", "toolTip", "documentTitle"})

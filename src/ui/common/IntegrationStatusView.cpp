@@ -38,7 +38,7 @@ QString displayName(FileManager fileManager)
 struct Texts {
     QString menuInstalled = IntegrationStatusView::tr("Menu installed");
     QString menuMissing = IntegrationStatusView::tr("Menu missing");
-    QString addServiceMenu = IntegrationStatusView::tr("Add Menu");
+    QString addServiceMenu = IntegrationStatusView::tr("&Add Menu");
     // The modules come only with the package, which puts them into the system's folders.
     QString installPackage = IntegrationStatusView::tr("Install the quintara package to add the missing menus.");
     QString noFileManager =
@@ -47,7 +47,7 @@ struct Texts {
     QString linksName = IntegrationStatusView::tr("quintara: links");
     QString linksReachQuintara = IntegrationStatusView::tr("Open in Quintara");
     QString linksGoElsewhere = IntegrationStatusView::tr("Do not reach Quintara");
-    QString claimLinks = IntegrationStatusView::tr("Make Quintara the Handler");
+    QString claimLinks = IntegrationStatusView::tr("Make Quintara the Ha&ndler");
     QString checking = IntegrationStatusView::tr("Checking the file managers…");
 };
 

@@ -44,7 +44,7 @@ NewFileNameDialog::NewFileNameDialog(const QString& templateName, const QString&
     setWindowIcon(Symbols::applicationIcon());
     setFont(Style::font(font(), Style::body));
 
-    auto* label = Style::label(tr("Name:"), font(), QStringLiteral("nameLabel"), this);
+    auto* label = Style::label(tr("&Name:"), font(), QStringLiteral("nameLabel"), this);
     m_nameField = new QLineEdit(suggestedName, this);
     m_nameField->setObjectName(QStringLiteral("nameField"));
     m_nameField->setMinimumWidth(300);
@@ -57,12 +57,12 @@ NewFileNameDialog::NewFileNameDialog(const QString& templateName, const QString&
     connect(m_nameField, &QLineEdit::textEdited, m_message, &QLabel::clear);
 
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* create = buttons->addButton(tr("Create"), QDialogButtonBox::AcceptRole);
+    QPushButton* create = buttons->addButton(tr("&Create"), QDialogButtonBox::AcceptRole);
     create->setObjectName(QStringLiteral("createButton"));
     create->setDefault(true);
-    QPushButton* cancel = buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole);
+    QPushButton* cancel = buttons->addButton(tr("Canc&el"), QDialogButtonBox::RejectRole);
     cancel->setObjectName(QStringLiteral("cancelButton"));
-    m_cancelAll = buttons->addButton(tr("Cancel All"), QDialogButtonBox::ResetRole);
+    m_cancelAll = buttons->addButton(tr("Cancel &All"), QDialogButtonBox::ResetRole);
     m_cancelAll->setObjectName(QStringLiteral("cancelAllButton"));
     m_cancelAll->setAutoDefault(false);
     m_cancelAll->hide();

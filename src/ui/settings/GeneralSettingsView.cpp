@@ -31,22 +31,23 @@ struct Texts {
     Q_DECLARE_TR_FUNCTIONS(GeneralSettingsView)
 
 public:
+    QString general = tr("General settings");
     QString folderAccess = tr("Folder Access");
     QString grantedTitle = tr("Folder access granted");
     QString grantedCaption = tr("The extension can create files in your selected folder and all subfolders.");
-    QString grantedButton = tr("Update Access…");
+    QString grantedButton = tr("&Update Access…");
     QString requiredTitle = tr("Folder access required");
     QString requiredCaption = tr("Grant access to your home folder so the file manager menu can create files. You "
                                  "will be shown a folder picker — select your Home folder and click Grant Access.");
-    QString requiredButton = tr("Grant Folder Access…");
+    QString requiredButton = tr("&Grant Folder Access…");
     QString fileNaming = tr("File Naming");
-    QString baseName = tr("Default base name");
+    QString baseName = tr("Default &base name");
     // %1 is the base name; the quotes around the names are straight ones.
     QString namingExample = tr("Files will be named \"%1.ext\", then \"%1 2.ext\", and so on.");
-    QString askForName = tr("Ask for a name when creating a file");
+    QString askForName = tr("As&k for a name when creating a file");
     QString fileManager = tr("File Manager");
     QString fileManagerIntro = tr("Quintara’s menu in the file managers on this computer:");
-    QString openGuide = tr("Open Extension Settings");
+    QString openGuide = tr("&Open Extension Settings");
     QString limits = tr("Limits");
     QString limitsTitle = tr("Where the menu can create files");
     QString limitsCaption = tr("Quintara creates files only inside the folder you granted above and its subfolders. "
@@ -173,6 +174,7 @@ GeneralSettingsView::GeneralSettingsView(TemplateManager& manager, FolderPicker&
     // The form is taller than the tab; it scrolls up and down and always fits the tab's width.
     auto* scroll = new QScrollArea(this);
     scroll->setObjectName(QStringLiteral("generalScrollArea"));
+    scroll->setAccessibleName(Texts().general);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setWidgetResizable(true);
@@ -246,8 +248,9 @@ QWidget* GeneralSettingsView::fileNamingSection()
     connect(m_baseNameField, &QLineEdit::returnPressed, this, &GeneralSettingsView::saveBaseName);
 
     auto* nameRow = new QHBoxLayout;
-    nameRow->addWidget(label(text.baseName, font(), QStringLiteral("baseNameLabel"), Tone::Primary, this), 0,
-                       Qt::AlignVCenter);
+    QLabel* baseNameLabel = label(text.baseName, font(), QStringLiteral("baseNameLabel"), Tone::Primary, this);
+    baseNameLabel->setBuddy(m_baseNameField);
+    nameRow->addWidget(baseNameLabel, 0, Qt::AlignVCenter);
     nameRow->addStretch(1);
     nameRow->addWidget(m_baseNameField, 0, Qt::AlignVCenter);
 

@@ -28,8 +28,8 @@ struct Texts {
     QString ownerOnly = ImportConsentDialog::tr(
         "Only you may read this file. Its text will be kept in Quintara’s settings and written into every file "
         "made from the template, where others may be able to read it.");
-    QString makeTemplate = ImportConsentDialog::tr("Make Template");
-    QString cancel = ImportConsentDialog::tr("Cancel");
+    QString makeTemplate = ImportConsentDialog::tr("&Make Template");
+    QString cancel = ImportConsentDialog::tr("&Cancel");
     static QString question(const QString& file)
     {
         return ImportConsentDialog::tr("Make a template of “%1”?").arg(file);

@@ -36,7 +36,7 @@ struct Texts {
     Q_DECLARE_TR_FUNCTIONS(TemplateDetailView)
 
 public:
-    QString edit = tr("Edit");
+    QString edit = tr("&Edit");
     QString content = tr("Template Content");
     QString empty = tr("(empty file)");
     QString variables = tr("Supported Variables");

@@ -38,15 +38,15 @@ struct Texts {
 public:
     QString newTitle = tr("New Template");
     QString editTitle = tr("Edit Template");
-    QString name = tr("Template Name");
-    QString extension = tr("Extension");
+    QString name = tr("&Template Name");
+    QString extension = tr("E&xtension");
     QString extensionHint = tr("e.g.  txt  ·  md  ·  json  ·  py");
-    QString content = tr("Content");
+    QString content = tr("C&ontent");
     // The variable names themselves are part of the template syntax and stay as they are.
     QString contentHint = tr("Variables: {{date}}  {{time}}  {{folder}}  {{username}}  {{year}}");
-    QString cancel = tr("Cancel");
-    QString add = tr("Add");
-    QString save = tr("Save");
+    QString cancel = tr("&Cancel");
+    QString add = tr("&Add");
+    QString save = tr("&Save");
 };
 
 // The content editor. Shift+Return would put a line separator (U+2028) into the text, which is not a
@@ -201,14 +201,18 @@ QWidget* TemplateEditorView::contentArea()
     const Texts text;
     auto* host = new QWidget(this);
     auto* heading = new QHBoxLayout;
-    heading->addWidget(Style::label(text.content, Style::font(font(), Style::headline, QFont::DemiBold),
-                                    QStringLiteral("contentHeading"), host));
+    QLabel* contentHeading = Style::label(text.content, Style::font(font(), Style::headline, QFont::DemiBold),
+                                          QStringLiteral("contentHeading"), host);
+    heading->addWidget(contentHeading);
     heading->addStretch(1);
     heading->addWidget(Style::secondaryLabel(text.contentHint, Style::font(font(), Style::caption),
                                              QStringLiteral("contentHint"), host));
 
     m_contentEditor = new ContentEditor(host);
     m_contentEditor->setObjectName(QStringLiteral("contentEditor"));
+    contentHeading->setBuddy(m_contentEditor);
+    // A text edit does not take its name from a buddy, as a line edit does.
+    m_contentEditor->setAccessibleName(QString(text.content).remove(QLatin1Char('&')));
     m_contentEditor->setFrameShape(QFrame::NoFrame);
     m_contentEditor->setFont(Style::monospaced(Style::body));
     m_contentEditor->document()->setDocumentMargin(6);

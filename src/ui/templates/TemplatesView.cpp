@@ -50,7 +50,7 @@ public:
     QString list = tr("Templates");
     QString undo = tr("&Undo");
     static QString undoToolTip(const QString& name) { return tr("Bring back “%1” (Ctrl+Z)").arg(name); }
-    QString importFiles = tr("Import…");
+    QString importFiles = tr("&Import…");
     QString importToolTip = tr("Import files as custom templates");
     QString importTitle = tr("Import Templates");
     QString importPrompt = tr("Import");

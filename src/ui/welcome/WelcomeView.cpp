@@ -32,20 +32,20 @@ public:
     QString stepsHeading = tr("Set up in 2 quick steps");
     QString integrationTitle = tr("Add Quintara to your file manager");
     QString integrationDescription = tr("Quintara’s menu in the file managers on this computer:");
-    QString integrationAction = tr("Open Extension Settings");
+    QString integrationAction = tr("&Open Extension Settings");
     QString grantedTitle = tr("Folder access granted");
     QString grantedDescription = tr("The extension can now create files in your Home folder and all subfolders.");
-    QString grantedAction = tr("Update Access…");
+    QString grantedAction = tr("&Update Access…");
     QString requiredTitle = tr("Grant folder access");
     QString requiredDescription =
         tr("Choose your Home folder so the extension can create files anywhere in it. A folder picker will open.");
-    QString requiredAction = tr("Grant Folder Access…");
+    QString requiredAction = tr("&Grant Folder Access…");
     QString menuTitle = tr("Right-click any folder in your file manager");
     QString menuDescription =
         tr("Pick a template (“New Text File”, “New Markdown”, etc.) from the menu. The new file appears instantly.");
-    QString quit = tr("Quit");
-    QString manageTemplates = tr("Manage Templates…");
-    QString done = tr("Done");
+    QString quit = tr("Qu&it");
+    QString manageTemplates = tr("&Manage Templates…");
+    QString done = tr("&Done");
 };
 
 StepRow::Step folderAccessStep(bool granted, std::function<void()> action)
