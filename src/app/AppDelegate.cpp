@@ -14,6 +14,7 @@
 #include "store/TemplateStore.h"
 #include "ui/common/Symbols.h"
 #include "ui/common/WindowKeys.h"
+#include "ui/common/WindowPlacement.h"
 #include "ui/naming/NewFileNameDialog.h"
 #include "ui/settings/SettingsView.h"
 #include "ui/templates/ImportConsentDialog.h"
@@ -24,7 +25,10 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMainWindow>
+#include <QMenuBar>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QTimer>
 #include <QWidget>
 
@@ -355,7 +359,8 @@ void AppDelegate::present(QWidget* window)
 namespace {
 
 // A window of the program: the view as its content, the shared menus above it, its size fixed
-// to the content's. Closing hides it; the same object is shown again later.
+// to the content's, or to the screen where that is smaller, the content then scrolling. Closing
+// hides it; the same object is shown again later.
 QMainWindow* makeWindow(QWidget* content, const QString& objectName, const char* title, AppDelegate& delegate,
                         Workspace& workspace)
 {
@@ -364,16 +369,25 @@ QMainWindow* makeWindow(QWidget* content, const QString& objectName, const char*
     window->setWindowTitle(AppDelegate::tr(title));
     window->setProperty(untranslatedTitle, QString::fromUtf8(title));
     window->setWindowIcon(Symbols::applicationIcon());
-    window->setCentralWidget(content);
+    auto* scroll = new QScrollArea(window);
+    scroll->setObjectName(QStringLiteral("windowScrollArea"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(content);
+    scroll->setFocusPolicy(Qt::NoFocus); // the keyboard reaches the content, which scrolls to the focus
+    window->setCentralWidget(scroll);
     WindowMenus::install(*window, delegate, workspace);
     WindowKeys::closeWithKeys(window, true);
     // Titled, closable and minimisable; never resizable.
     window->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint |
                            Qt::CustomizeWindowHint);
-    window->adjustSize();
-    window->setFixedSize(window->sizeHint());
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        window->move(screen->availableGeometry().center() - window->rect().center());
+    // A view of pages of a fixed size asks in its minimum for what those pages need.
+    QSize wanted = content->sizeHint().expandedTo(content->minimumSizeHint()).expandedTo(content->minimumSize()) +
+                   QSize(0, window->menuBar()->sizeHint().height());
+    // Cut short, the content scrolls up and down, beside a scroll bar that must not cut its width.
+    if (WindowPlacement::fitting(window, wanted).height() < wanted.height())
+        wanted.rwidth() += scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll);
+    WindowPlacement::fitOnScreen(window, wanted);
     return window;
 }
 

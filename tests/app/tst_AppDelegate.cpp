@@ -86,6 +86,23 @@ private Q_SLOTS:
                                                        "[QNT] processCreateURL: no bookmark — opening welcome window");
     }
 
+    // The test screen (800 × 600) is smaller than the welcome window wants: each window lies whole
+    // on it, and its content scrolls so that the last control is reached.
+    void windowsFitASmallScreen()
+    {
+        m_delegate->showWelcomeWindow();
+        m_delegate->openSettingsWindow();
+        QTRY_VERIFY(m_delegate->welcomeWindow() && m_delegate->settingsWindow());
+        for (QWidget* window : {m_delegate->welcomeWindow(), m_delegate->settingsWindow()}) {
+            const QRect screen = window->screen()->availableGeometry();
+            QVERIFY(screen.contains(window->geometry()));
+            auto* last = window->findChildren<QAbstractButton*>().constLast();
+            window->findChild<QScrollArea*>()->ensureWidgetVisible(last);
+            const QRect shown(last->mapTo(window, QPoint()), last->size());
+            QVERIFY2(window->rect().contains(shown), qPrintable(last->objectName()));
+        }
+    }
+
     void windowsAreMadeOnceAndComeBack()
     {
         // A reopen shows the welcome window only when no window is visible.

@@ -4,6 +4,7 @@
 #include "ui/common/Style.h"
 #include "ui/common/Symbols.h"
 #include "ui/common/WindowKeys.h"
+#include "ui/common/WindowPlacement.h"
 
 #include <QCoreApplication>
 #include <QKeySequence>
@@ -53,7 +54,7 @@ GuideWindow::GuideWindow(Workspace& workspace, const QUrl& guide) : m_workspace(
     if (document()->isEmpty())
         setHtml(QStringLiteral("<h2>%1</h2><p>%2</p>")
                     .arg(text.missingHeading.toHtmlEscaped(), text.missingText.toHtmlEscaped()));
-    resize(680, 620);
+    resize(WindowPlacement::fitting(this, QSize(680, 620)));
     // Gone with the event loop at the latest: the deferred deletion runs right after it ends.
     connect(qApp, &QCoreApplication::aboutToQuit, this, &QObject::deleteLater);
 }

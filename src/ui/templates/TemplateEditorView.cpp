@@ -4,6 +4,7 @@
 #include "ui/common/FormGroup.h"
 #include "ui/common/Style.h"
 #include "ui/common/WindowKeys.h"
+#include "ui/common/WindowPlacement.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -119,7 +120,7 @@ TemplateEditorView::TemplateEditorView(const FileTemplate& draft, bool isNew,
     setWindowTitle(title);
     WindowKeys::closeWithKeys(this);
     setWindowModality(Qt::WindowModal);
-    setFixedSize(sheetWidth, sheetHeight);
+    setFixedSize(WindowPlacement::fitting(this, QSize(sheetWidth, sheetHeight)));
 
     auto* header = new QHBoxLayout;
     header->setContentsMargins(Style::padding, barPadding, Style::padding, barPadding);
