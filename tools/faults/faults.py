@@ -69,7 +69,7 @@ M = [
     ('a11y-base-name-no-buddy', 'src/ui/settings/GeneralSettingsView.cpp', '    baseNameLabel->setBuddy(m_baseNameField);\n', ''),
     ('keys-welcome-focus-first-step', 'src/ui/welcome/WelcomeView.cpp', '        m_doneButton->setFocus(Qt::ActiveWindowFocusReason);', '        ;'),
     ('keys-ctrl-tab-types-tab', 'src/ui/templates/TemplateEditorView.cpp', 'if ((event->modifiers() & Qt::ControlModifier) && (key == Qt::Key_Tab || key == Qt::Key_Backtab)) {', 'if (false) {'),
-    ('keys-dialogs-ignore-ctrl-w', 'src/ui/common/WindowKeys.cpp', '    if (!keys.contains(QKeySequence(Qt::CTRL | Qt::Key_W)))\n        keys.append(QKeySequence(Qt::CTRL | Qt::Key_W));\n', ''),
+    ('keys-editor-ignores-ctrl-w', 'src/ui/templates/TemplateEditorView.cpp', '    WindowKeys::closeWithKeys(this);\n', ''),
     ('theme-secondary-fixed', 'src/ui/common/Style.cpp', '    derive(result, QPalette::PlaceholderText, [](const QPalette& palette) { return secondary(palette); });', '    QPalette fixed = result->palette();\n    fixed.setColor(QPalette::PlaceholderText, secondary(fixed));\n    result->setPalette(fixed);'),
     ('theme-status-unreadable', 'src/ui/common/StatusMark.cpp', '        return Style::readable(dark ? QColor(0x32, 0xD7, 0x4B) : QColor(0x1E, 0x8E, 0x3E), palette);', '        return dark ? QColor(0x32, 0xD7, 0x4B) : QColor(0x1E, 0x8E, 0x3E);'),
     ('name-no-extension-dot', 'src/creation/FileCreationService.cpp', "    const QString suffix = fileExtension.isEmpty() ? QString() : QLatin1Char('.') + nameComponent(fileExtension);", "    const QString suffix = QLatin1Char('.') + nameComponent(fileExtension);"),
