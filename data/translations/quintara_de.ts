@@ -32,6 +32,41 @@
     </message>
 </context>
 <context>
+    <name>BuiltInTemplates</name>
+    <message>
+        <source>Text File</source>
+        <translation>Textdatei</translation>
+    </message>
+    <message>
+        <source>Markdown</source>
+        <translation>Markdown</translation>
+    </message>
+    <message>
+        <source>JSON</source>
+        <translation>JSON</translation>
+    </message>
+    <message>
+        <source>Rich Text</source>
+        <translation>Rich-Text</translation>
+    </message>
+    <message>
+        <source>Shell Script</source>
+        <translation>Shell-Skript</translation>
+    </message>
+    <message>
+        <source>Python Script</source>
+        <translation>Python-Skript</translation>
+    </message>
+    <message>
+        <source>HTML</source>
+        <translation>HTML</translation>
+    </message>
+    <message>
+        <source>CSS</source>
+        <translation>CSS</translation>
+    </message>
+</context>
+<context>
     <name>BundleInfo</name>
     <message>
         <source>Version %1 (%2)</source>
@@ -593,7 +628,7 @@
     </message>
     <message>
         <source>Pick a template (“New Text File”, “New Markdown”, etc.) from the menu. The new file appears instantly.</source>
-        <translation>Wählen Sie im Menü eine Vorlage („New Text File“, „New Markdown“ usw.). Die neue Datei erscheint sofort.</translation>
+        <translation>Wählen Sie im Menü eine Vorlage („Neu: Textdatei“, „Neu: Markdown“ usw.). Die neue Datei erscheint sofort.</translation>
     </message>
     <message>
         <source>Add Quintara to your file manager</source>

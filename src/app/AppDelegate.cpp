@@ -5,6 +5,7 @@
 #include "creation/FileCreationService.h"
 #include "creation/ImportRequest.h"
 #include "creation/RequestServing.h"
+#include "model/BuiltInTemplates.h"
 #include "model/BundleInfo.h"
 #include "platform/Log.h"
 #include "platform/SettingsDomain.h"
@@ -207,7 +208,7 @@ void AppDelegate::askNextName()
             return Outcome::failed;
         }
     };
-    m_namingWindow = new NewFileNameDialog(next.chosen.name, suggested, extensionLength, attempt);
+    m_namingWindow = new NewFileNameDialog(shownName(next.chosen), suggested, extensionLength, attempt);
     m_namingWindow->setAttribute(Qt::WA_DeleteOnClose);
     m_namingWindow->setWaiting(m_waitingForName.size() - 1);
     connect(m_namingWindow, &NewFileNameDialog::cancelAllRequested, this, [this] {

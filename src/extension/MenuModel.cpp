@@ -26,7 +26,7 @@ const QString translations = QStringLiteral(":/menu-i18n");
 // The menu is built inside the file manager's process, which has no Qt application and so no
 // translator of the program's: the translation of the user's locale (or of the language asked
 // for) is loaded here, once, and kept for the life of the process (the modules stay loaded).
-QString menuText(const char* source, const QString& language)
+QString menuText(const char* source, const QString& language, const char* context = "MenuModel")
 {
     static QMutex mutex;
     // Never destroyed, like the translators it holds, which live as long as the process.
@@ -42,7 +42,7 @@ QString menuText(const char* source, const QString& language)
             (void)loaded->load(QStringLiteral("quintara_") + language, translations);
         translator = loaded;
     }
-    const QString translated = translator->translate("MenuModel", source);
+    const QString translated = translator->translate(context, source);
     return translated.isEmpty() ? QString::fromUtf8(source) : translated;
 }
 
@@ -86,7 +86,10 @@ std::optional<ExtensionMenu> MenuModel::forAnyLocalFolder(const QString& languag
         return std::nullopt;
     ExtensionMenu menu{menuText(QT_TRANSLATE_NOOP("MenuModel", "New File"), language), {}};
     for (qsizetype i = 0; i < templates.size(); ++i)
-        menu.entries.append({menuText(QT_TRANSLATE_NOOP("MenuModel", "New %1"), language).arg(templates.at(i).name),
+        menu.entries.append({menuText(QT_TRANSLATE_NOOP("MenuModel", "New %1"), language)
+                                 .arg(templates.at(i).isBuiltIn ? menuText(templates.at(i).name.toUtf8().constData(),
+                                                                           language, "BuiltInTemplates")
+                                                                : templates.at(i).name),
                              {},
                              iconNamesFor(templates.at(i).fileExtension)});
     return menu;

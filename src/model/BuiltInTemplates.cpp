@@ -1,5 +1,7 @@
 #include "model/BuiltInTemplates.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 // Bodies are spelled line by line so that no editor can strip a meaningful trailing space.
@@ -59,10 +61,14 @@ FileTemplate builtIn(int position, const char* name, const char* extension, cons
 QList<FileTemplate> makeCatalogue()
 {
     return {
-        builtIn(1, "Text File", "txt", ""),          builtIn(2, "Markdown", "md", markdownBody),
-        builtIn(3, "JSON", "json", jsonBody),        builtIn(4, "Rich Text", "rtf", rtfBody),
-        builtIn(5, "Shell Script", "sh", shellBody), builtIn(6, "Python Script", "py", pythonBody),
-        builtIn(7, "HTML", "html", htmlBody),        builtIn(8, "CSS", "css", cssBody),
+        builtIn(1, QT_TRANSLATE_NOOP("BuiltInTemplates", "Text File"), "txt", ""),
+        builtIn(2, QT_TRANSLATE_NOOP("BuiltInTemplates", "Markdown"), "md", markdownBody),
+        builtIn(3, QT_TRANSLATE_NOOP("BuiltInTemplates", "JSON"), "json", jsonBody),
+        builtIn(4, QT_TRANSLATE_NOOP("BuiltInTemplates", "Rich Text"), "rtf", rtfBody),
+        builtIn(5, QT_TRANSLATE_NOOP("BuiltInTemplates", "Shell Script"), "sh", shellBody),
+        builtIn(6, QT_TRANSLATE_NOOP("BuiltInTemplates", "Python Script"), "py", pythonBody),
+        builtIn(7, QT_TRANSLATE_NOOP("BuiltInTemplates", "HTML"), "html", htmlBody),
+        builtIn(8, QT_TRANSLATE_NOOP("BuiltInTemplates", "CSS"), "css", cssBody),
     };
 }
 
@@ -73,4 +79,11 @@ const QList<FileTemplate>& builtInTemplates()
     // A function-local static is initialised exactly once, even when first reached from several threads.
     static const QList<FileTemplate> catalogue = makeCatalogue();
     return catalogue;
+}
+
+QString shownName(const FileTemplate& fileTemplate)
+{
+    return fileTemplate.isBuiltIn
+               ? QCoreApplication::translate("BuiltInTemplates", fileTemplate.name.toUtf8().constData())
+               : fileTemplate.name;
 }

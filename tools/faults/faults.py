@@ -74,6 +74,8 @@ M = [
     ('theme-status-unreadable', 'src/ui/common/StatusMark.cpp', '        return Style::readable(dark ? QColor(0x32, 0xD7, 0x4B) : QColor(0x1E, 0x8E, 0x3E), palette);', '        return dark ? QColor(0x32, 0xD7, 0x4B) : QColor(0x1E, 0x8E, 0x3E);'),
     ('name-no-extension-dot', 'src/creation/FileCreationService.cpp', "    const QString suffix = fileExtension.isEmpty() ? QString() : QLatin1Char('.') + nameComponent(fileExtension);", "    const QString suffix = QLatin1Char('.') + nameComponent(fileExtension);"),
     ('fit-unbounded', 'src/ui/common/WindowPlacement.cpp', '    return wanted.boundedTo(screen->availableGeometry().size() - frameAllowance).expandedTo(QSize(1, 1));', '    return wanted;'),
+    ('menu-builtin-untranslated', 'src/extension/MenuModel.cpp', '                                 .arg(templates.at(i).isBuiltIn', '                                 .arg(false'),
+    ('list-builtin-untranslated', 'src/ui/templates/TemplateListModel.cpp', '        return shownName(shown);', '        return shown.name;'),
     ('undo-at-end', 'src/ui/templates/TemplatesView.cpp', '        custom.insert(qMin(position, custom.size()), deleted);', '        custom.append(deleted);'),
     ('undo-outlives-window', 'src/ui/templates/TemplatesView.cpp', '    if (!window()->isVisible()) {\n        m_deleted.clear();', '    if (!window()->isVisible()) {'),
     ('undo-stale-record', 'src/ui/templates/TemplatesView.cpp', '    const FileTemplate deleted = store.customTemplates().at(position);', '    const FileTemplate deleted = m_manager.customTemplates().value(position);'),

@@ -1,5 +1,6 @@
 #include "ui/templates/TemplateDetailView.h"
 
+#include "model/BuiltInTemplates.h"
 #include "ui/common/Style.h"
 
 #include <QCoreApplication>
@@ -242,7 +243,7 @@ QWidget* TemplateDetailView::header(QWidget* page)
     titles->setSpacing(2);
     // Any name, however long and with or without spaces, wraps within the page: the page never
     // widens and the Edit button stays in view.
-    auto* name = new PlainTextBlock(m_template.name, Style::font(font(), Style::title2, QFont::Bold),
+    auto* name = new PlainTextBlock(shownName(m_template), Style::font(font(), Style::title2, QFont::Bold),
                                     QPalette::WindowText, host);
     name->setObjectName(QStringLiteral("detailName"));
     titles->addWidget(name);

@@ -92,12 +92,12 @@ QVariant TemplateListModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
-        return shown.name;
+        return shownName(shown);
     case Qt::AccessibleDescriptionRole:
         return shown.isBuiltIn ? Texts::builtInKind(extension) : Texts::customKind(extension);
     case Qt::ToolTipRole:
         // The full name, which a narrow list may cut short, and how a movable row moves.
-        return shown.isBuiltIn ? shown.name : shown.name + QLatin1Char('\n') + Texts::reorderHint();
+        return shown.isBuiltIn ? shownName(shown) : shown.name + QLatin1Char('\n') + Texts::reorderHint();
     case Qt::CheckStateRole:
         return !shown.isBuiltIn || m_manager.store().enabledBuiltIns().contains(shown.idText()) ? Qt::Checked
                                                                                                 : Qt::Unchecked;
