@@ -172,7 +172,11 @@ QWidget* TemplateEditorView::fields()
     QLabel* extensionLabel = Style::label(text.extension, body, QStringLiteral("extensionLabel"), group);
     extensionLabel->setBuddy(m_extensionField);
     // One width for both labels, so the two fields start at the same place.
-    const int labelWidth = qMax(nameLabel->sizeHint().width(), extensionLabel->sizeHint().width());
+    // Measured as shown, the access key's marker dropped: a label's own hint can miss its last letter.
+    const auto shownWidth = [](const QLabel* label) {
+        return label->fontMetrics().size(Qt::TextShowMnemonic, label->text()).width() + label->margin() * 2 + 2;
+    };
+    const int labelWidth = qMax(shownWidth(nameLabel), shownWidth(extensionLabel));
     nameLabel->setFixedWidth(labelWidth);
     extensionLabel->setFixedWidth(labelWidth);
 
