@@ -448,7 +448,7 @@ private Q_SLOTS:
     // Through the welcome window, every Settings pane and the editor: every control the keyboard
     // reaches has a name a screen reader reads, each access key leads to one control, and every text
     // keeps a contrast of 4.5:1 on what it is drawn on while the desktop switches from light to dark
-    // and back with the windows open.
+    // and back with the windows open; and the text grows with the desktop's font.
     void everyControlIsNamedKeyedAndReadable()
     {
         // Relative luminance as the web's accessibility guidelines define it, plus their flare term.
@@ -520,6 +520,17 @@ private Q_SLOTS:
         }
         QApplication::setPalette(light);
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+        // The desktop's font grown by half while the windows are open: every text style with it.
+        const auto* title = m_welcome->findChild<QLabel*>("welcomeTitle");
+        const qreal before = title->font().pointSizeF();
+        const QFont usual = QApplication::font();
+        QFont larger = usual;
+        larger.setPointSizeF(larger.pointSizeF() * 1.5);
+        QApplication::setFont(larger);
+        QCoreApplication::processEvents();
+        const qreal after = title->font().pointSizeF();
+        QApplication::setFont(usual);
+        QCOMPARE(after, before * 1.5);
     }
 };
 

@@ -76,6 +76,7 @@ M = [
     ('fit-unbounded', 'src/ui/common/WindowPlacement.cpp', '    return wanted.boundedTo(screen->availableGeometry().size() - frameAllowance).expandedTo(QSize(1, 1));', '    return wanted;'),
     ('menu-builtin-untranslated', 'src/extension/MenuModel.cpp', '                                 .arg(templates.at(i).isBuiltIn', '                                 .arg(false'),
     ('list-builtin-untranslated', 'src/ui/templates/TemplateListModel.cpp', '        return shownName(shown);', '        return shown.name;'),
+    ('font-not-followed', 'src/ui/common/Style.cpp', '    FontFollower::start();\n', ''),
     ('undo-at-end', 'src/ui/templates/TemplatesView.cpp', '        custom.insert(qMin(position, custom.size()), deleted);', '        custom.append(deleted);'),
     ('undo-outlives-window', 'src/ui/templates/TemplatesView.cpp', '    if (!window()->isVisible()) {\n        m_deleted.clear();', '    if (!window()->isVisible()) {'),
     ('undo-stale-record', 'src/ui/templates/TemplatesView.cpp', '    const FileTemplate deleted = store.customTemplates().at(position);', '    const FileTemplate deleted = m_manager.customTemplates().value(position);'),

@@ -16,9 +16,61 @@ namespace Style {
 
 namespace {
 
+qreal sizeOf(const QFont& font)
+{
+    return font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize();
+}
+
+void resize(QFont& font, qreal factor)
+{
+    if (font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * factor);
+    else
+        font.setPixelSize(qMax(1, qRound(font.pixelSize() * factor)));
+}
+
+// Keeps the text styles in proportion when the desktop's font size changes while the program runs:
+// a font set on a widget does not follow the application font by itself, so each is scaled by the
+// factor the application font changed by.
+class FontFollower final : public QObject {
+public:
+    static void start()
+    {
+        static FontFollower* const follower = qApp ? new FontFollower : nullptr;
+        Q_UNUSED(follower);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        // Every widget hears of the change; the first to hear of it has them all rescaled.
+        if (event->type() != QEvent::ApplicationFontChange)
+            return false;
+        const qreal now = sizeOf(QGuiApplication::font());
+        if (now <= 0 || m_size <= 0 || qFuzzyCompare(now, m_size))
+            return false;
+        const qreal factor = now / m_size;
+        m_size = now;
+        for (QWidget* widget : QApplication::allWidgets()) {
+            if (widget->testAttribute(Qt::WA_SetFont)) {
+                QFont font = widget->font();
+                resize(font, factor);
+                widget->setFont(font);
+            }
+        }
+        return false;
+    }
+
+private:
+    FontFollower() : QObject(qApp), m_size(sizeOf(QGuiApplication::font())) { qApp->installEventFilter(this); }
+
+    qreal m_size;
+};
+
 // `font` at `size` in proportion to the application font as `body` is.
 void scale(QFont& font, int size)
 {
+    FontFollower::start();
     const QFont reference = QGuiApplication::font();
     if (reference.pointSizeF() > 0)
         font.setPointSizeF(reference.pointSizeF() * size / body);

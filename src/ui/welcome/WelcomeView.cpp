@@ -74,7 +74,8 @@ WelcomeView::WelcomeView(TemplateManager& manager, FolderPicker& picker, Workspa
     : QWidget(parent), m_manager(manager), m_picker(picker), m_account(account)
 {
     setObjectName(QStringLiteral("welcomeView"));
-    setFixedSize(600, 580);
+    // The size it has with the usual font; a larger one makes it larger.
+    setMinimumSize(600, 580);
     const Texts text;
 
     auto* header = new QVBoxLayout;
