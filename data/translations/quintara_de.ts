@@ -564,10 +564,6 @@
         <translation>und %1 weitere</translation>
     </message>
     <message>
-        <source>Built-in template, %1</source>
-        <translation>Mitgelieferte Vorlage, %1</translation>
-    </message>
-    <message>
         <source>Custom template, %1</source>
         <translation>Eigene Vorlage, %1</translation>
     </message>
@@ -590,6 +586,14 @@
     <message>
         <source>&amp;Import…</source>
         <translation>&amp;Importieren…</translation>
+    </message>
+    <message>
+        <source>Built-in template, %1, on</source>
+        <translation>Mitgelieferte Vorlage, %1, an</translation>
+    </message>
+    <message>
+        <source>Built-in template, %1, off</source>
+        <translation>Mitgelieferte Vorlage, %1, aus</translation>
     </message>
 </context>
 <context>

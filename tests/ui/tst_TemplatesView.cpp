@@ -203,7 +203,7 @@ private Q_SLOTS:
         list()->setCurrentIndex(item("Markdown"));
         QTest::keyClick(list(), Qt::Key_Space);
         QCOMPARE(storedEnabledSet(), others);
-        QCOMPARE(heard("Markdown"), (QStringList{"Markdown", "Built-in template, .md", "off", "Markdown"}));
+        QCOMPARE(heard("Markdown"), (QStringList{"Markdown", "Built-in template, .md, off", "off", "Markdown"}));
         QVERIFY(model()->setData(item("Markdown"), Qt::Checked, Qt::CheckStateRole));
         QCOMPARE(storedEnabledSet(), all);
         QVERIFY(model()->setData(item("Markdown"), Qt::Unchecked, Qt::CheckStateRole));

@@ -461,7 +461,7 @@ M = [
     # Backspace no longer deletes the current custom template
     ('cx-list-backspace-ignored', 'src/ui/templates/TemplateListView.cpp', 'if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {', 'if (key == Qt::Key_Delete) {'),
     # custom templates' switches show as off although custom templates are always offered
-    ('cx-row-custom-off', 'src/ui/templates/TemplateListModel.cpp', 'return !shown.isBuiltIn || m_manager.store()', 'return m_manager.store()'),
+    ('cx-row-custom-off', 'src/ui/templates/TemplateListModel.cpp', '    return !shown.isBuiltIn || m_manager.store()', '    return m_manager.store()'),
     # a long template name cut short with an ellipsis has no tooltip, so the full name cannot be read
     ('cx-row-no-full-name-tooltip', 'src/ui/templates/TemplateListModel.cpp', '    case Qt::ToolTipRole:', '    case Qt::ToolTipRole:\n        return {};'),
     # the copyright year stays what it was when the tab was built, even after New Year

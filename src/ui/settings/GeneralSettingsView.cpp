@@ -272,13 +272,13 @@ QWidget* GeneralSettingsView::fileManagerSection(Workspace& workspace, Integrati
 {
     const Texts text;
 
-    auto* openButton = new QPushButton(text.openGuide, this);
-    openButton->setObjectName(QStringLiteral("openExtensionSettingsButton"));
-    connect(openButton, &QPushButton::clicked, this, [&workspace] { openExtensionSettings(workspace); });
-
     auto* row = stack(8);
     row->addWidget(paragraph(text.fileManagerIntro, font(), QStringLiteral("fileManagerIntro"), Tone::Primary, this));
     row->addWidget(new IntegrationStatusView(integration, 1, this));
+    // Made after the rows, so that Tab reaches it after their buttons, in the order they are shown.
+    auto* openButton = new QPushButton(text.openGuide, this);
+    openButton->setObjectName(QStringLiteral("openExtensionSettingsButton"));
+    connect(openButton, &QPushButton::clicked, this, [&workspace] { openExtensionSettings(workspace); });
     row->addLayout(leadingButton(openButton, 4));
     return section(text.fileManager, QStringLiteral("fileManagerSection"), {row}, this);
 }

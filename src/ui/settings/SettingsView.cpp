@@ -6,6 +6,8 @@
 #include "ui/settings/GeneralSettingsView.h"
 #include "ui/templates/TemplatesView.h"
 
+#include <QAction>
+
 SettingsView::SettingsView(TemplateManager& manager, FolderPicker& picker, FilePicker& filePicker, Workspace& workspace,
                            IntegrationProbe& integration, const UserAccount& account, const Clock& clock,
                            const QVariantMap& bundleInfo, QWidget* parent)
@@ -27,4 +29,13 @@ SettingsView::SettingsView(TemplateManager& manager, FolderPicker& picker, FileP
     for (int i = 0; i < count(); ++i)
         widget(i)->setFixedSize(620, 460);
     setCurrentIndex(TemplatesTab);
+    // The desktops' keys for the next and the previous tab, wherever the focus is in the window.
+    for (const auto& [key, step] : {std::pair(Qt::Key_PageDown, 1), std::pair(Qt::Key_PageUp, -1)}) {
+        auto* turn = new QAction(this);
+        turn->setShortcut(QKeySequence(Qt::CTRL | key));
+        turn->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        connect(turn, &QAction::triggered, this,
+                [this, step] { setCurrentIndex((currentIndex() + step + count()) % count()); });
+        addAction(turn);
+    }
 }

@@ -216,6 +216,7 @@ TemplateDetailView::TemplateDetailView(const FileTemplate& fileTemplate, std::fu
     : QScrollArea(parent), m_template(fileTemplate), m_onEdit(std::move(onEdit))
 {
     setObjectName(QStringLiteral("templateDetailView"));
+    setAccessibleName(shownName(fileTemplate)); // a Tab stop, for scrolling a long preview by keys
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);

@@ -19,7 +19,10 @@ struct Texts {
 public:
     QString builtIn = tr("Built-in");
     QString custom = tr("Custom");
-    static QString builtInKind(const QString& extension) { return tr("Built-in template, %1").arg(extension); }
+    static QString builtInKind(const QString& extension, bool on)
+    {
+        return (on ? tr("Built-in template, %1, on") : tr("Built-in template, %1, off")).arg(extension);
+    }
     static QString customKind(const QString& extension) { return tr("Custom template, %1").arg(extension); }
     static QString reorderHint() { return tr("Drag, or press Alt+Up or Alt+Down, to move it"); }
 };
@@ -36,6 +39,11 @@ TemplateListModel::TemplateListModel(TemplateManager& manager, QObject* parent)
     : QAbstractListModel(parent), m_manager(manager), m_builtIns(builtInTemplates()),
       m_custom(manager.customTemplates())
 {}
+
+bool TemplateListModel::isOn(const FileTemplate& shown) const
+{
+    return !shown.isBuiltIn || m_manager.store().enabledBuiltIns().contains(shown.idText());
+}
 
 int TemplateListModel::firstCustomRow() const
 {
@@ -94,13 +102,13 @@ QVariant TemplateListModel::data(const QModelIndex& index, int role) const
     case Qt::AccessibleTextRole:
         return shownName(shown);
     case Qt::AccessibleDescriptionRole:
-        return shown.isBuiltIn ? Texts::builtInKind(extension) : Texts::customKind(extension);
+        // The state is said in words too: a list row is not announced as a switch that is off.
+        return shown.isBuiltIn ? Texts::builtInKind(extension, isOn(shown)) : Texts::customKind(extension);
     case Qt::ToolTipRole:
         // The full name, which a narrow list may cut short, and how a movable row moves.
         return shown.isBuiltIn ? shownName(shown) : shown.name + QLatin1Char('\n') + Texts::reorderHint();
     case Qt::CheckStateRole:
-        return !shown.isBuiltIn || m_manager.store().enabledBuiltIns().contains(shown.idText()) ? Qt::Checked
-                                                                                                : Qt::Unchecked;
+        return isOn(shown) ? Qt::Checked : Qt::Unchecked;
     case IdRole:
         return shown.id;
     case ExtensionRole:
@@ -124,7 +132,7 @@ bool TemplateListModel::setData(const QModelIndex& index, const QVariant& value,
     else
         enabled.remove(shown->idText());
     store.setEnabledBuiltIns(enabled);
-    Q_EMIT dataChanged(index, index, {Qt::CheckStateRole});
+    Q_EMIT dataChanged(index, index, {Qt::CheckStateRole, Qt::AccessibleDescriptionRole});
     m_manager.announceChange();
     return true;
 }

@@ -53,6 +53,7 @@ public:
 
 private:
     int firstCustomRow() const;
+    bool isOn(const FileTemplate& shown) const;
 
     TemplateManager& m_manager;
     QList<FileTemplate> m_builtIns;

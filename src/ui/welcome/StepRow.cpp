@@ -79,6 +79,11 @@ void StepRow::setContent(QWidget* content)
 {
     content->setParent(this);
     m_text->insertWidget(m_text->indexOf(m_buttonBar), content);
+    // Shown above the step's button, so reached by Tab before it: after the content's last control.
+    QWidget* last = content;
+    for (QWidget* next = content->nextInFocusChain(); content->isAncestorOf(next); next = next->nextInFocusChain())
+        last = next;
+    QWidget::setTabOrder(last, m_button);
 }
 
 void StepRow::runAction()
