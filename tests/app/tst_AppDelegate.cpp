@@ -153,17 +153,13 @@ private Q_SLOTS:
     {
         // typed: "=" keeps the name it was given
         // created: in Notes, besides Untitled.txt; empty: nothing, and a Create keeps it open
-        addColumns<QString, QString, QString>("typed", "action", "created");
-        const auto row = [](const char* typed, const char* action, const char* created) {
-            QTest::newRow(qPrintable(QString("%1, %2").arg(typed, action)))
-                << QString(typed) << QString(action) << QString(created);
-        };
-        row("=", "create", "Untitled 2.txt");
-        row("Draft", "return", "Draft.txt");
-        row("Untitled", "create", ""); // taken
-        row("../Draft", "create", "");
-        row("Draft", "cancel", "");
-        row("Draft", "escape", "");
+        const auto row = columns<QString, QString, QString>("typed", "action", "created");
+        row("=, create", "=", "create", "Untitled 2.txt");
+        row("Draft, return", "Draft", "return", "Draft.txt");
+        row("Untitled, create", "Untitled", "create", ""); // taken
+        row("../Draft, create", "../Draft", "create", "");
+        row("Draft, cancel", "Draft", "cancel", "");
+        row("Draft, escape", "Draft", "escape", "");
     }
     void askingForANameCreatesOnlyWhatIsConfirmed()
     {
@@ -228,40 +224,50 @@ private Q_SLOTS:
     }
 
     // A file named by an import request becomes a custom template, or is refused with a log line and,
-    // in a Settings window on screen, a notice; nothing of a refused file is stored.
+    // in a Settings window on screen, a notice; nothing of a refused file is stored. A link anyone may
+    // open, or a file only its owner may read, needs the user's agreement first.
     void importRequestsMakeTemplates_data()
     {
-        // file: below the home; "name/" a folder, "name|" a named pipe
+        // file: below the home; "name/" a folder, "name|" a named pipe, "name@" a link to a file of the
+        // system, "name#" a file only its owner may read
+        // answer: what is done in the window asking for agreement, "" when none is asked
         // window: the Settings window "open", or opened and "closed"
         // expected: "name.extension" stored, else the reason logged
-        addColumns<QString, QByteArray, QString, QString>("file", "content", "window", "expected");
-        const auto row = [](const char* tag, const char* file, const QByteArray& content, const char* window,
-                            const char* expected) {
-            QTest::newRow(tag) << QString(file) << content << QString(window) << QString(expected);
-        };
+        const auto row = columns<QString, QByteArray, bool, QString, QString, QString>("file", "content", "link",
+                                                                                       "answer", "window", "expected");
         const QByteArray mebibyte(1024 * 1024, 'a');
-        row("text, Settings open", "Meeting Notes.MD", "# {{date}}\r\n\u00e9", "open", "Meeting Notes.md");
-        row("no extension", "Makefile", "all:\n\tcc a.c\n", "", "Makefile.");
-        row("several dots", "archive.tar. GZ", {}, "", "archive.tar.gz");
-        row("leading dot", ".profile", "x", "", ".profile.");
-        row("a built-in's name", "HTML.htm", "<p>", "", "HTML 2.htm");
-        row("exactly 1 MiB, Settings closed", "big.txt", mebibyte, "closed", "big.txt");
-        row("one byte more, Settings open", "big.txt", mebibyte + 'a', "open", "larger than 1 MiB");
-        row("Latin-1, Settings closed", "old.txt", "caf\xe9", "closed", "not UTF-8 text");
-        row("NUL byte", "a.txt", QByteArray("a\0b", 3), "", "not UTF-8 text");
-        row("folder", "Folder.txt/", {}, "", "not a regular file");
-        row("named pipe", "pipe.txt|", {}, "", "not a regular file");
-        row("missing", "gone.txt", {}, "", "no such file");
-        row("the kernel's file, through a link", "environ@", {}, "open", "a file of the system, not a document");
+        row("text, Settings open", "Meeting Notes.MD", "# {{date}}\r\n\u00e9", false, "", "open", "Meeting Notes.md");
+        row("no extension", "Makefile", "all:\n\tcc a.c\n", false, "", "", "Makefile.");
+        row("several dots", "archive.tar. GZ", {}, false, "", "", "archive.tar.gz");
+        row("leading dot", ".profile", "x", false, "", "", ".profile.");
+        row("a built-in's name", "HTML.htm", "<p>", false, "", "", "HTML 2.htm");
+        row("exactly 1 MiB, Settings closed", "big.txt", mebibyte, false, "", "closed", "big.txt");
+        row("one byte more, Settings open", "big.txt", mebibyte + 'a', false, "", "open", "larger than 1 MiB");
+        row("Latin-1, Settings closed", "old.txt", "caf\xe9", false, "", "closed", "not UTF-8 text");
+        row("NUL byte", "a.txt", QByteArray("a\0b", 3), false, "", "", "not UTF-8 text");
+        row("folder", "Folder.txt/", {}, false, "", "", "not a regular file");
+        row("named pipe", "pipe.txt|", {}, false, "", "", "not a regular file");
+        row("missing", "gone.txt", {}, false, "", "", "no such file");
+        row("the kernel's file, through a link", "environ@", {}, false, "", "open",
+            "a file of the system, not a document");
         // Text of control characters grows eightfold in the settings; they already hold 12 MiB.
-        row("no room left", "full.txt", QByteArray(1 << 20, '\x01'), "open", "no room left in Quintara’s settings");
+        row("no room left", "full.txt", QByteArray(1 << 20, '\x01'), false, "", "open",
+            "no room left in Quintara’s settings");
+        const char* headless = "needs your confirmation, and there is no display to ask on";
+        row("link, agreed", "id_key", "secret\n", true, "makeTemplate", "", "id_key.");
+        row("link, cancelled", "id_key", "secret\n", true, "cancel", "", "not confirmed");
+        row("link, Return pressed at once", "id_key", "secret\n", true, "return", "", "not confirmed");
+        row("link, no display", "id_key", "secret\n", true, "no display", "", headless);
+        row("private file, agreed", "id_key#", "secret\n", false, "makeTemplate", "", "id_key.");
+        row("private file, Escape", "id_key#", "secret\n", false, "escape", "", "not confirmed");
+        row("private file, no display", "id_key#", "secret\n", false, "no display", "", headless);
     }
     void importRequestsMakeTemplates()
     {
-        const auto [file, content, window, expected] =
-            fetch<QString, QByteArray, QString, QString>("file", "content", "window", "expected");
-        const QString path =
-            m_fixture->home.path() + '/' + file.chopped(file.endsWith('/') || file.endsWith('|') || file.endsWith('@'));
+        const auto [file, content, link, answer, window, expected] =
+            fetch<QString, QByteArray, bool, QString, QString, QString>("file", "content", "link", "answer", "window",
+                                                                        "expected");
+        const QString path = m_fixture->home.path() + '/' + file.chopped(QString("/|@#").contains(file.back()));
         if (file.endsWith('/'))
             QVERIFY(QDir().mkdir(path));
         else if (file.endsWith('|'))
@@ -270,6 +276,7 @@ private Q_SLOTS:
             QVERIFY(QFile::link("/proc/self/environ", path));
         else if (!file.startsWith("gone"))
             writeAll(path, content);
+        QVERIFY(!file.endsWith('#') || QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
         m_fixture->storeCustom({"Memo"});
         if (file == "full.txt")
             m_fixture->store.customTemplates().append(customTemplate("Big", QString(3 << 19, QChar(1))));
@@ -279,16 +286,31 @@ private Q_SLOTS:
             QTRY_VERIFY(m_delegate->settingsWindow() && m_delegate->settingsWindow()->isVisible());
             m_delegate->settingsWindow()->setVisible(window == "open");
         }
+        m_delegate->setDisplayAvailable(answer != "no display");
         LogCapture log;
-        // By the user's own hand: nothing is asked. The second is relative.
+        // The second is relative.
         const QStringList failures =
-            m_delegate->openUrls({ImportRequest::url(path), "quintara://import?f=" + file}, {}, {true, true});
+            m_delegate->openUrls({ImportRequest::url(path), "quintara://import?f=" + file}, {}, {!link, true});
+        // Where agreement is asked, nothing is done before the answer.
+        const bool asked = !answer.isEmpty() && answer != "no display";
+        QCOMPARE(m_delegate->consentWindow() != nullptr, asked);
+        if (QDialog* consent = m_delegate->consentWindow()) {
+            QCOMPARE(std::pair(log.lines(), m_fixture->storedNames()), std::pair(QStringList(), QStringList{"Memo"}));
+            QCOMPARE(consent->findChild<QLabel*>("consentQuestion")->text() +
+                         consent->findChild<QLabel*>("consentFolder")->text() +
+                         consent->findChild<QLabel*>("consentSize")->text(),
+                     "Make a template of “id_key”?" + m_fixture->home.path() + "7 bytes");
+            if (answer == "return" || answer == "escape")
+                QTest::keyClick(consent, answer == "return" ? Qt::Key_Return : Qt::Key_Escape);
+            else
+                consent->findChild<QPushButton*>(answer + "Button")->click();
+        }
         const bool stored = expected.contains('.');
-        QCOMPARE(failures.join('|'), (stored ? "" : path + ": " + expected + "|") + "'quintara://import?f=" + file +
-                                         "' is not a request Quintara knows");
-        QCOMPARE(log.lines().mid(file == "full.txt"), // after the settings' own line
-                 QStringList{stored ? "[QNT] import: added " + expected.section('.', 0, -2) + " from " + path
-                                    : "[QNT] import refused: " + path + ": " + expected});
+        QCOMPARE(failures.join('|'), (stored || asked ? "" : path + ": " + expected + "|") +
+                                         "'quintara://import?f=" + file + "' is not a request Quintara knows");
+        QTRY_COMPARE(log.lines().mid(file == "full.txt"), // after the settings' own line
+                     QStringList{stored ? "[QNT] import: added " + expected.section('.', 0, -2) + " from " + path
+                                        : "[QNT] import refused: " + path + ": " + expected});
         const FileTemplate last = m_fixture->store.customTemplates().constLast();
         QCOMPARE(m_fixture->storedNames().size(), (stored ? 2 : 1) + (file == "full.txt"));
         if (stored)
@@ -304,53 +326,6 @@ private Q_SLOTS:
             QCOMPARE(view->importSummary() ? view->importSummary()->text().section(": ", -1) : QString(),
                      !stored && window == "open" ? expected : QString());
         }
-    }
-
-    // A link anyone may open, or a file only its owner may read, needs the user's agreement.
-    void importsNotByTheUsersOwnHandAreConfirmedFirst_data()
-    {
-        // answer: what is done in the window; "" without a display
-        addColumns<bool, int, QString, bool>("direct", "mode", "answer", "stored");
-        const auto row = [](const char* tag, bool direct, int mode, const char* answer, bool stored) {
-            QTest::newRow(tag) << direct << mode << QString(answer) << stored;
-        };
-        row("link, agreed", false, 0644, "makeTemplate", true);
-        row("link, cancelled", false, 0644, "cancel", false);
-        row("link, Return pressed at once", false, 0644, "return", false);
-        row("link, no display", false, 0644, "", false);
-        row("private file, agreed", true, 0600, "makeTemplate", true);
-        row("private file, Escape", true, 0600, "escape", false);
-        row("private file, no display", true, 0600, "", false);
-    }
-    void importsNotByTheUsersOwnHandAreConfirmedFirst()
-    {
-        const auto [direct, mode, answer, stored] =
-            fetch<bool, int, QString, bool>("direct", "mode", "answer", "stored");
-        const QString path = m_fixture->home.folder("keys") + "/id_key";
-        writeAll(path, "secret\n");
-        QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions(mode == 0600 ? 0x6000 : 0x6444)));
-        m_delegate->setDisplayAvailable(!answer.isEmpty());
-        LogCapture log;
-        const QStringList failures = m_delegate->openUrls({ImportRequest::url(path)}, {}, {direct});
-        QDialog* window = m_delegate->consentWindow();
-        QCOMPARE(window != nullptr, !answer.isEmpty());
-        if (window) {
-            QVERIFY(log.lines().isEmpty() && m_fixture->storedNames().isEmpty() && failures.isEmpty());
-            QCOMPARE(window->findChild<QLabel*>("consentQuestion")->text() +
-                         window->findChild<QLabel*>("consentFolder")->text() +
-                         window->findChild<QLabel*>("consentSize")->text(),
-                     "Make a template of “id_key”?" + m_fixture->home.path() + "/keys7 bytes");
-            if (answer == "return" || answer == "escape")
-                QTest::keyClick(window, answer == "return" ? Qt::Key_Return : Qt::Key_Escape);
-            else
-                window->findChild<QPushButton*>(answer + "Button")->click();
-        }
-        const QString refusal =
-            answer.isEmpty() ? "needs your confirmation, and there is no display to ask on" : "not confirmed";
-        QTRY_COMPARE(log.lines(), QStringList{stored ? "[QNT] import: added id_key from " + path
-                                                     : "[QNT] import refused: " + path + ": " + refusal});
-        QCOMPARE(m_fixture->storedNames(), stored ? QStringList{"id_key"} : QStringList());
-        QCOMPARE(failures, answer.isEmpty() ? QStringList{path + ": " + refusal} : QStringList());
     }
 
     void accessIsStoppedOnlyWhenItWasStarted()

@@ -177,18 +177,17 @@ private Q_SLOTS:
     {
         // heard: what the stand-in file managers record, FILE and FOLDER standing for the new file's URI
         // and its folder's
-        addColumns<QString, bool, QStringList>("fileManager", "folderOpen", "heard");
-        QTest::newRow("a shell or a link") << "" << true << QStringList{"freedesktop ShowItems FILE"};
+        const auto row = columns<QString, bool, QStringList>("fileManager", "folderOpen", "heard");
+        row("a shell or a link", "", true, {"freedesktop ShowItems FILE"});
         // Takes the connection and never answers: each launch still ends in a few seconds, not half a minute.
-        QTest::newRow("a bus that never answers") << "stuck" << true << QStringList{};
-        QTest::newRow("a file manager unknown") << "konqueror" << true << QStringList{"freedesktop ShowItems FILE"};
-        QTest::newRow("GNOME Files, on the folder") << "nautilus" << true << QStringList{"nautilus ShowItems FILE"};
-        QTest::newRow("GNOME Files, elsewhere") << "nautilus" << false << QStringList{};
-        QTest::newRow("Dolphin, on the folder")
-            << "dolphin" << true << QStringList{"dolphin FilesAdded FOLDER", "dolphin ShowItems FILE"};
-        QTest::newRow("Dolphin, elsewhere") << "dolphin" << false << QStringList{"dolphin FilesAdded FOLDER"};
+        row("a bus that never answers", "stuck", true, {});
+        row("a file manager unknown", "konqueror", true, {"freedesktop ShowItems FILE"});
+        row("GNOME Files, on the folder", "nautilus", true, {"nautilus ShowItems FILE"});
+        row("GNOME Files, elsewhere", "nautilus", false, {});
+        row("Dolphin, on the folder", "dolphin", true, {"dolphin FilesAdded FOLDER", "dolphin ShowItems FILE"});
+        row("Dolphin, elsewhere", "dolphin", false, {"dolphin FilesAdded FOLDER"});
         for (const char* name : {"nemo", "caja", "thunar"})
-            QTest::newRow(name) << name << true << QStringList{};
+            row(name, name, true, {});
     }
     void plainCreatesNeedNoProgramAndShowWhereClicked()
     {
@@ -281,8 +280,7 @@ private Q_SLOTS:
         const qsizetype before = open();
         // Of the same user, so nothing tells them from a real launch but what they do: half stay
         // silent, half send a large message that never ends.
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
+        sockaddr_un address{AF_UNIX, {}};
         std::strcpy(address.sun_path, QFile::encodeName(socket()).constData());
         std::vector<int> attackers;
         const QByteArray flood(256 << 10, 'x');
@@ -313,27 +311,24 @@ private Q_SLOTS:
         // display: what the environment names, answered by this test; by default an X display nobody serves
         // arguments: "request" stands for a create request
         // expected: in what it printed, once
-        addColumns<QString, QStringList, bool, int, QString>("display", "arguments", "granted", "exitCode", "expected");
+        const auto row = columns<QString, QStringList, bool, int, QString>("display", "arguments", "granted",
+                                                                           "exitCode", "expected");
         const QString notes = "café\\n\\\\n\\u2028\\u0085\\u009b\\u2066\\u202enotes/", created = notes + "Untitled.txt";
         const QString welcome = "[QNT] present: no display available, window “Welcome to Quintara” not shown";
         const QString nothingToDo = "neither DISPLAY nor WAYLAND_DISPLAY";
-        QTest::newRow("request with a grant") << "" << QStringList{"request"} << true << 0 << created;
-        QTest::newRow("request without a grant") << "" << QStringList{"request"} << false << 1 << welcome;
-        QTest::newRow("Qt's own warning")
-            << "" << QStringList{"request"} << false << 1 << notes + "platforms/libqwayland-bogus.so: ";
-        QTest::newRow("nothing to do") << "" << QStringList{} << false << 1 << nothingToDo;
-        QTest::newRow("escapes in a rejected argument")
-            << "" << QStringList{"Notes\u0085\x1b[2J\u202E\\ntxt.exe"} << false << 2
-            << "'Notes\\u0085\\u001b[2J\\u202e\\\\ntxt.exe' is not a URL";
-        QTest::newRow("help") << "" << QStringList{"--help"} << false << 0 << "Usage: quintara [URL…]";
-        QTest::newRow("version") << "" << QStringList{"-v"} << false << 0
-                                 << "Quintara " QUINTARA_VERSION " (" QUINTARA_BUILD_NUMBER ")\n";
-        QTest::newRow("unknown option") << "" << QStringList{"--frobnicate"} << false << 2
-                                        << "unknown option '--frobnicate'";
-        QTest::newRow("X server refuses") << "X refusal" << QStringList{"request"} << false << 1 << welcome;
-        QTest::newRow("remote X, nobody there") << "X remote" << QStringList{} << false << 1 << nothingToDo;
-        QTest::newRow("Wayland socket silent") << "Wayland silent" << QStringList{"request"} << false << 1 << welcome;
-        QTest::newRow("compositor, no Qt plugin") << "Wayland compositor" << QStringList{} << false << 1 << nothingToDo;
+        row("request with a grant", "", {"request"}, true, 0, created);
+        row("request without a grant", "", {"request"}, false, 1, welcome);
+        row("Qt's own warning", "", {"request"}, false, 1, notes + "platforms/libqwayland-bogus.so: ");
+        row("nothing to do", "", {}, false, 1, nothingToDo);
+        row("escapes in a rejected argument", "", {"Notes\u0085\x1b[2J\u202E\\ntxt.exe"}, false, 2,
+            "'Notes\\u0085\\u001b[2J\\u202e\\\\ntxt.exe' is not a URL");
+        row("help", "", {"--help"}, false, 0, "Usage: quintara [URL…]");
+        row("version", "", {"-v"}, false, 0, "Quintara " QUINTARA_VERSION " (" QUINTARA_BUILD_NUMBER ")\n");
+        row("unknown option", "", {"--frobnicate"}, false, 2, "unknown option '--frobnicate'");
+        row("X server refuses", "X refusal", {"request"}, false, 1, welcome);
+        row("remote X, nobody there", "X remote", {}, false, 1, nothingToDo);
+        row("Wayland socket silent", "Wayland silent", {"request"}, false, 1, welcome);
+        row("compositor, no Qt plugin", "Wayland compositor", {}, false, 1, nothingToDo);
     }
     void endsCleanlyWithoutDisplayOrWithHostileArguments()
     {

@@ -157,16 +157,18 @@ struct Shown {
         items = inBackground ? module.items(module.provider, nullptr, G_OBJECT(files->data))
                              : module.items(module.provider, files, nullptr);
         g_list_free_full(files, g_object_unref);
+        const auto add = [this](gpointer entry, const QString& request) {
+            shown.append(property(entry, "label") + ' ' + property(entry, "icon") + ' ' + request);
+            names.append(property(entry, "name"));
+            entries.append(entry);
+        };
         GObject* submenu = nullptr;
         if (g_list_length(items) == 1)
             g_object_get(items->data, "menu", &submenu, nullptr);
         if (!submenu) { // "Save as Template"
             for (GList* node = items; node; node = node->next) {
                 const auto request = ImportRequest::parse(url(node->data));
-                shown.append(property(node->data, "label") + ' ' + property(node->data, "icon") + ' ' +
-                             (request ? request->filePath : "-"));
-                names.append(property(node->data, "name"));
-                entries.append(node->data);
+                add(node->data, request ? request->filePath : "-");
             }
             return;
         }
@@ -175,13 +177,10 @@ struct Shown {
         GList* children = module.submenuItems(submenu);
         for (GList* node = children; node; node = node->next) {
             const auto request = CreateRequest::parse(url(node->data));
-            shown.append(
-                property(node->data, "label") + ' ' + property(node->data, "icon") +
-                (request
-                     ? QStringLiteral(" %1 %2 %3").arg(request->index).arg(request->directoryPath, request->fileManager)
-                     : " -"));
-            names.append(property(node->data, "name"));
-            entries.append(node->data);
+            add(node->data,
+                request
+                    ? QStringLiteral("%1 %2 %3").arg(request->index).arg(request->directoryPath, request->fileManager)
+                    : "-");
         }
         g_list_free_full(children, g_object_unref); // the submenu keeps its own references
         g_object_unref(submenu);

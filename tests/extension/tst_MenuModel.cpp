@@ -1,13 +1,10 @@
 #include "creation/CreateRequest.h"
 #include "creation/ImportRequest.h"
 #include "extension/MenuModel.h"
-#include "store/TemplateStore.h"
 #include "support/Table.h"
 #include "support/TestEnvironment.h"
 
 #include <QtTest>
-
-#include <unistd.h>
 
 namespace {
 
@@ -34,7 +31,7 @@ QStringList entries(const std::optional<ExtensionMenu>& menu, const QString& fol
 
 } // namespace
 
-// The menu reads the shared settings file of a throw-away home, written the way the application writes it.
+// The menu over the settings of a throw-away home, which it only ever reads.
 class TestMenuModel : public QObject {
     Q_OBJECT
 
@@ -48,26 +45,22 @@ private Q_SLOTS:
     void offeredOnlyForOneLocalFolderOrFile_data()
     {
         // offers: "new": New File, "save": Save as Template, "": nothing
-        addColumns<bool, QList<ClickedLocation>, QString>("background", "clicked", "offers");
-        const auto row = [](const char* tag, bool background, const QList<ClickedLocation>& clicked,
-                            const char* offers = "") {
-            QTest::newRow(tag) << background << clicked << QString(offers);
-        };
+        const auto row = columns<bool, QList<ClickedLocation>, QString>("background", "clicked", "offers");
         const ClickedLocation folder = folderAt("/home/ada/Notes"), file = folderAt("/home/ada/a.txt", false);
         row("background of a folder", true, {folder}, "new");
         row("one selected folder", false, {folder}, "new");
         row("one selected file", false, {file}, "save");
-        row("one named pipe", false, {ClickedLocation{"file:///p", "/p", false, false}});
-        row("two selected files", false, {file, file});
-        row("two selected folders", false, {folder, folderAt("/home/ada/B")});
-        row("nothing selected", false, {});
-        row("trash", true, {ClickedLocation{"trash:///", QString(), true}});
+        row("one named pipe", false, {{"file:///p", "/p", false, false}}, "");
+        row("two selected files", false, {file, file}, "");
+        row("two selected folders", false, {folder, folderAt("/home/ada/B")}, "");
+        row("nothing selected", false, {}, "");
+        row("trash", true, {{"trash:///", QString(), true}}, "");
         // A remote item that a local bridge also shows under a path is still not a local one.
         row("remote folder with a bridged path", true,
-            {ClickedLocation{"sftp://host/srv", "/run/user/1000/gvfs/sftp:host=host/srv", true}});
+            {{"sftp://host/srv", "/run/user/1000/gvfs/sftp:host=host/srv", true}}, "");
         row("remote file with a bridged path", false,
-            {ClickedLocation{"sftp://host/a", "/run/user/1000/gvfs/sftp:host=host/a", false, true}});
-        row("file URI without a path", true, {ClickedLocation{"file:///x", {}, true}});
+            {{"sftp://host/a", "/run/user/1000/gvfs/sftp:host=host/a", false, true}}, "");
+        row("file URI without a path", true, {{"file:///x", {}, true}}, "");
         // Any name comes back intact from the request.
         for (const char* name : {"My issue #12 why?", "A&B=C&t=9&d=/etc", "100% done %20 %zz C++ a+b",
                                  "Café Ünïcødé 日本語 😀", " #?&%+;,:@$!'()*[]~é "}) {
@@ -89,6 +82,7 @@ private Q_SLOTS:
         const auto menu = background ? model.forBackground(clicked.constFirst()) : model.forSelection(clicked);
         QCOMPARE(menu ? menu->title : "-", offered ? "New File" : "-");
         QCOMPARE(entries(menu, clicked.value(0).localPath), offered ? allBuiltIns : QStringList());
+        QVERIFY(!QFile::exists(m_home->suiteFile())); // the extension only ever reads the settings
         if (!menu)
             return;
         // Only URL-safe ASCII reaches the desktop's handler; the folders stay readable.
@@ -96,32 +90,6 @@ private Q_SLOTS:
         for (const QChar c : url.section("&d=", 1))
             QVERIFY2(c.unicode() < 0x80 && !QStringLiteral(" #?&+").contains(c), qPrintable(url));
         QVERIFY2(url.contains("&d=/home/ada/"), qPrintable(url));
-    }
-
-    // Settings it cannot read give the built-ins, and are left as they are: the extension only ever reads, and the
-    // application sets a damaged file aside.
-    void unreadableSettingsGiveTheBuiltIns_data()
-    {
-        QTest::addColumn<QString>("damage");
-        for (const char* damage : {"not JSON", "a folder in its place", "no read permission"})
-            QTest::newRow(damage) << QString(damage);
-    }
-    void unreadableSettingsGiveTheBuiltIns()
-    {
-        QFETCH(QString, damage);
-        TemplateStore().setEnabledBuiltIns({}); // read as written: no menu at all
-        const QString suite = m_home->suiteFile();
-        if (damage == "not JSON")
-            writeAll(suite, R"({"enabledBuiltIns": [], "customTemplates": {"data": "W10="})");
-        if (damage == "a folder in its place")
-            QVERIFY(QFile::remove(suite) && QDir().mkpath(suite));
-        if (damage == "no read permission" && geteuid() == 0)
-            QSKIP("the superuser reads any file");
-        QVERIFY(damage != "no read permission" || QFile::setPermissions(suite, QFileDevice::WriteOwner));
-        const QByteArray before = readAll(suite);
-        QCOMPARE(entries(MenuModel().forSelection({folderAt(m_home->path())}), m_home->path()), allBuiltIns);
-        QCOMPARE(readAll(suite), before);
-        QVERIFY(!QFile::exists(suite + ".corrupt"));
     }
 };
 

@@ -35,13 +35,13 @@ private Q_SLOTS:
     void listDecodingKeepsEveryRecordThatDecodes_data()
     {
         // decoded: how many records decode, -1 when the bytes are no list; undecodable: how many do not
-        addColumns<QByteArray, int, int>("json", "decoded", "undecodable");
+        const auto row = columns<QByteArray, int, int>("json", "decoded", "undecodable");
         // The record with one member replaced, or removed when the value is Undefined: a bad record
         // costs only itself.
-        const auto bad = [](const char* row, const char* member, const QJsonValue& value) {
+        const auto bad = [&row](const char* tag, const char* member, const QJsonValue& value) {
             QJsonObject object = QJsonDocument::fromJson(record).object();
             value.isUndefined() ? void(object.remove(member)) : void(object.insert(member, value));
-            QTest::newRow(row) << "[" + record + "," + QJsonDocument(object).toJson() + "]" << 1 << 1;
+            row(tag, "[" + record + "," + QJsonDocument(object).toJson() + "]", 1, 1);
         };
         for (const char* member : {"id", "name", "fileExtension", "content", "isBuiltIn"}) {
             bad(qPrintable(QString("%1 missing").arg(member)), member, QJsonValue(QJsonValue::Undefined));
@@ -54,21 +54,17 @@ private Q_SLOTS:
         bad("name as number", "name", 3);
         bad("isBuiltIn as text", "isBuiltIn", "true");
         const QByteArray head = R"([{"id":"10000000-0000-0000-0000-00000000000A","name":"N","fileExtension":"md",)";
-        QTest::newRow("empty array") << QByteArray("[]") << 0 << 0;
-        QTest::newRow("two records, white space") << " \n[" + record + " , " + record + "]\n" << 2 << 0;
-        QTest::newRow("unknown members") << head +
-                                                R"("v":1.5e3,"o":{"a":[1,{}]},"n":null,"content":"","isBuiltIn":true}])"
-                                         << 1 << 0;
-        QTest::newRow("escaped member names") << head + R"("content":"","isBuilt\u0049n":true}])" << 1 << 0;
-        QTest::newRow("a repeated member: the last counts")
-            << head + R"("isBuiltIn":1,"content":"","isBuiltIn":false}])" << 1 << 0;
-        QTest::newRow("a repeated member: the last fails")
-            << head + R"("isBuiltIn":false,"content":"","isBuiltIn":null}])" << 0 << 1;
-        QTest::newRow("invalid UTF-8") << "[" + QByteArray(record).replace("Notes", "No\xff") + "]" << -1 << 0;
-        QTest::newRow("a record that is not an object") << "[" + record + ",1]" << 1 << 1;
-        QTest::newRow("object at top level") << record << -1 << 0;
-        QTest::newRow("truncated") << "[" + record.left(40) << -1 << 0;
-        QTest::newRow("trailing garbage") << "[" + record + "]x" << -1 << 0;
+        row("empty array", "[]", 0, 0);
+        row("two records, white space", " \n[" + record + " , " + record + "]\n", 2, 0);
+        row("unknown members", head + R"("v":1.5e3,"o":{"a":[1,{}]},"n":null,"content":"","isBuiltIn":true}])", 1, 0);
+        row("escaped member names", head + R"("content":"","isBuilt\u0049n":true}])", 1, 0);
+        row("a repeated member: the last counts", head + R"("isBuiltIn":1,"content":"","isBuiltIn":false}])", 1, 0);
+        row("a repeated member: the last fails", head + R"("isBuiltIn":false,"content":"","isBuiltIn":null}])", 0, 1);
+        row("invalid UTF-8", "[" + QByteArray(record).replace("Notes", "No\xff") + "]", -1, 0);
+        row("a record that is not an object", "[" + record + ",1]", 1, 1);
+        row("object at top level", record, -1, 0);
+        row("truncated", "[" + record.left(40), -1, 0);
+        row("trailing garbage", "[" + record + "]x", -1, 0);
     }
     void listDecodingKeepsEveryRecordThatDecodes()
     {

@@ -24,7 +24,6 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -62,17 +61,14 @@ int sentWhole(const QByteArray& message)
 }
 
 // What the `quintara` command's own hand-over makes of these arguments.
-HandOver::Outcome handOverByTheCommand(QByteArrayList arguments, QByteArray* answer = nullptr)
+HandOver::Outcome handOverByTheCommand(QByteArrayList arguments)
 {
     arguments.prepend("quintara");
     std::vector<char*> argv;
     for (QByteArray& each : arguments)
         argv.push_back(each.data());
     HandOver::Answer received;
-    const HandOver::Outcome outcome = HandOver::handOver(int(argv.size()), argv.data(), received);
-    if (answer)
-        *answer = QByteArray(received.bytes, qsizetype(received.size));
-    return outcome;
+    return HandOver::handOver(int(argv.size()), argv.data(), received);
 }
 
 } // namespace
@@ -122,22 +118,19 @@ private Q_SLOTS:
 
     void bookmarkRejectsAnyOtherData_data()
     {
-        addColumns<QByteArray, QString>("data", "messagePart"); // messagePart: empty: the data resolves
+        const auto row = columns<QByteArray, QString>("data", "messagePart"); // messagePart: empty: it resolves
         const QString invalid = QStringLiteral("isn’t in the correct format");
-        const QByteArray head = R"({"kind":"quintara-bookmark","version":1,"path":)";
-        QTest::newRow("not JSON") << QByteArray("bookmark") << invalid;
-        QTest::newRow("other kind") << QByteArray(head).replace("quintara-bookmark", "x") +
-                                           R"("/","device":1,"inode":2})"
-                                    << invalid;
-        QTest::newRow("other version") << QByteArray(head).replace("1", "2") + R"("/","device":1,"inode":2})"
-                                       << invalid;
-        QTest::newRow("relative path") << head + R"("tmp","device":1,"inode":2})" << invalid;
-        QTest::newRow("negative inode") << head + R"("/","device":1,"inode":-2})" << invalid;
-        QTest::newRow("fractional device") << head + R"("/","device":1.5,"inode":2})" << invalid;
-        QTest::newRow("folder gone") << head + R"("/nonexistent/f","device":1,"inode":2})"
-                                     << QString("couldn’t be found");
+        const QByteArray head = R"({"kind":"quintara-bookmark","version":1,"path":)",
+                         root = R"("/","device":1,"inode":2})";
+        row("not JSON", "bookmark", invalid);
+        row("other kind", QByteArray(head).replace("quintara-bookmark", "x") + root, invalid);
+        row("other version", QByteArray(head).replace("1", "2") + root, invalid);
+        row("relative path", head + R"("tmp","device":1,"inode":2})", invalid);
+        row("negative inode", head + R"("/","device":1,"inode":-2})", invalid);
+        row("fractional device", head + R"("/","device":1.5,"inode":2})", invalid);
+        row("folder gone", head + R"("/nonexistent/f","device":1,"inode":2})", "couldn’t be found");
         // Numbers beyond what a double holds exactly still read, as a whole number.
-        QTest::newRow("huge inode") << head + R"("/","device":1,"inode":18446744073709549568})" << QString();
+        row("huge inode", head + R"("/","device":1,"inode":18446744073709549568})", {});
     }
     void bookmarkRejectsAnyOtherData()
     {
@@ -246,8 +239,16 @@ private Q_SLOTS:
         QCOMPARE(QString(d.data("k") ? "data" : d.array("k") ? "array" : d.text("k") ? "text" : ""), readsAs);
     }
 
+    void settingsKeepOtherKeysAndSetCorruptFilesAside_data()
+    {
+        QTest::addColumn<qint64>("size"); // of the unreadable file: 0: broken JSON; else valid, padded, then a hole
+        QTest::newRow("broken JSON") << qint64(0);
+        QTest::newRow("64 GiB, sparse") << (qint64(64) << 30);
+        QTest::newRow("one byte over 16 MiB, valid but for its size") << (qint64(16) << 20) + 1;
+    }
     void settingsKeepOtherKeysAndSetCorruptFilesAside()
     {
+        QFETCH(qint64, size);
         SettingsDomain domain(m_home->configHome() + "/nested/d.json");
         const QByteArray binary("\0\xff\n\"x", 5);
         {
@@ -259,16 +260,18 @@ private Q_SLOTS:
             QCOMPARE(std::tuple(domain.data("bin"), domain.text("a"), domain.array("list")->size()),
                      std::tuple(binary, "second", 1));
         }
+        QVERIFY(QJsonDocument::fromJson(readAll(domain.filePath())).isObject()); // plain JSON for other programs
         writeAll(domain.filePath(), R"({"a": "by hand"})");
         QCOMPARE(domain.text("a"), "by hand");
-        QVERIFY(QJsonDocument::fromJson(readAll(domain.filePath())).isObject()); // plain JSON for other programs
         QCOMPARE(entries(m_home->configHome() + "/nested"), QStringList{"d.json"});
 
-        const QByteArray broken = R"({"defaultBaseName": "Draft",)";
-        writeAll(m_settings, broken);
+        const QByteArray unread = size ? R"({"defaultBaseName":"Draft"})" : R"({"defaultBaseName": "Draft",)";
+        writeAll(m_settings, size >> 30 ? unread : unread.leftJustified(size));
+        QVERIFY(QFile::resize(m_settings, std::max<qint64>(size, unread.size()))); // sparse where it grows
+        const qint64 written = QFileInfo(m_settings).size();
         SettingsDomain corrupt(m_settings);
         QVERIFY(!corrupt.text("defaultBaseName"));
-        QCOMPARE(readAll(m_settings), broken); // reading alone changes nothing
+        QCOMPARE(QFileInfo(m_settings).size(), written); // reading alone changes nothing
         LogCapture log;
         QVERIFY(corrupt.setText("k", "v"));
         QCOMPARE(log.lines(), QStringList{"[QNT] settings: " + m_settings + " could not be read; kept aside as " +
@@ -279,7 +282,8 @@ private Q_SLOTS:
         // A second corrupt file (a JSON array is one too) does not replace the first one kept aside.
         writeAll(m_settings, "[1, 2]");
         QVERIFY(corrupt.setText("k", "w"));
-        QCOMPARE(readAll(m_settings + ".corrupt") + readAll(m_settings + ".corrupt.2"), broken + "[1, 2]");
+        QCOMPARE(std::pair(QFileInfo(m_settings + ".corrupt").size(), readAll(m_settings + ".corrupt.2")),
+                 std::pair(written, QByteArray("[1, 2]")));
         QCOMPARE(corrupt.text("k"), "w");
     }
 
@@ -341,24 +345,6 @@ private Q_SLOTS:
                      (QStringList{"a0", "a1", "a2"}));
     }
 
-    void oversizedSettingsFileReadsAsCorrupt_data()
-    {
-        QTest::addColumn<qint64>("size");
-        QTest::newRow("64 GiB, sparse") << (qint64(64) << 30);
-        QTest::newRow("one byte over 16 MiB, valid but for its size") << (qint64(16) << 20) + 1;
-    }
-    void oversizedSettingsFileReadsAsCorrupt()
-    {
-        QFETCH(qint64, size);
-        const QByteArray valid = "{\"k\":\"old\"}";
-        writeAll(m_settings, size < (qint64(1) << 30) ? valid + QByteArray(size - valid.size(), ' ') : valid);
-        QVERIFY(QFile::resize(m_settings, size)); // sparse where it grows
-        SettingsDomain domain(m_settings);
-        QCOMPARE(domain.text("k"), std::nullopt);
-        QVERIFY(domain.setText("n", "v"));
-        QCOMPARE(QFileInfo(m_settings + ".corrupt").size(), size); // kept aside, not deleted
-    }
-
     void staleGrantIsRenewedOnlyOntoWhatTheUserCouldPick_data()
     {
         // granted: the path the user picked: a folder, or a link to one
@@ -393,32 +379,34 @@ private Q_SLOTS:
         QCOMPARE(*domain.data("homeFolderBookmark") != before, renewed);
     }
 
+    // U+DC80 to U+DCFF stand for the bytes of a path that is not UTF-8, and the log shows them as those bytes;
+    // other lone surrogates stand for none; a pair is one character.
     void pathTextKeepsEveryByte_data()
     {
         // bytes: empty when the text stands for none
-        addColumns<QByteArray, QString>("bytes", "text");
-        const auto row = [](const char* tag, const char* bytes, QStringView text) {
-            QTest::newRow(tag) << QByteArray(bytes) << text.toString();
+        addColumns<QByteArray, QString, QString>("bytes", "text", "logged");
+        const auto row = [](const char* tag, const char* bytes, QStringView text, const char* logged) {
+            QTest::newRow(tag) << QByteArray(bytes) << text.toString() << QString(logged);
         };
-        row("UTF-8", "/caf\xc3\xa9 \xf0\x9f\x98\x80", u"/caf\u00e9 \U0001F600");
-        row("lone byte", "a\xff", u"a\xDCFF");
-        row("overlong", "\xc0\xaf", u"\xDCC0\xDCAF");
-        row("encoded surrogate", "\xed\xa0\x80", u"\xDCED\xDCA0\xDC80");
-        row("cut short, then whole", "\xe2\x82\xe2\x82\xac", u"\xDCE2\xDC82\u20AC");
-        row("above U+10FFFF", "\xf4\x90\x80\x80", u"\xDCF4\xDC90\xDC80\xDC80");
-        row("byte order mark after a lone byte", "\xff\xef\xbb\xbf", u"\xDCFF\xFEFF");
-        row("unpaired high surrogate", "",
-            u"a\xD83D"
-            u"b");
-        row("surrogate for no byte", "", u"\xDC41");
-        QTest::newRow("NUL") << QByteArray() << QString("a") + QChar(0);
+        row("UTF-8", "/caf\xc3\xa9 \xf0\x9f\x98\x80", u"/caf\u00e9 \U0001F600", "/caf\u00e9 \U0001F600");
+        row("lone byte", "a\xff", u"a\xDCFF", "a\\xff");
+        row("overlong", "\xc0\xaf", u"\xDCC0\xDCAF", "\\xc0\\xaf");
+        row("encoded surrogate", "\xed\xa0\x80", u"\xDCED\xDCA0\xDC80", "\\xed\\xa0\\x80");
+        row("cut short, then whole", "\xe2\x82\xe2\x82\xac", u"\xDCE2\xDC82\u20AC", "\\xe2\\x82\u20AC");
+        row("above U+10FFFF", "\xf4\x90\x80\x80", u"\xDCF4\xDC90\xDC80\xDC80", "\\xf4\\x90\\x80\\x80");
+        row("byte order mark after a lone byte", "\xff\xef\xbb\xbf", u"\xDCFF\xFEFF", "\\xff\uFEFF");
+        row("unpaired high surrogates", "", u"a\xD83Dx\xD83D", "a\\ud83dx\\ud83d");
+        row("surrogate just below the bytes", "", u"\xDC7F", "\\udc7f");
+        row("surrogate just above the bytes", "", u"\xDD00", "\\udd00");
+        QTest::newRow("NUL") << QByteArray() << QString("a") + QChar(0) << QString("a\\u0000");
     }
     void pathTextKeepsEveryByte()
     {
-        const auto [bytes, text] = fetch<QByteArray, QString>("bytes", "text");
+        const auto [bytes, text, logged] = fetch<QByteArray, QString, QString>("bytes", "text", "logged");
         QCOMPARE(LocalPath::toBytes(text), bytes);
         if (!bytes.isEmpty())
             QCOMPARE(LocalPath::fromBytes(bytes), text);
+        QCOMPARE(Log::escapeControls(text), logged);
     }
 
     void confinementComparesBytes()
@@ -490,11 +478,7 @@ private Q_SLOTS:
     void channelCarriesTheActivationToken_data()
     {
         // wayland: the launch's environment, or the raw message when "{"
-        addColumns<QByteArray, QByteArray, QString>("wayland", "startup", "received");
-        const auto row = [](const char* tag, const QByteArray& wayland, const QByteArray& startup,
-                            const QString& received) {
-            QTest::newRow(tag) << wayland << startup << received;
-        };
+        const auto row = columns<QByteArray, QByteArray, QString>("wayland", "startup", "received");
         row("Wayland token", "abc-1", {}, "abc-1");
         row("X11 start-up id", {}, "app_TIME42", "app_TIME42");
         row("both: Wayland's", "w", "x", "w");
@@ -633,11 +617,7 @@ private Q_SLOTS:
     {
         // file: made in the machine
         // xdgMime: what xdg-mime runs, or nothing for no xdg-mime
-        addColumns<QString, bool, QByteArray, QString>("file", "executable", "xdgMime", "found");
-        const auto row = [](const char* tag, const char* file, bool executable, const QByteArray& xdgMime,
-                            const char* found) {
-            QTest::newRow(tag) << QString(file) << executable << xdgMime << QString(found);
-        };
+        const auto row = columns<QString, bool, QByteArray, QString>("file", "executable", "xdgMime", "found");
         const QByteArray ours = "echo app.quintara.Quintara.desktop";
         row("program", "bin/caja", true, ours, "3+ links");
         row("program not executable", "bin/caja", false, ours, "links");
@@ -654,37 +634,16 @@ private Q_SLOTS:
         const auto [file, executable, xdgMime, found] =
             fetch<QString, bool, QByteArray, QString>("file", "executable", "xdgMime", "found");
         IntegrationMachine machine;
-        writeAll(machine.path(file), "");
-        QFile::setPermissions(machine.path(file), QFile::ReadOwner | QFile::WriteOwner |
-                                                      (executable ? QFile::ExeOwner : QFile::Permissions()));
         xdgMime.isEmpty() ? void(QFile::remove(machine.path("bin/xdg-mime")))
                           : machine.install("xdg-mime", "#!/bin/sh\n" + xdgMime + '\n');
         QSignalSpy answers(&machine.probe, &IntegrationProbe::stateRead);
+        machine.probe.refresh(); // overtaken by the read below: only the newest is reported
+        writeAll(machine.path(file), "");
+        QFile::setPermissions(machine.path(file), QFile::ReadOwner | QFile::WriteOwner |
+                                                      (executable ? QFile::ExeOwner : QFile::Permissions()));
         machine.probe.refresh();
-        QVERIFY(answers.wait());
-        QCOMPARE(summary(answers.last().first().value<IntegrationState>()), found);
-    }
-
-    // Only the newest of overlapping reads is reported.
-    void integrationProbeReportsOnlyTheNewestRead()
-    {
-        IntegrationMachine machine;
-        machine.install("thunar");
-        QSignalSpy answers(&machine.probe, &IntegrationProbe::stateRead);
-        machine.probe.refresh();
-        machine.addModule("thunar");
-        machine.probe.refresh();
-        QVERIFY(answers.wait());
-        QVERIFY(!answers.wait(300));
-        QCOMPARE(summary(answers.first().first().value<IntegrationState>()), "4+m ");
-    }
-
-    // U+DC80 to U+DCFF stand for the bytes of a path that is not UTF-8; a pair is one character.
-    void logShowsLoneSurrogatesEscaped()
-    {
-        const QString text =
-            QString::fromStdU16String({0xDC80, u'x', 0xDCFF, 0xD800, u' ', 0xDC7F, 0xD83D, 0xDCC4, 0xDD00, 0xD83D});
-        QCOMPARE(Log::escapeControls(text), "\\x80x\\xff\\ud800 \\udc7f\U0001F4C4\\udd00\\ud83d");
+        QVERIFY(answers.wait() && !answers.wait(300));
+        QCOMPARE(summary(answers.first().first().value<IntegrationState>()), found);
     }
 };
 

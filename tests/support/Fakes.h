@@ -18,7 +18,6 @@ class FakeClock final : public Clock {
 public:
     explicit FakeClock(QDateTime instant, qint64 step = 0) : m_instant(std::move(instant)), m_step(step) {}
     QDateTime now() const override { return m_instant.addSecs(m_step * m_calls++); }
-    int calls() const { return m_calls; }
 
 private:
     QDateTime m_instant;
@@ -40,16 +39,11 @@ private:
 // Records what would have been shown in the file manager or opened in a browser.
 class FakeWorkspace final : public Workspace {
 public:
-    void revealFile(const QString& path, const QString& fileManager) override
-    {
-        revealed.append(path);
-        revealedIn.append(fileManager);
-    }
+    void revealFile(const QString& path, const QString&) override { revealed.append(path); }
     bool openUrl(const QUrl& url) override { return opened.append(url), true; }
     void notify(const QString& summary, const QString& body) override { notified.append(summary + ": " + body); }
     QStringList revealed;
     QStringList notified;
-    QStringList revealedIn; // the file manager named with each
     QList<QUrl> opened;
 };
 

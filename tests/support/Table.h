@@ -14,6 +14,17 @@ void addColumns(Name... names)
     (QTest::addColumn<T>(names), ...);
 }
 
+// Declares the columns, and gives the function that adds a row: its tag, then a value for each column, taken
+// as the column's type.
+template <typename... T, typename... Name>
+auto columns(Name... names)
+{
+    addColumns<T...>(names...);
+    return [](const char* tag, const T&... values) {
+        (QTest::newRow(tag) << ... << values);
+    };
+}
+
 // The current row's values of the named columns.
 template <typename... T, typename... Name>
 std::tuple<T...> fetch(Name... names)
