@@ -251,6 +251,7 @@ try {
     // A link can name any file the user may read; a file only its owner may read may be a secret.
     if (!m_displayAvailable) {
         TemplateImporter::logRefusal(request->filePath, TemplateImporter::Refusal::noDisplay);
+        finishImport({{request->filePath, TemplateImporter::Refusal::noDisplay}});
         return failure(TemplateImporter::Refusal::noDisplay);
     }
     if (m_waitingForConsent.size() >= maximumWaiting) {

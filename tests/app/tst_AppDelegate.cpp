@@ -319,8 +319,9 @@ private Q_SLOTS:
         // With no window to show it, what became of the file is a notification.
         QCOMPARE(m_workspace->notified.join('|'),
                  window == "open" ? ""
-                 : stored         ? "Template added: “" + file + "” is now the template “" + last.name + "”."
-                                  : "Not added as a template: " + QFileInfo(path).fileName() + ": " + expected);
+                 : stored
+                     ? "Template added: “" + QFileInfo(path).fileName() + "” is now the template “" + last.name + "”."
+                     : "Not added as a template: " + QFileInfo(path).fileName() + ": " + expected);
         if (const auto* view = window.isEmpty() ? nullptr : m_delegate->settingsWindow()->findChild<TemplatesView*>()) {
             QTRY_COMPARE(view->selection() == last, stored);
             QCOMPARE(view->importSummary() ? view->importSummary()->text().section(": ", -1) : QString(),
