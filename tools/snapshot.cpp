@@ -71,16 +71,27 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: %s [--dark] OUTDIR\n", argv[0]);
         return 2;
     }
-    // Set before the application object exists, which is when they are read.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR"))
-        qputenv("QT_SCALE_FACTOR", "2"); // sharp pictures: two pixels per point
     QTemporaryDir home;
     if (!home.isValid()) {
         std::fprintf(stderr, "cannot create a temporary folder\n");
         return 1;
     }
+    // Set before the application object exists, which is when they are read. The offscreen
+    // platform's own screen is smaller than the windows, which would shrink them to fit it: the
+    // renders get a screen of a desktop's size instead.
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.isEmpty() || platform == "offscreen") {
+        const QString screen = home.filePath(QStringLiteral("screen.json"));
+        QFile config(screen);
+        if (!config.open(QIODevice::WriteOnly) ||
+            config.write(R"({"screens": [{"name": "desktop", "x": 0, "y": 0, "width": 3840, "height": 2400,)"
+                         R"( "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})") < 0)
+            return 1;
+        config.close();
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screen));
+    }
+    if (qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR"))
+        qputenv("QT_SCALE_FACTOR", "2"); // sharp pictures: two pixels per point
     qputenv("HOME", home.path().toUtf8());
     qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
     const QString runtime = home.path() + QStringLiteral("/runtime");
