@@ -7,6 +7,7 @@
 #include "platform/Log.h"
 #include "store/TemplateStore.h"
 
+#include <QCommandLineParser>
 #include <QDir>
 #include <QUrl>
 
@@ -30,10 +31,11 @@ const char usage[] = "Usage: quintara [URL…] [--from FILEMANAGER] [--new INDEX
                      "Options:\n"
                      "  --new INDEX FOLDER  the same request as quintara://create?t=INDEX&d=FOLDER,\n"
                      "                      for callers that can only pass a path; FOLDER may be\n"
-                     "                      relative to the current folder\n"
+                     "                      relative to the current folder (as ./FOLDER when it\n"
+                     "                      begins with - or holds a colon)\n"
                      "  --import FILE       the same request as quintara://import?f=FILE; FILE may\n"
                      "                      be relative to the current folder\n"
-                     "  --from FILEMANAGER  the file manager the --new requests after it come from,\n"
+                     "  --from FILEMANAGER  the file manager the --new requests come from,\n"
                      "                      where the new files are shown: nautilus, nemo, caja,\n"
                      "                      thunar or dolphin\n"
                      "  -h, --help          show this help and exit\n"
@@ -100,90 +102,139 @@ std::optional<QString> importRequest(const QString& fileText)
     return ImportRequest::url(file);
 }
 
+// Says on standard error what is wrong with the arguments; the status for that.
+int badArguments(const QString& message)
+{
+    std::fprintf(stderr, "quintara: %s\nTry 'quintara --help'.\n", printable(message).constData());
+    return 2;
+}
+
+QString needsFileManager()
+{
+    return QStringLiteral("--from needs one of: %1").arg(CreateRequest::fileManagers().join(QStringLiteral(", ")));
+}
+
+// Why the parser refused the arguments, worded as for the option at fault.
+QString refusal(const QCommandLineParser& parser, const QStringList& arguments)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        // Shown as typed, without a value given with "=".
+        for (const QString& argument : arguments.sliced(1)) {
+            if (argument == QLatin1String("--"))
+                break;
+            const QString name = argument.section(QLatin1Char('='), 0, 0);
+            if (argument.startsWith(QLatin1Char('-')) &&
+                unknown.contains(name.mid(name.startsWith(QLatin1String("--")) ? 2 : 1)))
+                return QStringLiteral("unknown option '%1'").arg(name);
+        }
+        return QStringLiteral("unknown option '%1'").arg(unknown.first());
+    }
+    // A value is missing only after an option that ends the arguments.
+    QString last = arguments.last();
+    while (last.startsWith(QLatin1Char('-')))
+        last.remove(0, 1);
+    if (last == QLatin1String("new"))
+        return QStringLiteral("--new needs a template position and a folder");
+    if (last == QLatin1String("import"))
+        return QStringLiteral("--import needs a file");
+    if (last == QLatin1String("from"))
+        return needsFileManager();
+    return parser.errorText();
+}
+
+// Whether an argument is given as a URL: it names a scheme, and every byte of it is UTF-8, since a
+// byte read as another character would ask for another folder (a URL holds such bytes percent-encoded).
+bool isUrl(const QString& argument)
+{
+    const QUrl url(argument, QUrl::StrictMode);
+    return url.isValid() && !url.scheme().isEmpty() && argument.toUtf8() == LocalPath::toBytes(argument);
+}
+
 } // namespace
+
+CommandLine CommandLine::parse(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(LocalPath::fromBytes(argv[i]));
+    CommandLine line;
+    QCommandLineParser parser;
+    // One dash or two, an option is a word: "-help" is not "-h -e -l -p".
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    const QCommandLineOption newFile(QStringLiteral("new"), QString(), QStringLiteral("INDEX"));
+    const QCommandLineOption import(QStringLiteral("import"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption from(QStringLiteral("from"), QString(), QStringLiteral("FILEMANAGER"));
+    parser.addOptions({help, version, newFile, import, from});
+    const bool parsed = parser.parse(arguments);
+    if (parser.isSet(help)) {
+        std::fputs(usage, stdout);
+        line.exitCode = 0;
+        return line;
+    }
+    if (parser.isSet(version)) {
+        const QVariantMap info = BundleInfo::dictionary();
+        std::printf("Quintara %s (%s)\n", qPrintable(BundleInfo::shortVersion(info)),
+                    qPrintable(BundleInfo::buildNumber(info)));
+        line.exitCode = 0;
+        return line;
+    }
+    if (!parsed) {
+        line.exitCode = badArguments(refusal(parser, arguments));
+        return line;
+    }
+    const QStringList fileManagers = parser.values(from);
+    for (const QString& fileManager : fileManagers) {
+        if (!CreateRequest::fileManagers().contains(fileManager)) {
+            line.exitCode = badArguments(needsFileManager());
+            return line;
+        }
+    }
+    // --new takes two values; the parser knows options of one, so its folder is the next argument
+    // that is not a URL.
+    QStringList indexes = parser.values(newFile);
+    for (const QString& argument : parser.positionalArguments()) {
+        if (isUrl(argument)) {
+            line.urls.append(argument);
+            line.direct.append(false);
+            continue;
+        }
+        if (indexes.isEmpty()) {
+            std::fprintf(stderr, "quintara: '%s' is not a URL; expected quintara://create?t=INDEX&d=FOLDER\n",
+                         printable(argument).constData());
+            line.exitCode = 2;
+            return line;
+        }
+        const std::optional<QString> url =
+            newFileRequest(indexes.takeFirst(), argument, fileManagers.isEmpty() ? QString() : fileManagers.last());
+        if (!url) {
+            line.exitCode = 2;
+            return line;
+        }
+        line.urls.append(*url);
+        line.direct.append(true);
+    }
+    if (!indexes.isEmpty()) {
+        line.exitCode = badArguments(QStringLiteral("--new needs a template position and a folder"));
+        return line;
+    }
+    for (const QString& file : parser.values(import)) {
+        const std::optional<QString> url = importRequest(file);
+        if (!url) {
+            line.exitCode = 2;
+            return line;
+        }
+        line.urls.append(*url);
+        line.direct.append(true);
+    }
+    return line;
+}
 
 int CommandLine::report(const QStringList& failures)
 {
     for (const QString& failure : failures)
         std::fprintf(stderr, "quintara: %s\n", printable(failure).constData());
     return failures.isEmpty() ? 0 : 1;
-}
-
-CommandLine CommandLine::parse(int argc, char** argv)
-{
-    CommandLine line;
-    bool optionsEnded = false;
-    QString fileManager;
-    for (int i = 1; i < argc; ++i) {
-        const QString argument = QString::fromLocal8Bit(argv[i]);
-        const bool option = !optionsEnded && argument.startsWith(QLatin1Char('-'));
-        if (option && argument == QLatin1String("--")) {
-            optionsEnded = true;
-        } else if (option && (argument == QLatin1String("--help") || argument == QLatin1String("-h"))) {
-            std::fputs(usage, stdout);
-            line.exitCode = 0;
-            return line;
-        } else if (option && (argument == QLatin1String("--version") || argument == QLatin1String("-v"))) {
-            const QVariantMap info = BundleInfo::dictionary();
-            std::printf("Quintara %s (%s)\n", qPrintable(BundleInfo::shortVersion(info)),
-                        qPrintable(BundleInfo::buildNumber(info)));
-            line.exitCode = 0;
-            return line;
-        } else if (option && argument == QLatin1String("--new")) {
-            if (argc - i < 3) {
-                std::fputs("quintara: --new needs a template position and a folder\nTry 'quintara --help'.\n", stderr);
-                line.exitCode = 2;
-                return line;
-            }
-            const std::optional<QString> url =
-                newFileRequest(QString::fromLocal8Bit(argv[i + 1]), LocalPath::fromBytes(argv[i + 2]), fileManager);
-            if (!url) {
-                line.exitCode = 2;
-                return line;
-            }
-            line.urls.append(*url);
-            line.direct.append(true);
-            i += 2;
-        } else if (option && argument == QLatin1String("--from")) {
-            fileManager = i + 1 < argc ? QString::fromLocal8Bit(argv[i + 1]) : QString();
-            if (!CreateRequest::fileManagers().contains(fileManager)) {
-                std::fprintf(stderr, "quintara: --from needs one of: %s\nTry 'quintara --help'.\n",
-                             qPrintable(CreateRequest::fileManagers().join(QStringLiteral(", "))));
-                line.exitCode = 2;
-                return line;
-            }
-            ++i;
-        } else if (option && argument == QLatin1String("--import")) {
-            if (i + 1 == argc) {
-                std::fputs("quintara: --import needs a file\nTry 'quintara --help'.\n", stderr);
-                line.exitCode = 2;
-                return line;
-            }
-            const std::optional<QString> url = importRequest(LocalPath::fromBytes(argv[i + 1]));
-            if (!url) {
-                line.exitCode = 2;
-                return line;
-            }
-            line.urls.append(*url);
-            line.direct.append(true);
-            ++i;
-        } else if (option) {
-            std::fprintf(stderr, "quintara: unknown option '%s'\nTry 'quintara --help'.\n",
-                         printable(argument).constData());
-            line.exitCode = 2;
-            return line;
-        } else if (const QUrl url(argument, QUrl::StrictMode);
-                   !url.isValid() || url.scheme().isEmpty() || argument.toLocal8Bit() != argv[i]) {
-            // Bytes that are not UTF-8 would be read with others in their place, which asks for
-            // another folder; a URL holds such bytes percent-encoded.
-            std::fprintf(stderr, "quintara: '%s' is not a URL; expected quintara://create?t=INDEX&d=FOLDER\n",
-                         printable(argument).constData());
-            line.exitCode = 2;
-            return line;
-        } else {
-            line.urls.append(argument);
-            line.direct.append(false);
-        }
-    }
-    return line;
 }

@@ -5,8 +5,8 @@
 #include <optional>
 
 // quintara [URL…] with --new INDEX FOLDER and --import FILE (each taken as the URL it stands for),
-// --help and --version. Shared by the
-// launcher and the program it starts, so both read the same arguments the same way.
+// --from FILEMANAGER, --help and --version. Shared by the launcher and the program it starts, so both
+// read the same arguments the same way.
 struct CommandLine {
     QStringList urls;
     // Per URL: made from an option rather than given as a link, so the user's own act.

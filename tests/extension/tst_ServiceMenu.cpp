@@ -1,5 +1,6 @@
 // The KDE service menu as desktop tools read it, and its commands run for real: the `quintara`
 // program with --new, in a throw-away home with a granted folder.
+#include "creation/CreateRequest.h"
 #include "extension/ServiceMenu.h"
 #include "model/BuiltInTemplates.h"
 #include "store/TemplateStore.h"
@@ -102,7 +103,11 @@ private Q_SLOTS:
         QProcess direct, instance, typed, importing;
         QCOMPARE(run(direct, shell(1, first)), 0);
         QVERIFY(QFile::exists(first + QStringLiteral("/Untitled.qntzz")) && !QFile::exists(ServiceMenu::defaultPath()));
-        QCOMPARE(run(typed, {QStringLiteral(QUINTARA_BINARY), "--new", "0", "B"}), 0);
+        // Each --new takes the next argument that is not a URL as its folder.
+        QCOMPARE(run(typed, {QStringLiteral(QUINTARA_BINARY), "--new", "0", "B", CreateRequest::url(1, first), "--new",
+                             "1", QStringLiteral(R"(A "quoted" $folder)")}),
+                 0);
+        QVERIFY(QFile::exists(first + QStringLiteral("/Untitled 3.qntzz")) && QFile::exists(second + "/Untitled.txt"));
         // The files' menu makes a template of the file.
         QCOMPARE(run(importing, shell(0, second + QStringLiteral("/Untitled.txt"), fileMenuPath)), 0);
         QCOMPARE(TemplateStore().customTemplates().value(1).name, QStringLiteral("Untitled"));
