@@ -4,7 +4,7 @@ M = [
     ('cr-unique-plain-index', 'src/creation/FileCreationService.cpp', 'const QString name = index == 1 ?', 'const QString name = index <= 2 ?'),
     ('cr-unique-past-999', 'src/creation/FileCreationService.cpp', 'for (; index < fallbackIndex; ++index)', 'for (; index <= fallbackIndex; ++index)'),
     ('cr-slash-kept', 'src/creation/FileCreationService.cpp', "    part.replace(QLatin1Char('/'), QLatin1Char('-'));\n", ''),
-    ('cr-relative-accepted', 'src/creation/FileCreationService.cpp', 'path.isEmpty() || !QDir::isAbsolutePath(path) ||', 'path.isEmpty() ||'),
+    ('cr-relative-accepted', 'src/creation/FileCreationService.cpp', 'if (!QDir::isAbsolutePath(path) || kind ==', 'if (kind =='),
     ('cr-trailing-slash', 'src/creation/FileCreationService.cpp', "    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))\n        path.chop(1);\n", ''),
     ('cr-clock-asked-twice', 'src/creation/FileCreationService.cpp', 'return QString::number(now.date().year(QCalendar()));', 'return QString::number(m_clock.now().toLocalTime().date().year(QCalendar()));'),
     ('cr-utc-not-local', 'src/creation/FileCreationService.cpp', 'const QDateTime now = m_clock.now().toLocalTime();', 'const QDateTime now = m_clock.now();'),
@@ -428,8 +428,6 @@ M = [
     ('cx-chan-no-reopen', 'src/platform/InstanceChannel.cpp', '    if (message->urls.isEmpty())\n        Q_EMIT reopenRequested();\n    else\n        Q_EMIT urlsReceived(message->urls, message->activationToken);', '    Q_EMIT urlsReceived(message->urls, message->activationToken);'),
     # 'quintara --new -1 DIR' says nothing and exits 0; the instance then silently drops the request
     ('cx-cli-negative-index', 'src/launcher/CommandLine.cpp', 'if (!index || *index < 0) {', 'if (!index) {'),
-    # '--import FILE' then reads FILE as a URL and always fails with 'is not a URL'
-    ('cx-cli-import-no-advance', 'src/launcher/CommandLine.cpp', '            line.urls.append(*url);\n            ++i;', '            line.urls.append(*url);'),
     # when the running instance does not answer, the launcher starts a second program for the same request
     ('cx-launch-failed-falls-through', 'src/launcher/LaunchModule.cpp', '        std::fputs("quintara: the running instance did not answer\\n", stderr);\n        return 1;', '        std::fputs("quintara: the running instance did not answer\\n", stderr);'),
     # every reopen builds another welcome window; the earlier one stays on screen
@@ -575,4 +573,12 @@ M = [
     ('ho-menu-folder-unescaped', 'src/launcher/HandOver.cpp', 'std::strchr("-._~/", byte)) {', 'std::strchr("-._~/ %&", byte)) {'),
     # The command a module starts inherits the file manager's open files, and keeps them for the session.
     ('sp-descriptors-inherited', 'src/extension/GtkFamilyProvider.cpp', 'posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1) == 0 &&', 'true &&'),
+    # Two --new requests swap their folders: each file lands in the other folder.
+    ('cl-new-pairs-last', 'src/launcher/CommandLine.cpp', 'indexes.takeFirst()', 'indexes.takeLast()'),
+    # A URL holding bytes that are not UTF-8 is read with other characters: a file in a look-alike folder.
+    ('cl-url-bytes-unchecked', 'src/launcher/CommandLine.cpp', ' && argument.toUtf8() == LocalPath::toBytes(argument)', ''),
+    # '--from nowhere' is taken: the file is created but shown nowhere, with no word about the typo.
+    ('cl-from-unchecked', 'src/launcher/CommandLine.cpp', 'if (!CreateRequest::fileManagers().contains(fileManager)) {', 'if (false) {'),
+    # '--new 0' without a folder exits 0 having created nothing.
+    ('cl-new-without-folder', 'src/launcher/CommandLine.cpp', '    if (!indexes.isEmpty()) {', '    if (false) {'),
 ]
