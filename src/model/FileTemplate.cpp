@@ -96,6 +96,16 @@ void appendJsonObject(QByteArray& out, const FileTemplate& t)
     appendJsonString(out, t.content);
     out.append(",\"isBuiltIn\":");
     out.append(t.isBuiltIn ? "true" : "false");
+    if (!t.baseName.isEmpty()) {
+        out.append(",\"baseName\":");
+        appendJsonString(out, t.baseName);
+    }
+    if (!t.group.isEmpty()) {
+        out.append(",\"group\":");
+        appendJsonString(out, t.group);
+    }
+    if (t.isFolder)
+        out.append(",\"kind\":\"folder\"");
     out.append('}');
 }
 
@@ -149,7 +159,18 @@ std::optional<FileTemplate> FileTemplate::fromJson(const QJsonValue& value)
     const std::optional<QUuid> uuid = parseId(idString);
     if (!uuid)
         return std::nullopt;
-    return FileTemplate{*uuid, name.toString(), fileExtension.toString(), content.toString(), isBuiltIn.toBool()};
+    // A kind this reader does not know would be made as something else; such a record is left out.
+    const QJsonValue kind = object.value(QLatin1String("kind"));
+    if (!kind.isUndefined() && kind != QLatin1String("file") && kind != QLatin1String("folder"))
+        return std::nullopt;
+    return FileTemplate{*uuid,
+                        name.toString(),
+                        fileExtension.toString(),
+                        content.toString(),
+                        isBuiltIn.toBool(),
+                        object.value(QLatin1String("baseName")).toString(),
+                        object.value(QLatin1String("group")).toString(),
+                        kind == QLatin1String("folder")};
 }
 
 QByteArray FileTemplate::encodeList(const QList<FileTemplate>& templates)
@@ -185,13 +206,15 @@ std::optional<FileTemplate::DecodedList> FileTemplate::decodeList(const QByteArr
 
 bool operator==(const FileTemplate& a, const FileTemplate& b)
 {
-    return a.id == b.id && a.isBuiltIn == b.isBuiltIn && sameText(a.name, b.name) &&
-           sameText(a.fileExtension, b.fileExtension) && sameText(a.content, b.content);
+    return a.id == b.id && a.isBuiltIn == b.isBuiltIn && a.isFolder == b.isFolder && sameText(a.name, b.name) &&
+           sameText(a.fileExtension, b.fileExtension) && sameText(a.content, b.content) &&
+           sameText(a.baseName, b.baseName) && sameText(a.group, b.group);
 }
 
 size_t qHash(const FileTemplate& t, size_t seed) noexcept
 {
-    return qHashMulti(seed, t.id, canonical(t.name), canonical(t.fileExtension), canonical(t.content), t.isBuiltIn);
+    return qHashMulti(seed, t.id, canonical(t.name), canonical(t.fileExtension), canonical(t.content), t.isBuiltIn,
+                      canonical(t.baseName), canonical(t.group), t.isFolder);
 }
 
 namespace {

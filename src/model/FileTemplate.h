@@ -9,20 +9,28 @@
 #include <optional>
 #include <utility>
 
-// One recipe for a new file: an extension and the text the file will hold. Built-in and custom
-// templates share this shape. Identity is `id` alone; equality and hashing cover all five fields,
-// with text compared as Unicode (canonically equivalent spellings are equal).
+// One recipe for a new file, or for a new folder of files: an extension and the text the file will
+// hold. Built-in and custom templates share this shape. Identity is `id` alone; equality and hashing
+// cover every field, with text compared as Unicode (canonically equivalent spellings are equal).
 struct FileTemplate {
     QUuid id;
     QString name;
     QString fileExtension;
     QString content;
     bool isBuiltIn = false;
+    // The new item's own base name, variables and all; empty for the default base name.
+    QString baseName = {};
+    // The submenu the file managers list it under; empty for none.
+    QString group = {};
+    // A folder template's tree is kept in a folder of its own; its content and extension go unused.
+    bool isFolder = false;
 
     // Canonical upper-case 36-character form, as stored and as named in the enabled set.
     QString idText() const;
 
-    // Compact JSON object with exactly the five members, in field order.
+    // Compact JSON object with the five members every reader needs, in field order, then "baseName",
+    // "group" and "kind" only where they differ from a plain file template's, so that a record without
+    // them is read alike by readers that know nothing of them.
     QByteArray toJson() const;
     static std::optional<FileTemplate> fromJson(const QJsonValue& value);
 

@@ -53,6 +53,7 @@ private Q_SLOTS:
         bad("id without dashes", "id", "100000000000000000000000000000000001");
         bad("name as number", "name", 3);
         bad("isBuiltIn as text", "isBuiltIn", "true");
+        bad("a kind this reader does not know", "kind", "link");
         const QByteArray head = R"([{"id":"10000000-0000-0000-0000-00000000000A","name":"N","fileExtension":"md",)";
         row("empty array", "[]", 0, 0);
         row("two records, white space", " \n[" + record + " , " + record + "]\n", 2, 0);
@@ -83,6 +84,13 @@ private Q_SLOTS:
         const QByteArray json = R"({"id":"6F1C2A8E-1B2C-4D3E-8F40-5A6B7C8D9E0F","name":"Note",)"
                                 R"("fileExtension":"txt","content":"","isBuiltIn":false})";
         QCOMPARE(FileTemplate::encodeList({}) + FileTemplate::encodeList({t, t}), "[][" + json + "," + json + "]");
+        // What only some templates have follows the five members every reader needs, and only then.
+        FileTemplate folder = t;
+        std::tie(folder.baseName, folder.group, folder.isFolder) = std::tuple("{{year}} Notes", "Work", true);
+        const QByteArray extended =
+            QByteArray(json).replace("false}", R"(false,"baseName":"{{year}} Notes","group":"Work","kind":"folder"})");
+        QCOMPARE(folder.toJson(), extended);
+        QCOMPARE(FileTemplate::decodeList("[" + extended + "]")->templates.value(0), folder);
     }
 
     void roundTripsAwkwardText_data()
@@ -98,15 +106,16 @@ private Q_SLOTS:
     void roundTripsAwkwardText()
     {
         QFETCH(QString, text);
-        const FileTemplate t{someId, text, text, text, true};
+        const FileTemplate t{someId, text, text, text, true, text, text};
         const QByteArray json = FileTemplate::encodeList({t});
         // Strict JSON, which other programs reading the settings insist on: no raw control character.
         QVERIFY(std::none_of(json.begin(), json.end(), [](char c) { return uchar(c) < 0x20; }));
         // QString compares code units: exactly the same text, not merely Unicode-equal.
         const FileTemplate back =
             FileTemplate::decodeList(json).value_or(FileTemplate::DecodedList{}).templates.value(0);
-        QCOMPARE(std::tuple(back.id, back.name, back.fileExtension, back.content, back.isBuiltIn),
-                 std::tuple(t.id, text, text, text, true));
+        QCOMPARE(
+            std::tuple(back.id, back.name, back.fileExtension, back.content, back.isBuiltIn, back.baseName, back.group),
+            std::tuple(t.id, text, text, text, true, text, text));
     }
 
     void equalityAndHashing_data()
@@ -117,6 +126,10 @@ private Q_SLOTS:
         QTest::newRow("built-in flag differs") << FileTemplate{someId, "Caf\u00e9", "md", "\u00c5", true} << false;
         QTest::newRow("other id") << FileTemplate{QUuid::createUuid(), "Caf\u00e9", "md", "\u00c5", false} << false;
         QTest::newRow("extension differs in case") << FileTemplate{someId, "Caf\u00e9", "MD", "\u00c5", false} << false;
+        QTest::newRow("group differs") << FileTemplate{someId, "Caf\u00e9", "md", "\u00c5", false, "", "Work"} << false;
+        QTest::newRow("base name differs")
+            << FileTemplate{someId, "Caf\u00e9", "md", "\u00c5", false, "Cafe\u0301"} << false;
+        QTest::newRow("a folder") << FileTemplate{someId, "Caf\u00e9", "md", "\u00c5", false, "", "", true} << false;
     }
     void equalityAndHashing()
     {
