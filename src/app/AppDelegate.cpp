@@ -179,9 +179,10 @@ void AppDelegate::askNextName()
         return;
     const NamingRequest& next = m_waitingForName.first();
     // The name the engine would choose now; a file that takes it before Create is pressed makes it "taken".
-    const QString suggested =
-        m_services.engine.uniqueFileName(m_services.store.defaultBaseName(), next.chosen.fileExtension, next.target);
-    const qsizetype extensionLength = next.chosen.fileExtension.size() + 1; // the dot too
+    const QString suggested = m_services.engine.uniqueFileName(m_services.engine.baseNameFor(next.chosen, next.target),
+                                                               next.chosen.fileExtension, next.target);
+    // The dot too; a name without an extension is selected whole.
+    const qsizetype extensionLength = next.chosen.fileExtension.isEmpty() ? 0 : next.chosen.fileExtension.size() + 1;
     const auto attempt = [this](const QString& typed) {
         using Outcome = NewFileNameDialog::Outcome;
         const NamingRequest& request = m_waitingForName.first();

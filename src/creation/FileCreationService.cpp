@@ -51,7 +51,7 @@ FileCreationService::Result FileCreationService::createFile(const FileTemplate& 
         return *error;
     const QString& path = std::get<QString>(folder);
 
-    const QString base = baseName ? *baseName : m_store.defaultBaseName();
+    const QString base = baseName ? *baseName : baseNameFor(fileTemplate, directory);
     Candidate candidate = firstFreeFrom(1, base, fileTemplate.fileExtension, path);
     const QByteArray bytes = expandVariables(fileTemplate.content, directory).toUtf8();
 
@@ -85,6 +85,13 @@ FileCreationService::Result FileCreationService::createNamedFile(const FileTempl
     if (error->code == PlatformError::nameTaken)
         return FileCreationError(FileCreationError::Case::nameTaken);
     return writeFailure(*error);
+}
+
+QString FileCreationService::baseNameFor(const FileTemplate& fileTemplate, const QUrl& directory) const
+{
+    // A value holding "/" ("{{date}}" in some locales) must not make the name a path.
+    const QString own = nameComponent(expandVariables(fileTemplate.baseName, directory));
+    return own.trimmed().isEmpty() ? m_store.defaultBaseName() : own;
 }
 
 QString FileCreationService::nameComponent(QString part)

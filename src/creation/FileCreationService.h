@@ -25,7 +25,7 @@ public:
                                  const Clock& clock = Clock::system(),
                                  const UserAccount& account = UserAccount::current());
 
-    // The new file's URL, or why there is none. Without a base name the stored default is used.
+    // The new file's URL, or why there is none. Without a base name, baseNameFor's is used.
     // Never replaces anything: a name taken between the check and the write moves on to the next
     // candidate name.
     Result createFile(const FileTemplate& fileTemplate, const QUrl& directory,
@@ -34,6 +34,10 @@ public:
     // The same, under exactly the name given (see completedName) or not at all: a taken name is
     // nameTaken and one that is not a single path component is invalidName.
     Result createNamedFile(const FileTemplate& fileTemplate, const QUrl& directory, const QString& fileName) const;
+
+    // The template's own base name with its variables filled in, kept to one path component; the
+    // stored default where it has none (or it fills in to blanks).
+    QString baseNameFor(const FileTemplate& fileTemplate, const QUrl& directory) const;
 
     enum class NameProblem { none, empty, notOneComponent, tooLong };
     // A name part kept inside its folder: no separator, no terminator.

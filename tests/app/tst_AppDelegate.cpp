@@ -153,28 +153,41 @@ private Q_SLOTS:
     {
         // typed: "=" keeps the name it was given
         // created: in Notes, besides Untitled.txt; empty: nothing, and a Create keeps it open
-        const auto row = columns<QString, QString, QString>("typed", "action", "created");
-        row("=, create", "=", "create", "Untitled 2.txt");
-        row("Draft, return", "Draft", "return", "Draft.txt");
-        row("Untitled, create", "Untitled", "create", ""); // taken
-        row("../Draft, create", "../Draft", "create", "");
-        row("Draft, cancel", "Draft", "cancel", "");
-        row("Draft, escape", "Draft", "escape", "");
+        // own: the template's own base name; without one, the Text template
+        const auto row = columns<QString, QString, QString, QString>("typed", "action", "created", "own");
+        row("=, create", "=", "create", "Untitled 2.txt", "");
+        row("Draft, return", "Draft", "return", "Draft.txt", "");
+        row("Untitled, create", "Untitled", "create", "", ""); // taken
+        row("../Draft, create", "../Draft", "create", "", "");
+        row("Draft, cancel", "Draft", "cancel", "", "");
+        row("Draft, escape", "Draft", "escape", "", "");
+        // Filled in and kept to one name, shown whole and selected whole: it has no extension.
+        row("own base name, create", "=", "create", "On Notes -{{x}}", "On {{folder}} /{{x}}");
     }
     void askingForANameCreatesOnlyWhatIsConfirmed()
     {
-        const auto [typed, action, created] = fetch<QString, QString, QString>("typed", "action", "created");
+        const auto [typed, action, created, own] =
+            fetch<QString, QString, QString, QString>("typed", "action", "created", "own");
         QVERIFY(m_fixture->grant());
         m_fixture->store.setAsksForFileName(true);
+        if (!own.isEmpty()) {
+            m_fixture->store.customTemplates().append(customTemplate("Minutes", "", ""));
+            m_fixture->store.customTemplates().last().baseName = own;
+            QVERIFY(m_fixture->store.save());
+        }
         const QString notes = m_fixture->home.folder("Notes");
         writeAll(notes + "/Untitled.txt", "");
         LogCapture log;
-        m_delegate->processCreateURL(request(0, notes));
+        m_delegate->processCreateURL(
+            request(own.isEmpty() ? 0 : m_fixture->store.enabledTemplates().size() - 1, notes));
         QPointer<NewFileNameDialog> window = m_delegate->namingWindow();
         QVERIFY(window && window->isVisible());
         auto* field = window->findChild<QLineEdit*>("nameField");
+        const auto shown = own.isEmpty()
+                               ? std::tuple(QString("New Text File"), QString("Untitled 2.txt"), QString("Untitled 2"))
+                               : std::tuple(QString("New Minutes"), created, created);
         QCOMPARE(std::tuple(window->windowTitle(), field->text(), field->selectedText(), entries(notes).size()),
-                 std::tuple(QString("New Text File"), QString("Untitled 2.txt"), QString("Untitled 2"), 1));
+                 std::tuple_cat(shown, std::tuple(1)));
         if (typed != "=")
             field->setText(typed);
         if (action == "create" || action == "cancel")

@@ -55,8 +55,10 @@ class TestCreation : public QObject {
     FileCreationService::Result create(const QUrl& where, const QString& extension = "txt",
                                        std::optional<QString> baseName = {}, FileWriter* writer = nullptr)
     {
-        const FileTemplate body{QUuid::createUuid(), "T", extension, "{{folder}} \u2014", false};
+        FileTemplate body{QUuid::createUuid(), "T", extension, "{{folder}} \u2014", false};
         const FileCreationService engine(m_fixture->store, writer ? *writer : *m_writer, m_clock, m_account);
+        if (baseName && baseName->startsWith("own:")) // the template's own
+            body.baseName = baseName->mid(4), baseName.reset();
         if (baseName && baseName->startsWith('=')) // a name chosen, as typed
             return engine.createNamedFile(body, where, FileCreationService::completedName(baseName->mid(1), extension));
         return engine.createFile(body, where, baseName);
@@ -157,7 +159,7 @@ private Q_SLOTS:
     {
         // existing: in Notes; a trailing slash makes a folder
         // target: below the home; "relative:" and "url:" taken as they are
-        // baseName: "=NAME": the name chosen, as typed, instead of a base name
+        // baseName: "=NAME": the name chosen, as typed, instead of a base name; "own:NAME": the template's own
         // expected: the new file's name, or the error's description
         const auto add = columns<QStringList, QString, QString, QString, QString>("existing", "target", "baseName",
                                                                                   "extension", "expected");
@@ -172,6 +174,8 @@ private Q_SLOTS:
         row("no extension, taken", {"Untitled"}, "Untitled", "", "Untitled 2");
         row("spaces kept", {"My  Draft .tar.gz"}, "My  Draft ", "tar.gz", "My  Draft  2.tar.gz");
         row("slashes and NUL stay inside the folder", {}, QStringLiteral("a/../b") + QChar(0), "/etc", "a-..-b-.-etc");
+        row("own base name, filled in", {"On Notes-.txt"}, "own:On {{folder}}/", "txt", "On Notes- 2.txt");
+        row("own base name, blank", {}, "own: \t", "txt", "Untitled.txt");
         // A chosen name gets the template's extension only when it has none, and is never replaced.
         row("chosen, extension added", {"Draft"}, "=Draft", "txt", "Draft.txt");
         row("chosen, trailing dot completed", {}, "=Draft.", "tar.gz", "Draft.tar.gz");
