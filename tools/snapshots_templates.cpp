@@ -115,7 +115,9 @@ std::unique_ptr<QWidget> importSummary(Scene& scene)
 
 std::unique_ptr<QWidget> editor(const FileTemplate& draft, bool isNew)
 {
-    return std::make_unique<TemplateEditorView>(draft, isNew, [](const FileTemplate&) {});
+    auto view = std::make_unique<TemplateEditorView>(draft, isNew, [](const FileTemplate&) {});
+    view->setChoices({QStringLiteral("Code"), QStringLiteral("Office")}, QStringLiteral("Untitled"));
+    return view;
 }
 
 const RegisterSnapshots registered({
@@ -144,7 +146,10 @@ const RegisterSnapshots registered({
      }},
     {QStringLiteral("editor-edit"),
      [](Scene&) {
-         return editor(pythonModule(), false);
+         FileTemplate module = pythonModule();
+         std::tie(module.baseName, module.group) =
+             std::tuple(QStringLiteral("{{folder}}_module"), QStringLiteral("Code"));
+         return editor(module, false);
      }},
 });
 

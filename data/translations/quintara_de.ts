@@ -469,6 +469,22 @@
         <source>&amp;Save</source>
         <translation>&amp;Speichern</translation>
     </message>
+    <message>
+        <source>File Na&amp;me</source>
+        <translation>Dateina&amp;me</translation>
+    </message>
+    <message>
+        <source>e.g.  {{year}} Budget  ·  Notes on {{folder}}</source>
+        <translation>z. B.  {{year}} Budget  ·  Notizen zu {{folder}}</translation>
+    </message>
+    <message>
+        <source>&amp;Group</source>
+        <translation>&amp;Gruppe</translation>
+    </message>
+    <message>
+        <source>A submenu of “New File”; empty for none</source>
+        <translation>Ein Untermenü von „Neue Datei“; leer für keines</translation>
+    </message>
 </context>
 <context>
     <name>TemplateImporter</name>

@@ -6,6 +6,7 @@
 #include "ui/templates/TemplateEditorView.h"
 #include "ui/templates/TemplatesView.h"
 
+#include <QComboBox>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -138,10 +139,17 @@ private Q_SLOTS:
         click("B");
         rightPane()->findChild<QPushButton*>("editButton")->click();
         m_view->editor()->findChild<QLineEdit*>("nameField")->setText("Renamed");
+        m_view->editor()->findChild<QLineEdit*>("baseNameField")->setText(" {{year}} B ");
+        m_view->editor()->findChild<QComboBox*>("groupField")->setEditText("\tWork ");
         closeEditor(false, "confirmButton");
         button("addButton")->click();
+        auto* groups = m_view->editor()->findChild<QComboBox*>("groupField");
+        QCOMPARE(std::pair(groups->count(), groups->currentText()), std::pair(1, QString()));
+        QCOMPARE(groups->itemText(0), "Work"); // the groups in use are offered
         closeEditor(true, "cancelButton");
         listFollows({"A", "Renamed", "C"});
+        const FileTemplate& renamed = m_fixture->store.customTemplates().at(1);
+        QCOMPARE(std::pair(renamed.baseName, renamed.group), std::pair(QString("{{year}} B"), QString("Work")));
         QTRY_COMPARE(shown(), m_fixture->store.customTemplates().at(1));
         QCOMPARE(shown().id, id); // edited in place
         button("addButton")->click();

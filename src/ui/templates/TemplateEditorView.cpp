@@ -6,6 +6,7 @@
 #include "ui/common/WindowKeys.h"
 #include "ui/common/WindowPlacement.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QHBoxLayout>
@@ -25,8 +26,8 @@
 namespace {
 
 constexpr int sheetWidth = 500;
-constexpr int sheetHeight = 420;
-constexpr int formHeight = 130;
+constexpr int sheetHeight = 500;
+constexpr int formHeight = 210;
 constexpr int minimumEditorHeight = 130;
 // Vertical padding of the bars: with the full default padding the fixed sheet would leave the
 // content editor less than its minimum height.
@@ -42,6 +43,11 @@ public:
     QString name = tr("&Template Name");
     QString extension = tr("E&xtension");
     QString extensionHint = tr("e.g.  txt  ·  md  ·  json  ·  py");
+    QString baseName = tr("File Na&me");
+    // The variable names are part of the template syntax and stay as they are.
+    QString baseNameHint = tr("e.g.  {{year}} Budget  ·  Notes on {{folder}}");
+    QString group = tr("&Group");
+    QString groupHint = tr("A submenu of “New File”; empty for none");
     QString content = tr("C&ontent");
     // The variable names themselves are part of the template syntax and stay as they are.
     QString contentHint = tr("Variables: {{date}}  {{time}}  {{folder}}  {{username}}  {{year}}");
@@ -167,33 +173,51 @@ QWidget* TemplateEditorView::fields()
     m_extensionField->setFixedWidth(100);
     connect(m_extensionField, &QLineEdit::textChanged, this, &TemplateEditorView::extensionEdited);
 
-    QLabel* nameLabel = Style::label(text.name, body, QStringLiteral("nameLabel"), group);
-    nameLabel->setBuddy(m_nameField);
-    QLabel* extensionLabel = Style::label(text.extension, body, QStringLiteral("extensionLabel"), group);
-    extensionLabel->setBuddy(m_extensionField);
-    // One width for both labels, so the two fields start at the same place.
+    m_baseNameField = new QLineEdit(m_draft.baseName, group);
+    m_baseNameField->setObjectName(QStringLiteral("baseNameField"));
+    m_baseNameField->setFont(body);
+    m_baseNameField->setToolTip(text.baseNameHint);
+    connect(m_baseNameField, &QLineEdit::textChanged, this, [this](const QString& text) { m_draft.baseName = text; });
+
+    m_groupField = new QComboBox(group);
+    m_groupField->setObjectName(QStringLiteral("groupField"));
+    m_groupField->setEditable(true);
+    m_groupField->setInsertPolicy(QComboBox::NoInsert);
+    m_groupField->setFont(body);
+    m_groupField->setEditText(m_draft.group);
+    m_groupField->setToolTip(text.groupHint);
+    connect(m_groupField, &QComboBox::editTextChanged, this, [this](const QString& text) { m_draft.group = text; });
+
+    const QFont caption = Style::font(font(), Style::caption);
+    const std::pair<QString, QWidget*> rows[] = {{text.name, m_nameField},
+                                                 {text.extension, m_extensionField},
+                                                 {text.baseName, m_baseNameField},
+                                                 {text.group, m_groupField}};
+    QList<QLabel*> labels;
+    for (const auto& [title, field] : rows) {
+        labels.append(Style::label(title, body,
+                                   field->objectName().replace(QLatin1String("Field"), QLatin1String("Label")), group));
+        labels.last()->setBuddy(field);
+    }
+    // One width for all labels, so the fields start at the same place.
     // Measured as shown, the access key's marker dropped: a label's own hint can miss its last letter.
-    const auto shownWidth = [](const QLabel* label) {
-        return label->fontMetrics().size(Qt::TextShowMnemonic, label->text()).width() + label->margin() * 2 + 2;
-    };
-    const int labelWidth = qMax(shownWidth(nameLabel), shownWidth(extensionLabel));
-    nameLabel->setFixedWidth(labelWidth);
-    extensionLabel->setFixedWidth(labelWidth);
-
-    auto* nameRow = new QHBoxLayout;
-    nameRow->setSpacing(12);
-    nameRow->addWidget(nameLabel);
-    nameRow->addWidget(m_nameField, 1);
-    group->addRow(nameRow);
-
-    auto* extensionRow = new QHBoxLayout;
-    extensionRow->setSpacing(12);
-    extensionRow->addWidget(extensionLabel);
-    extensionRow->addWidget(m_extensionField);
-    extensionRow->addWidget(Style::secondaryLabel(text.extensionHint, Style::font(font(), Style::caption),
-                                                  QStringLiteral("extensionHint"), group));
-    extensionRow->addStretch(1);
-    group->addRow(extensionRow);
+    int labelWidth = 0;
+    for (const QLabel* label : labels)
+        labelWidth = qMax(labelWidth, label->fontMetrics().size(Qt::TextShowMnemonic, label->text()).width() +
+                                          label->margin() * 2 + 2);
+    for (int i = 0; i < labels.size(); ++i) {
+        labels[i]->setFixedWidth(labelWidth);
+        auto* row = new QHBoxLayout;
+        row->setSpacing(12);
+        row->addWidget(labels[i]);
+        QWidget* field = rows[i].second;
+        row->addWidget(field, field == m_extensionField ? 0 : 1);
+        if (field == m_extensionField) {
+            row->addWidget(Style::secondaryLabel(text.extensionHint, caption, QStringLiteral("extensionHint"), group));
+            row->addStretch(1);
+        }
+        group->addRow(row);
+    }
 
     auto* layout = new QVBoxLayout(host);
     layout->setContentsMargins(20, 0, 20, 0);
@@ -267,6 +291,15 @@ QWidget* TemplateEditorView::buttonBar()
     return host;
 }
 
+void TemplateEditorView::setChoices(const QStringList& groupsInUse, const QString& defaultBaseName)
+{
+    const QString typed = m_groupField->currentText();
+    m_groupField->clear();
+    m_groupField->addItems(groupsInUse);
+    m_groupField->setEditText(typed);
+    m_baseNameField->setPlaceholderText(defaultBaseName);
+}
+
 bool TemplateEditorView::isValid() const
 {
     // An empty extension is a template for files like "Makefile".
@@ -279,6 +312,8 @@ void TemplateEditorView::saveDraft()
         return;
     m_saved = true;
     m_draft.name = HorizontalSpace::trimmed(m_draft.name);
+    m_draft.baseName = HorizontalSpace::trimmed(m_draft.baseName);
+    m_draft.group = HorizontalSpace::trimmed(m_draft.group);
     m_draft.fileExtension = FileTemplate::cleanedExtension(m_draft.fileExtension);
     if (m_onSave)
         m_onSave(m_draft);

@@ -286,6 +286,11 @@ void TemplatesView::showEditor()
         std::none_of(custom.begin(), custom.end(), [&](const FileTemplate& t) { return t.id == m_templateToEdit->id; });
     auto* editor = new TemplateEditorView(
         *m_templateToEdit, isNew, [this](const FileTemplate& saved) { saveTemplate(saved); }, this);
+    QStringList groups;
+    for (const FileTemplate& t : custom)
+        if (!t.group.isEmpty() && !groups.contains(t.group))
+            groups.append(t.group);
+    editor->setChoices(groups, m_manager.store().defaultBaseName());
     editor->setAttribute(Qt::WA_DeleteOnClose);
     connect(editor, &QDialog::finished, this, [this] { m_showingEditor = false; });
     m_editor = editor;
