@@ -158,15 +158,31 @@ GList* GtkFamilyProvider::items(const std::optional<ExtensionMenu>& menu, const 
 {
     if (!menu)
         return nullptr;
+    const auto appendEntries = [&](gpointer submenu, const QList<qsizetype>& positions) {
+        for (const qsizetype i : positions) {
+            gpointer entryItem = item(menu->entries.at(i), QByteArray(namePrefix) + '-' + QByteArray::number(i));
+            m_api.append(submenu, entryItem);
+            g_object_unref(entryItem);
+        }
+    };
+    const auto attach = [&](gpointer parentItem, gpointer submenu) {
+        m_api.setSubmenu(parentItem, submenu);
+        g_object_unref(submenu);
+    };
     gpointer submenu = m_api.newMenu();
-    for (qsizetype i = 0; i < menu->entries.size(); ++i) {
-        gpointer entryItem = item(menu->entries.at(i), QByteArray(namePrefix) + '-' + QByteArray::number(i));
-        m_api.append(submenu, entryItem);
-        g_object_unref(entryItem);
+    for (qsizetype g = 0; g < menu->groups.size(); ++g) {
+        const QByteArray name = QByteArray(namePrefix) + "-group-" + QByteArray::number(g);
+        gpointer groupItem = m_api.newItem(name.constData(), shownText(menu->groups.at(g).title).constData(),
+                                           m_api.icon({QStringLiteral("folder")}).constData());
+        gpointer groupMenu = m_api.newMenu();
+        appendEntries(groupMenu, menu->groups.at(g).positions);
+        attach(groupItem, groupMenu);
+        m_api.append(submenu, groupItem);
+        g_object_unref(groupItem);
     }
+    appendEntries(submenu, menu->ungrouped());
     gpointer top = m_api.newItem(namePrefix, shownText(menu->title).constData(), nullptr);
-    m_api.setSubmenu(top, submenu);
-    g_object_unref(submenu);
+    attach(top, submenu);
     return g_list_append(nullptr, top);
 }
 

@@ -12,6 +12,8 @@
 #include <QTranslator>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace {
 
 // Other schemes may still come with a path (a remote share mounted through a local bridge,
@@ -85,14 +87,42 @@ std::optional<ExtensionMenu> MenuModel::forAnyLocalFolder(const QString& languag
     if (templates.isEmpty())
         return std::nullopt;
     ExtensionMenu menu{menuText(QT_TRANSLATE_NOOP("MenuModel", "New File"), language), {}};
-    for (qsizetype i = 0; i < templates.size(); ++i)
-        menu.entries.append({menuText(QT_TRANSLATE_NOOP("MenuModel", "New %1"), language)
-                                 .arg(templates.at(i).isBuiltIn ? menuText(templates.at(i).name.toUtf8().constData(),
-                                                                           language, "BuiltInTemplates")
-                                                                : templates.at(i).name),
-                             {},
-                             iconNamesFor(templates.at(i).fileExtension)});
+    for (qsizetype i = 0; i < templates.size(); ++i) {
+        const FileTemplate& shown = templates.at(i);
+        menu.entries.append(
+            {menuText(QT_TRANSLATE_NOOP("MenuModel", "New %1"), language)
+                 .arg(shown.isBuiltIn ? menuText(shown.name.toUtf8().constData(), language, "BuiltInTemplates")
+                                      : shown.name),
+             {},
+             shown.isFolder ? QStringList{QStringLiteral("folder-new"), QStringLiteral("folder")}
+                            : iconNamesFor(shown.fileExtension)});
+        if (shown.group.isEmpty())
+            continue;
+        const auto group = std::find_if(menu.groups.begin(), menu.groups.end(),
+                                        [&](const MenuGroup& g) { return g.title == shown.group; });
+        if (group == menu.groups.end())
+            menu.groups.append({shown.group, {i}});
+        else
+            group->positions.append(i);
+    }
     return menu;
+}
+
+QList<qsizetype> ExtensionMenu::ungrouped() const
+{
+    QList<qsizetype> positions;
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        if (std::none_of(groups.begin(), groups.end(), [i](const MenuGroup& g) { return g.positions.contains(i); }))
+            positions.append(i);
+    return positions;
+}
+
+QList<qsizetype> ExtensionMenu::shownOrder() const
+{
+    QList<qsizetype> order;
+    for (const MenuGroup& group : groups)
+        order += group.positions;
+    return order + ungrouped();
 }
 
 std::optional<MenuEntry> MenuModel::forFile(const QList<ClickedLocation>& selection)

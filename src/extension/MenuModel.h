@@ -28,10 +28,24 @@ struct MenuEntry {
     QStringList iconNames;
 };
 
-// The submenu and its entries, in the order of the enabled-template list.
+// A submenu of the submenu: the entries of the templates that name one group.
+struct MenuGroup {
+    QString title;
+    QList<qsizetype> positions; // into ExtensionMenu::entries, in list order
+};
+
+// The submenu and its entries, in the order of the enabled-template list: an entry's position is
+// its template's, as requests name it. Shown as the groups, in the order they first occur in that
+// list, then the entries in no group.
 struct ExtensionMenu {
     QString title;
     QList<MenuEntry> entries;
+    QList<MenuGroup> groups = {};
+
+    // The positions of the entries in no group, in list order.
+    QList<qsizetype> ungrouped() const;
+    // Every position in the order shown: each group's, then the ungrouped.
+    QList<qsizetype> shownOrder() const;
 };
 
 // What the file manager extension offers, kept apart from any file manager so that it can be

@@ -135,11 +135,19 @@ std::optional<QByteArray> ServiceMenu::contents() const
     const QString launcher = execArgument(m_launcherPath);
     QStringList actions;
     QString groups;
-    for (qsizetype i = 0; i < menu->entries.size(); ++i) {
-        const QString id = QStringLiteral("new%1").arg(i, width, 10, QLatin1Char('0'));
+    const QList<qsizetype> order = menu->shownOrder();
+    for (qsizetype rank = 0; rank < order.size(); ++rank) {
+        const qsizetype i = order.at(rank);
+        const QString id = QStringLiteral("new%1").arg(rank, width, 10, QLatin1Char('0'));
         actions.append(id);
+        // KDE nests no submenu in a service menu's own: a group's name goes before its entries' labels.
         const QString names = localized(QStringLiteral("Name"), [&](const QString& language) {
-            return text(language, [i](const ExtensionMenu& m) { return m.entries.value(i).label; });
+            return text(language, [i](const ExtensionMenu& m) {
+                for (const MenuGroup& group : m.groups)
+                    if (group.positions.contains(i))
+                        return group.title + QStringLiteral(" › ") + m.entries.value(i).label;
+                return m.entries.value(i).label;
+            });
         });
         groups += actionGroup(id, names, menu->entries.at(i).iconNames.value(0),
                               QStringLiteral("%1 --from dolphin --new %2 %f").arg(launcher, QString::number(i)));

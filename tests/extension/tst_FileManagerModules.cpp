@@ -174,13 +174,29 @@ struct Shown {
         }
         shown.append(property(items->data, "label"));
         names.append(property(items->data, "name"));
+        addEntries(module, submenu);
+    }
+    // A group's submenu is shown as its item, marked "▸", then its entries.
+    void addEntries(const Module& module, GObject* submenu)
+    {
         GList* children = module.submenuItems(submenu);
         for (GList* node = children; node; node = node->next) {
+            GObject* group = nullptr;
+            g_object_get(node->data, "menu", &group, nullptr);
+            if (group) {
+                shown.append(property(node->data, "label") + " ▸");
+                names.append(property(node->data, "name"));
+                addEntries(module, group);
+                continue;
+            }
             const auto request = CreateRequest::parse(url(node->data));
-            add(node->data,
-                request
-                    ? QStringLiteral("%1 %2 %3").arg(request->index).arg(request->directoryPath, request->fileManager)
-                    : "-");
+            shown.append(
+                property(node->data, "label") + ' ' + property(node->data, "icon") + ' ' +
+                (request
+                     ? QStringLiteral("%1 %2 %3").arg(request->index).arg(request->directoryPath, request->fileManager)
+                     : "-"));
+            names.append(property(node->data, "name"));
+            entries.append(node->data);
         }
         g_list_free_full(children, g_object_unref); // the submenu keeps its own references
         g_object_unref(submenu);
@@ -236,6 +252,7 @@ private Q_SLOTS:
         TemplateStore store;
         store.setEnabledBuiltIns({"10000000-0000-0000-0000-000000000002"}); // Markdown
         store.customTemplates() = {customTemplate("my_memo", {}, "py"), customTemplate("odd", {}, "no-such-type")};
+        store.customTemplates().last().group = "a_b"; // a group comes first
         store.save();
 
         // The smallest type module: loading it initialises the module, as the file managers' loaders
@@ -324,9 +341,9 @@ private Q_SLOTS:
                                                    : "text-x-generic";
         };
         const QString entry = QStringLiteral("New %1 %2 %3 ") + path + ' ' + m.name;
-        const QStringList menu{"New File", entry.arg("Markdown", icon("text-markdown text-x-generic")).arg(0),
-                               entry.arg("my__memo", icon("text-x-python text-x-generic")).arg(1),
-                               entry.arg("odd", icon("text-x-generic")).arg(2)};
+        const QStringList menu{"New File", "a__b ▸", entry.arg("odd", icon("text-x-generic")).arg(2),
+                               entry.arg("Markdown", icon("text-markdown text-x-generic")).arg(0),
+                               entry.arg("my__memo", icon("text-x-python text-x-generic")).arg(1)};
         QCOMPARE(shown.shown, target == "-" ? QStringList{"Save as Template document-save-as " + path} : menu);
         // The file manager runs an entry by its name, across its background and selection menus: a
         // shared name would create the file in the other menu's folder.

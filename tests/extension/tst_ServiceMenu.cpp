@@ -146,11 +146,13 @@ private Q_SLOTS:
                      .arg(QFileInfo(QStringLiteral(QUINTARA_BINARY)).canonicalFilePath()));
 
         // Fifteen templates: the file manager orders the actions by id, as text; each is named in every language.
+        // A group's entries come first, named with it, and still create from their own template.
         TemplateStore store;
         store.setEnabledBuiltIns({});
         store.customTemplates().clear();
         for (int i = 0; i < 15; ++i)
             store.customTemplates().append({QUuid::createUuid(), QString::number(i), "txt", {}, false});
+        store.customTemplates().last().group = "G";
         store.save();
         const QString text = QString::fromUtf8(menu.contents().value());
         static const QRegularExpression actionsLine("\nActions=(.*);\n");
@@ -163,7 +165,8 @@ private Q_SLOTS:
             german.append(group.section("\nName[de]=", 1).section('\n', 0, 0));
         }
         QCOMPARE(shown.size(), 15);
-        QCOMPARE(shown.first() + shown.last() + german.first() + german.last(), "New 0New 14Neu: 0Neu: 14");
+        QCOMPARE(shown.first() + shown.last() + german.first() + german.last(), "G › New 14New 13G › Neu: 14Neu: 13");
+        QVERIFY(text.contains(QRegularExpression(R"(Name=G › New 14\n((?!\[Desktop).*\n)*?Exec=.*--new 14 %f)")));
         QVERIFY(text.contains("\nX-KDE-Submenu=New File\nX-KDE-Submenu[de]=Neue Datei\n"));
         store.customTemplates().clear();
         store.save();
