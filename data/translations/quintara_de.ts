@@ -426,6 +426,14 @@
         <source>&amp;Edit</source>
         <translation>&amp;Bearbeiten</translation>
     </message>
+    <message>
+        <source>New files named “%1”</source>
+        <translation>Neue Dateien heißen „%1“</translation>
+    </message>
+    <message>
+        <source>Listed under “%1”</source>
+        <translation>Aufgeführt unter „%1“</translation>
+    </message>
 </context>
 <context>
     <name>TemplateEditorView</name>

@@ -239,6 +239,9 @@ private Q_SLOTS:
         row("built-in rich text", builtInTemplates().at(3), ".rtf");
         row("custom, empty body", customTemplate("Blank"), ".txt");
         row("custom, no extension", customTemplate("Bare", "Made {{date}}\n", ""), "");
+        FileTemplate named = customTemplate("Named");
+        std::tie(named.baseName, named.group) = std::tuple("{{year}} Budget", "Work");
+        row("custom, own name and group", named, ".txt");
         row("custom, a megabyte on one line", customTemplate("Min", QString(1 << 20, 'a'), "js"), ".js",
             QString(16 * 1024, 'a') + "\n…");
         row("custom, 400 lines", customTemplate("Log", QString("x\n").repeated(400)), ".txt");
@@ -259,6 +262,9 @@ private Q_SLOTS:
         if (auto* edit = page.findChild<QPushButton*>("editButton"))
             edit->click();
         QCOMPARE(edits, shown.isBuiltIn ? 0 : 1);
+        auto* naming = page.findChild<QLabel*>("detailNaming");
+        QCOMPARE(naming ? naming->text() : QString(),
+                 shown.group.isEmpty() ? QString() : "New files named “{{year}} Budget”  ·  Listed under “Work”");
         auto* empty = page.findChild<QLabel*>("emptyContent");
         QCOMPARE(empty ? empty->text() : page.findChild<QWidget*>("contentText")->accessibleName(),
                  shown.content.isEmpty() ? "(empty file)"

@@ -41,6 +41,8 @@ public:
     QString content = tr("Template Content");
     QString empty = tr("(empty file)");
     QString variables = tr("Supported Variables");
+    QString ownName = tr("New files named “%1”");
+    QString inGroup = tr("Listed under “%1”");
 };
 
 constexpr Variable variables[] = {
@@ -251,6 +253,17 @@ QWidget* TemplateDetailView::header(QWidget* page)
     titles->addWidget(Style::secondaryLabel(
         m_template.fileExtension.isEmpty() ? QString() : QLatin1Char('.') + m_template.fileExtension,
         Style::font(font(), Style::subheadline), QStringLiteral("detailExtension"), host));
+    QStringList naming;
+    if (!m_template.baseName.isEmpty())
+        naming.append(Texts().ownName.arg(m_template.baseName));
+    if (!m_template.group.isEmpty())
+        naming.append(Texts().inGroup.arg(m_template.group));
+    if (!naming.isEmpty()) {
+        QLabel* line = Style::secondaryLabel(naming.join(QStringLiteral("  ·  ")), Style::font(font(), Style::caption),
+                                             QStringLiteral("detailNaming"), host);
+        line->setWordWrap(true);
+        titles->addWidget(line);
+    }
 
     auto* row = new QHBoxLayout(host);
     row->setContentsMargins(0, 0, 0, 0);
