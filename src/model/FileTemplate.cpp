@@ -92,8 +92,12 @@ void appendJsonObject(QByteArray& out, const FileTemplate& t)
     appendJsonString(out, t.name);
     out.append(",\"fileExtension\":");
     appendJsonString(out, t.fileExtension);
-    out.append(",\"content\":");
-    appendJsonString(out, t.content);
+    // Without content a folder's record does not decode in readers that know only files, which would
+    // otherwise make an empty file of it and, saving, drop its kind.
+    if (!t.isFolder) {
+        out.append(",\"content\":");
+        appendJsonString(out, t.content);
+    }
     out.append(",\"isBuiltIn\":");
     out.append(t.isBuiltIn ? "true" : "false");
     if (!t.baseName.isEmpty()) {
@@ -153,14 +157,16 @@ std::optional<FileTemplate> FileTemplate::fromJson(const QJsonValue& value)
     const QJsonValue content = object.value(QLatin1String("content"));
     const QJsonValue isBuiltIn = object.value(QLatin1String("isBuiltIn"));
     // A missing member reads as Undefined and a null as Null; both fail the type checks.
-    if (!id.isString() || !name.isString() || !fileExtension.isString() || !content.isString() || !isBuiltIn.isBool())
+    const QJsonValue kind = object.value(QLatin1String("kind"));
+    const bool isFolder = kind == QLatin1String("folder");
+    if (!id.isString() || !name.isString() || !fileExtension.isString() || !isBuiltIn.isBool() ||
+        !(content.isString() || (isFolder && content.isUndefined())))
         return std::nullopt;
     const QString idString = id.toString();
     const std::optional<QUuid> uuid = parseId(idString);
     if (!uuid)
         return std::nullopt;
     // A kind this reader does not know would be made as something else; such a record is left out.
-    const QJsonValue kind = object.value(QLatin1String("kind"));
     if (!kind.isUndefined() && kind != QLatin1String("file") && kind != QLatin1String("folder"))
         return std::nullopt;
     return FileTemplate{*uuid,
@@ -170,7 +176,7 @@ std::optional<FileTemplate> FileTemplate::fromJson(const QJsonValue& value)
                         isBuiltIn.toBool(),
                         object.value(QLatin1String("baseName")).toString(),
                         object.value(QLatin1String("group")).toString(),
-                        kind == QLatin1String("folder")};
+                        isFolder};
 }
 
 QByteArray FileTemplate::encodeList(const QList<FileTemplate>& templates)

@@ -30,7 +30,7 @@ struct FileTemplate {
 
     // Compact JSON object with the five members every reader needs, in field order, then "baseName",
     // "group" and "kind" only where they differ from a plain file template's, so that a record without
-    // them is read alike by readers that know nothing of them.
+    // them is read alike by readers that know nothing of them. A folder's record has no "content".
     QByteArray toJson() const;
     static std::optional<FileTemplate> fromJson(const QJsonValue& value);
 

@@ -84,13 +84,33 @@ private Q_SLOTS:
         const QByteArray json = R"({"id":"6F1C2A8E-1B2C-4D3E-8F40-5A6B7C8D9E0F","name":"Note",)"
                                 R"("fileExtension":"txt","content":"","isBuiltIn":false})";
         QCOMPARE(FileTemplate::encodeList({}) + FileTemplate::encodeList({t, t}), "[][" + json + "," + json + "]");
-        // What only some templates have follows the five members every reader needs, and only then.
-        FileTemplate folder = t;
-        std::tie(folder.baseName, folder.group, folder.isFolder) = std::tuple("{{year}} Notes", "Work", true);
-        const QByteArray extended =
-            QByteArray(json).replace("false}", R"(false,"baseName":"{{year}} Notes","group":"Work","kind":"folder"})");
-        QCOMPARE(folder.toJson(), extended);
-        QCOMPARE(FileTemplate::decodeList("[" + extended + "]")->templates.value(0), folder);
+    }
+
+    // Written by this version, read by the release before groups and folders, whose reader takes a record
+    // with the five members of these types and ignores any other: the file templates load, and a folder's
+    // record, which it would take for an empty file, does not.
+    void olderReadersLoadTheFileTemplates()
+    {
+        const QByteArray written = R"([{"id":"00000000-0000-0000-0000-000000000001","name":"Plain",)"
+                                   R"("fileExtension":"txt","content":"a","isBuiltIn":false},)"
+                                   R"({"id":"00000000-0000-0000-0000-000000000002","name":"Budget",)"
+                                   R"("fileExtension":"csv","content":"b","isBuiltIn":false,)"
+                                   R"("baseName":"{{year}} Budget","group":"Office"},)"
+                                   R"({"id":"00000000-0000-0000-0000-000000000003","name":"Web Project",)"
+                                   R"("fileExtension":"","isBuiltIn":false,"group":"Projects","kind":"folder"}])";
+        const QList<FileTemplate> templates = FileTemplate::decodeList(written).value().templates;
+        QCOMPARE(FileTemplate::encodeList(templates), written);
+        QCOMPARE(std::tuple(templates.size(), templates.at(1).baseName, templates.at(2).isFolder),
+                 std::tuple(3, QString("{{year}} Budget"), true));
+        QStringList olderRead;
+        for (const QJsonValue& value : QJsonDocument::fromJson(written).array()) {
+            const QJsonObject o = value.toObject();
+            if (QUuid::fromString(o["id"].toString()).isNull() || !o["name"].isString() ||
+                !o["fileExtension"].isString() || !o["content"].isString() || !o["isBuiltIn"].isBool())
+                continue;
+            olderRead.append(o["name"].toString() + ':' + o["content"].toString());
+        }
+        QCOMPARE(olderRead, QStringList({"Plain:a", "Budget:b"}));
     }
 
     void roundTripsAwkwardText_data()

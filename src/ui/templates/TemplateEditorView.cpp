@@ -186,6 +186,8 @@ QWidget* TemplateEditorView::fields()
     m_groupField->setFont(body);
     m_groupField->setEditText(m_draft.group);
     m_groupField->setToolTip(text.groupHint);
+    // The field typed in is the combo box's own line edit, which takes no name from the label.
+    m_groupField->lineEdit()->setAccessibleName(QString(text.group).remove(QLatin1Char('&')));
     connect(m_groupField, &QComboBox::editTextChanged, this, [this](const QString& text) { m_draft.group = text; });
 
     const QFont caption = Style::font(font(), Style::caption);
