@@ -127,7 +127,8 @@ QList<qsizetype> ExtensionMenu::shownOrder() const
 
 std::optional<MenuEntry> MenuModel::forFile(const QList<ClickedLocation>& selection)
 {
-    if (selection.size() != 1 || !selection.constFirst().isRegularFile || !isLocal(selection.constFirst()))
+    if (selection.size() != 1 || !(selection.constFirst().isRegularFile || selection.constFirst().isFolder) ||
+        !isLocal(selection.constFirst()))
         return std::nullopt;
     MenuEntry entry = saveAsTemplate();
     entry.requestUrl = ImportRequest::url(selection.constFirst().localPath);

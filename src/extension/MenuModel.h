@@ -64,8 +64,8 @@ public:
     // Only a selection of exactly one local folder gets a menu; new files go inside that folder.
     std::optional<ExtensionMenu> forSelection(const QList<ClickedLocation>& selection) const;
 
-    // "Save as Template", for a selection of exactly one local regular file: the request makes a
-    // custom template of that file.
+    // "Save as Template", for a selection of exactly one local regular file or folder: the request
+    // makes a custom template of that file, or a folder template of that folder.
     static std::optional<MenuEntry> forFile(const QList<ClickedLocation>& selection);
     // The same item without its request, for a file manager that names the file only when the
     // item is chosen.

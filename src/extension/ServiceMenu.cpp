@@ -160,11 +160,11 @@ std::optional<QByteArray> ServiceMenu::contents() const
 
 QByteArray ServiceMenu::fileMenuContents() const
 {
-    // Only text files can become templates; every text type derives from text/plain.
+    // Only text files and folders can become templates; every text type derives from text/plain.
     const QString id = QStringLiteral("saveAsTemplate");
     const QString names = localized(QStringLiteral("Name"),
                                     [](const QString& language) { return MenuModel::saveAsTemplate(language).label; });
-    return (entryGroup(m_launcherPath, QStringLiteral("text/plain;"), QString(), {id}) +
+    return (entryGroup(m_launcherPath, QStringLiteral("text/plain;inode/directory;"), QString(), {id}) +
             actionGroup(id, names, MenuModel::saveAsTemplate().iconNames.value(0),
                         execArgument(m_launcherPath) + QStringLiteral(" --import %f")))
         .toUtf8();

@@ -162,19 +162,18 @@ struct Shown {
             names.append(property(entry, "name"));
             entries.append(entry);
         };
-        GObject* submenu = nullptr;
-        if (g_list_length(items) == 1)
-            g_object_get(items->data, "menu", &submenu, nullptr);
-        if (!submenu) { // "Save as Template"
-            for (GList* node = items; node; node = node->next) {
+        for (GList* node = items; node; node = node->next) {
+            GObject* submenu = nullptr;
+            g_object_get(node->data, "menu", &submenu, nullptr);
+            if (!submenu) { // "Save as Template"
                 const auto request = ImportRequest::parse(url(node->data));
                 add(node->data, request ? request->filePath : "-");
+                continue;
             }
-            return;
+            shown.append(property(node->data, "label"));
+            names.append(property(node->data, "name"));
+            addEntries(module, submenu);
         }
-        shown.append(property(items->data, "label"));
-        names.append(property(items->data, "name"));
-        addEntries(module, submenu);
     }
     // A group's submenu is shown as its item, marked "▸", then its entries.
     void addEntries(const Module& module, GObject* submenu)
@@ -344,7 +343,8 @@ private Q_SLOTS:
         const QStringList menu{"New File", "a__b ▸", entry.arg("odd", icon("text-x-generic")).arg(2),
                                entry.arg("Markdown", icon("text-markdown text-x-generic")).arg(0),
                                entry.arg("my__memo", icon("text-x-python text-x-generic")).arg(1)};
-        QCOMPARE(shown.shown, target == "-" ? QStringList{"Save as Template document-save-as " + path} : menu);
+        const QString save = "Save as Template document-save-as " + path;
+        QCOMPARE(shown.shown, target == "-" ? QStringList{save} : target.isEmpty() ? menu : menu + QStringList{save});
         // The file manager runs an entry by its name, across its background and selection menus: a
         // shared name would create the file in the other menu's folder.
         const Shown other(m, {{path, true}}, !target.isEmpty());

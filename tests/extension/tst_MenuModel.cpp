@@ -48,7 +48,7 @@ private Q_SLOTS:
         const auto row = columns<bool, QList<ClickedLocation>, QString>("background", "clicked", "offers");
         const ClickedLocation folder = folderAt("/home/ada/Notes"), file = folderAt("/home/ada/a.txt", false);
         row("background of a folder", true, {folder}, "new");
-        row("one selected folder", false, {folder}, "new");
+        row("one selected folder", false, {folder}, "new save");
         row("one selected file", false, {file}, "save");
         row("one named pipe", false, {{"file:///p", "/p", false, false}}, "");
         row("two selected files", false, {file, file}, "");
@@ -73,8 +73,8 @@ private Q_SLOTS:
     {
         const auto [background, clicked, offers] =
             fetch<bool, QList<ClickedLocation>, QString>("background", "clicked", "offers");
-        const bool offered = offers == "new", saveAsTemplate = offers == "save";
-        const std::optional<MenuEntry> save = MenuModel::forFile(clicked);
+        const bool offered = offers.contains("new"), saveAsTemplate = offers.contains("save");
+        const std::optional<MenuEntry> save = background ? std::nullopt : MenuModel::forFile(clicked);
         const std::optional<ImportRequest> import = ImportRequest::parse(save ? save->requestUrl : QString());
         QCOMPARE(save ? save->label + ' ' + import.value_or(ImportRequest{}).filePath : "-",
                  saveAsTemplate ? "Save as Template " + clicked.constFirst().localPath : "-");

@@ -581,4 +581,16 @@ M = [
     ('cl-from-unchecked', 'src/launcher/CommandLine.cpp', 'if (!CreateRequest::fileManagers().contains(fileManager)) {', 'if (false) {'),
     # '--new 0' without a folder exits 0 having created nothing.
     ('cl-new-without-folder', 'src/launcher/CommandLine.cpp', '    if (!indexes.isEmpty()) {', '    if (false) {'),
+    # Templates in no group come before the groups in Dolphin's menu, against every other file manager's.
+    ('grp-ungrouped-first', 'src/extension/MenuModel.cpp', '    return order + ungrouped();', '    return ungrouped() + order;'),
+    # Two templates of one group make two submenus of the same name.
+    ('grp-group-per-entry', 'src/extension/MenuModel.cpp', '        if (group == menu.groups.end())', '        if (true)'),
+    # A template's own file name is ignored: every new file is "Untitled".
+    ('bn-own-name-ignored', 'src/creation/FileCreationService.cpp', '    return own.trimmed().isEmpty() ? m_store.defaultBaseName() : own;', '    return m_store.defaultBaseName();'),
+    # A folder template is saved as a file template: after a restart it makes an empty file.
+    ('ft-kind-dropped', 'src/model/FileTemplate.cpp', '    if (t.isFolder)\n        out.append(",\\"kind\\":\\"folder\\"");\n', ''),
+    # A record of a kind from a newer version is made as a file.
+    ('ft-unknown-kind-accepted', 'src/model/FileTemplate.cpp', "kind != QLatin1String(\"file\") && kind != QLatin1String(\"folder\")", 'false'),
+    # A group typed with a space after it makes a second submenu beside the first.
+    ('ed-group-not-trimmed', 'src/ui/templates/TemplateEditorView.cpp', '    m_draft.group = HorizontalSpace::trimmed(m_draft.group);\n', ''),
 ]
