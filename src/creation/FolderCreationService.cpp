@@ -71,7 +71,7 @@ FolderCreationService::Result FolderCreationService::createFolder(const FileTemp
     if (expanded.size() != texts.size())
         return FileCreationError(FileCreationError::Case::invalidName);
 
-    // Entries come folder before contents, so each one's folder has its new path already.
+    // A folder is listed before what it holds, so each entry's folder has its new path already.
     QHash<QString, QString> newPaths;
     qsizetype content = 1 + entries.size();
     for (qsizetype i = 0; i < entries.size(); ++i) {
@@ -89,6 +89,8 @@ FolderCreationService::Result FolderCreationService::createFolder(const FileTemp
     }
 
     const QString newBase = FileCreationService::nameComponent(expanded.constFirst());
+    if (!isUsableName(newBase))
+        return FileCreationError(FileCreationError::Case::invalidName);
     const QString prefix = path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
     int number = 0;
     // Each name offered is one that looks free now; the writer asks again when it is taken by then.
@@ -100,8 +102,6 @@ FolderCreationService::Result FolderCreationService::createFolder(const FileTemp
         }
         return {};
     };
-    if (!isUsableName(newBase))
-        return FileCreationError(FileCreationError::Case::invalidName);
     const auto written = m_writer.createNew(path, names, entries);
     if (const auto* error = std::get_if<PlatformError>(&written))
         return writeFailure(*error);
