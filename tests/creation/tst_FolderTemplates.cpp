@@ -221,6 +221,10 @@ private Q_SLOTS:
             QCOMPARE(tree(made->toLocalFile()),
                      QStringList({name + "=by " + user + " in Out", "docs/", "docs/Out.md="}));
             QCOMPARE(entries(m_out).size(), before.size() + 1);
+            // The modes of any new folder and file, never the temporary's owner-only one.
+            QCOMPARE(QFileInfo(made->toLocalFile()).permissions(), QFileInfo(m_out).permissions());
+            QCOMPARE(QFileInfo(made->toLocalFile() + "/docs/Out.md").permissions(),
+                     QFileInfo(m_out + "/Web Project").permissions());
         } else {
             QCOMPARE(std::get<FileCreationError>(result).errorDescription(), expected);
             QCOMPARE(entries(m_out), before);
