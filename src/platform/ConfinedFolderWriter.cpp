@@ -71,7 +71,7 @@ bool isTemporaryName(const QByteArray& name)
                        [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'); });
 }
 
-QList<QByteArray> names(int dirFd)
+QList<QByteArray> listNames(int dirFd)
 {
     QList<QByteArray> result;
     DIR* const listing = ::fdopendir(::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -88,7 +88,7 @@ QList<QByteArray> names(int dirFd)
 // Never follows a link: one inside is removed as the link it is.
 void removeContents(int dirFd)
 {
-    for (const QByteArray& name : names(dirFd)) {
+    for (const QByteArray& name : listNames(dirFd)) {
         if (::unlinkat(dirFd, name.constData(), 0) == 0 || errno != EISDIR)
             continue;
         const FileDescriptor inner(::openat(dirFd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
@@ -108,7 +108,7 @@ bool sameItem(int dirFd, const QByteArray& name, int fd)
 
 void removeAbandonedTemporaries(int dirFd)
 {
-    for (const QByteArray& name : names(dirFd)) {
+    for (const QByteArray& name : listNames(dirFd)) {
         if (!isTemporaryName(name))
             continue;
         const FileDescriptor tree(::openat(dirFd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
