@@ -1,11 +1,12 @@
 // A new folder from a folder template of 50 files in three levels, against `cp -r` of the same tree
-// in the same run. Target: the template's folder in at most three times the copy's time.
+// in the same run (cp's own start included, as a person would run it). Target: ratio at most 3.
 #include "creation/FolderCreationService.h"
 #include "platform/SecurityScope.h"
 #include "store/TemplateStore.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -45,36 +46,40 @@ Setup& setup()
     return made;
 }
 
-void createFolder(benchmark::State& state)
+// Each round makes the folder, then copies the tree, so that both meet the file system in the same
+// state: ext4, for one, looks longer for a free inode the more were freed just before.
+void createFolderAgainstCopy(benchmark::State& state)
 {
     TemplateStore store([] { return SettingsDomain(setup().home.filePath(QStringLiteral("settings.json"))); });
     const FileCreationService files(store);
     const FolderCreationService folders(files);
     const QUrl out = QUrl::fromLocalFile(setup().out);
+    const QString copy = setup().out + QStringLiteral("/copy");
+    QElapsedTimer clock;
+    qint64 creating = 0;
+    qint64 copying = 0;
     for (auto _ : state) {
+        clock.start();
         const auto made = folders.createFolder(setup().folderTemplate, out);
+        creating += clock.nsecsElapsed();
+        clock.start();
+        if (QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-r"), setup().source, copy}) != 0)
+            state.SkipWithError("cp failed");
+        copying += clock.nsecsElapsed();
         state.PauseTiming();
         if (const QUrl* url = std::get_if<QUrl>(&made))
             QDir(url->toLocalFile()).removeRecursively();
         else
             state.SkipWithError("nothing made");
-        state.ResumeTiming();
-    }
-}
-BENCHMARK(createFolder)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-void copyTree(benchmark::State& state)
-{
-    const QString copy = setup().out + QStringLiteral("/copy");
-    for (auto _ : state) {
-        if (QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-r"), setup().source, copy}) != 0)
-            state.SkipWithError("cp failed");
-        state.PauseTiming();
         QDir(copy).removeRecursively();
         state.ResumeTiming();
     }
+    const double rounds = double(state.iterations());
+    state.counters["create_ms"] = double(creating) / rounds / 1e6;
+    state.counters["cp_ms"] = double(copying) / rounds / 1e6;
+    state.counters["ratio"] = double(creating) / double(copying);
 }
-BENCHMARK(copyTree)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(createFolderAgainstCopy)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 
