@@ -91,7 +91,10 @@ QString FileCreationService::baseNameFor(const FileTemplate& fileTemplate, const
 {
     // A value holding "/" ("{{date}}" in some locales) must not make the name a path.
     const QString own = nameComponent(expandVariables(fileTemplate.baseName, directory));
-    return own.trimmed().isEmpty() ? m_store.defaultBaseName() : own;
+    if (!own.trimmed().isEmpty())
+        return own;
+    return fileTemplate.isFolder ? nameComponent(expandVariables(fileTemplate.name, directory))
+                                 : m_store.defaultBaseName();
 }
 
 QString FileCreationService::nameComponent(QString part)

@@ -35,8 +35,8 @@ public:
     // nameTaken and one that is not a single path component is invalidName.
     Result createNamedFile(const FileTemplate& fileTemplate, const QUrl& directory, const QString& fileName) const;
 
-    // The template's own base name with its variables filled in, kept to one path component; the
-    // stored default where it has none (or it fills in to blanks).
+    // The template's own base name with its variables filled in, kept to one path component; where
+    // it has none (or it fills in to blanks), a folder template's name, else the stored default.
     QString baseNameFor(const FileTemplate& fileTemplate, const QUrl& directory) const;
 
     enum class NameProblem { none, empty, notOneComponent, tooLong };

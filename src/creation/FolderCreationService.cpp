@@ -38,6 +38,20 @@ FolderCreationService::Result FolderCreationService::createFolder(const FileTemp
                                                                   const QUrl& directory,
                                                                   const std::optional<QString>& baseName) const
 {
+    return create(folderTemplate, directory, baseName, std::nullopt);
+}
+
+FolderCreationService::Result FolderCreationService::createNamedFolder(const FileTemplate& folderTemplate,
+                                                                       const QUrl& directory,
+                                                                       const QString& folderName) const
+{
+    return create(folderTemplate, directory, std::nullopt, folderName);
+}
+
+FolderCreationService::Result FolderCreationService::create(const FileTemplate& folderTemplate, const QUrl& directory,
+                                                            const std::optional<QString>& baseName,
+                                                            const std::optional<QString>& exactName) const
+{
     // A relative path would silently mean "relative to wherever the program was started".
     const QString path = directory.isLocalFile() ? directory.toLocalFile() : QString();
     const LocalPath::Kind kind = LocalPath::kind(path);
@@ -88,13 +102,18 @@ FolderCreationService::Result FolderCreationService::createFolder(const FileTemp
         entry.path = newPath;
     }
 
-    const QString newBase = FileCreationService::nameComponent(expanded.constFirst());
+    // A name the person typed is taken as it stands, once, and is answered "taken" when it is.
+    if (exactName && FileCreationService::nameProblem(*exactName) != FileCreationService::NameProblem::none)
+        return FileCreationError(FileCreationError::Case::invalidName);
+    const QString newBase = exactName ? *exactName : FileCreationService::nameComponent(expanded.constFirst());
     if (!isUsableName(newBase))
         return FileCreationError(FileCreationError::Case::invalidName);
     const QString prefix = path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
     int number = 0;
     // Each name offered is one that looks free now; the writer asks again when it is taken by then.
     const auto names = [&]() -> QString {
+        if (exactName)
+            return number++ == 0 ? newBase : QString();
         while (++number <= lastNumber) {
             const QString name = number == 1 ? newBase : newBase + QLatin1Char(' ') + QString::number(number);
             if (LocalPath::kind(prefix + name) == LocalPath::Kind::missing)
@@ -104,6 +123,8 @@ FolderCreationService::Result FolderCreationService::createFolder(const FileTemp
     };
     const auto written = m_writer.createNew(path, names, entries);
     if (const auto* error = std::get_if<PlatformError>(&written))
-        return writeFailure(*error);
+        return exactName && error->code == PlatformError::nameTaken
+                   ? FileCreationError(FileCreationError::Case::nameTaken)
+                   : writeFailure(*error);
     return QUrl::fromLocalFile(prefix + std::get<QString>(written));
 }

@@ -29,7 +29,15 @@ public:
     Result createFolder(const FileTemplate& folderTemplate, const QUrl& directory,
                         const std::optional<QString>& baseName = std::nullopt) const;
 
+    // The same, under exactly the name given or not at all: a taken name is nameTaken and one that
+    // is not a single path component is invalidName.
+    Result createNamedFolder(const FileTemplate& folderTemplate, const QUrl& directory,
+                             const QString& folderName) const;
+
 private:
+    Result create(const FileTemplate& folderTemplate, const QUrl& directory, const std::optional<QString>& baseName,
+                  const std::optional<QString>& exactName) const;
+
     const FileCreationService& m_files;
     FolderTemplateTree m_trees;
     FolderWriter& m_writer;

@@ -1,6 +1,7 @@
 #include "creation/RequestServing.h"
 
 #include "creation/CreateRequest.h"
+#include "creation/FolderCreationService.h"
 #include "creation/ImportRequest.h"
 #include "platform/Log.h"
 #include "platform/SecurityScope.h"
@@ -31,8 +32,12 @@ FileCreationService::Result create(const Services& services, const FileTemplate&
         if (accessing)
             services.scope.stopAccessing(grantedPath);
     });
-    const FileCreationService::Result result = fileName ? services.engine.createNamedFile(chosen, target, *fileName)
-                                                        : services.engine.createFile(chosen, target);
+    const FolderCreationService folders(services.engine);
+    const FileCreationService::Result result =
+        chosen.isFolder
+            ? (fileName ? folders.createNamedFolder(chosen, target, *fileName) : folders.createFolder(chosen, target))
+            : (fileName ? services.engine.createNamedFile(chosen, target, *fileName)
+                        : services.engine.createFile(chosen, target));
     if (const auto* error = std::get_if<FileCreationError>(&result)) {
         // A name the person chose that is taken or unusable is answered in the naming window.
         const auto errorCase = error->errorCase();

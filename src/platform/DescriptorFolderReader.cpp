@@ -61,7 +61,7 @@ std::optional<Refusal> readFile(int fd, const QString& path, Walk& walk)
     if (::fstat(fd, &status) != 0)
         return Refusal{Problem::unreadable, path};
     if (!S_ISREG(status.st_mode))
-        return Refusal{S_ISDIR(status.st_mode) ? Problem::unreadable : Problem::specialFile, path};
+        return Refusal{Problem::unreadable, path};
     const qint64 left = walk.limits.bytes - walk.bytes;
     if (status.st_size > left)
         return Refusal{Problem::tooLarge, path};
@@ -129,7 +129,8 @@ std::optional<Refusal> readFolder(int dirFd, const QString& prefix, Walk& walk)
             walk.tree.skippedLinks.append(path);
             break;
         case Opened::specialFile:
-            return Refusal{Problem::specialFile, path};
+            walk.tree.specialFiles.append(path);
+            break;
         case Opened::failed:
             return Refusal{Problem::unreadable, path};
         case Opened::folder:

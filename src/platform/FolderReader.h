@@ -19,11 +19,11 @@ public:
     struct Tree {
         QList<FolderEntry> entries;
         QStringList skippedLinks; // relative paths of the symbolic links left out
+        QStringList specialFiles; // relative paths of the named pipes, sockets and devices, never opened
     };
     enum class Problem {
         missing,     // the top is not there, or is not a folder
         unreadable,  // no permission, an input error, a descriptor limit
-        specialFile, // a named pipe, a socket or a device anywhere in the tree
         tooManyItems,
         tooLarge,
     };

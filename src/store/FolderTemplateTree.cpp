@@ -27,8 +27,6 @@ QString reason(FolderReader::Problem problem)
         return QStringLiteral("no such folder");
     case FolderReader::Problem::unreadable:
         return QStringLiteral("cannot be read");
-    case FolderReader::Problem::specialFile:
-        return QStringLiteral("a pipe, socket or device");
     case FolderReader::Problem::tooManyItems:
         return QStringLiteral("more than 1,000 items");
     case FolderReader::Problem::tooLarge:
@@ -53,16 +51,26 @@ QString FolderTemplateTree::path(const QUuid& id)
     return templatesFolder() + QLatin1Char('/') + named.idText();
 }
 
-std::variant<FolderReader::Tree, FolderTemplateTree::Refusal> FolderTemplateTree::examine(const QString& folder) const
+std::variant<FolderReader::Tree, FolderTemplateTree::Refusal> FolderTemplateTree::check(const QString& folder) const
 {
     auto read = m_reader.read(folder, {maximumItems, maximumBytes});
     if (const auto* refusal = std::get_if<FolderReader::Refusal>(&read))
-        return Refusal{itemPath(folder, refusal->path), reason(refusal->problem)};
+        return Refusal{itemPath(folder, refusal->path), reason(refusal->problem), {}};
     auto& tree = std::get<FolderReader::Tree>(read);
+    // Every item that keeps the folder from being a template is named, so that all can be mended at once.
+    QList<std::pair<QString, QString>> faults;
+    for (const QString& special : std::as_const(tree.specialFiles))
+        faults.append({special, QStringLiteral("a pipe, socket or device")});
     // The same rule as for a template of one file: a NUL byte counts as not text.
     for (const FolderEntry& entry : std::as_const(tree.entries)) {
         if (!entry.isFolder && (entry.bytes.contains('\0') || !entry.bytes.isValidUtf8()))
-            return Refusal{itemPath(folder, entry.path), QStringLiteral("not UTF-8 text")};
+            faults.append({entry.path, QStringLiteral("not UTF-8 text")});
+    }
+    if (!faults.isEmpty()) {
+        QStringList items;
+        for (const auto& [item, why] : std::as_const(faults))
+            items.append(item + QStringLiteral(": ") + why);
+        return Refusal{itemPath(folder, faults.constFirst().first), faults.constFirst().second, items};
     }
     return std::move(tree);
 }
@@ -74,7 +82,7 @@ FolderTemplateTree::importFolder(const QString& sourceFolder, const QUuid& id) c
         Log::line(QStringLiteral("[QNT] folder import refused: %1: %2").arg(refusal.path, refusal.reason));
         return refusal;
     };
-    const auto examined = examine(sourceFolder);
+    const auto examined = check(sourceFolder);
     if (const auto* refusal = std::get_if<Refusal>(&examined))
         return refuse(*refusal);
     const FolderReader::Tree& tree = std::get<FolderReader::Tree>(examined);
@@ -84,16 +92,18 @@ FolderTemplateTree::importFolder(const QString& sourceFolder, const QUuid& id) c
     QDir().mkpath(folder);
     CountedSecurityScope scope;
     if (!scope.startAccessing(folder))
-        return refuse({folder, QStringLiteral("cannot be written to")});
+        return refuse({folder, QStringLiteral("cannot be written to"), {}});
     ConfinedFolderWriter writer(scope);
     bool offered = false;
     const QString name = QFileInfo(path(id)).fileName();
     const auto written = writer.createNew(
         folder, [&] { return std::exchange(offered, true) ? QString() : name; }, tree.entries);
     if (const auto* error = std::get_if<PlatformError>(&written)) {
-        return refuse({sourceFolder, error->code == PlatformError::nameTaken
-                                         ? QStringLiteral("a tree is stored under this template already")
-                                         : error->description});
+        return refuse({sourceFolder,
+                       error->code == PlatformError::nameTaken
+                           ? QStringLiteral("a tree is stored under this template already")
+                           : error->description,
+                       {}});
     }
     Summary summary{0, 0, tree.skippedLinks};
     for (const FolderEntry& entry : tree.entries)
@@ -107,7 +117,7 @@ FolderTemplateTree::importFolder(const QString& sourceFolder, const QUuid& id) c
 
 std::variant<QList<FolderEntry>, FolderTemplateTree::Refusal> FolderTemplateTree::read(const QUuid& id) const
 {
-    auto examined = examine(path(id));
+    auto examined = check(path(id));
     if (auto* refusal = std::get_if<Refusal>(&examined))
         return *refusal;
     return std::move(std::get<FolderReader::Tree>(examined).entries);

@@ -27,8 +27,10 @@ public:
         QStringList skippedLinks; // relative paths
     };
     struct Refusal {
-        QString path;   // the item at fault, as named where it was found
+        QString path;   // the (first) item at fault, as named where it was found
         QString reason; // "not UTF-8 text", "a pipe, socket or device", "more than 1,000 items", …
+        // Where the tree was read whole: every item at fault, "relative/path: reason".
+        QStringList items;
     };
 
     explicit FolderTemplateTree(const FolderReader& reader = FolderReader::system());
@@ -47,8 +49,9 @@ public:
     // anything else a new folder would not get are left out.
     QStringList entries(const QUuid& id) const;
 
-private:
-    std::variant<FolderReader::Tree, Refusal> examine(const QString& folder) const;
+    // The folder's tree as it would be stored, or why it cannot be.
+    std::variant<FolderReader::Tree, Refusal> check(const QString& folder) const;
 
+private:
     const FolderReader& m_reader;
 };

@@ -119,9 +119,10 @@ private Q_SLOTS:
         const QStringList text{"f a.txt=A", "d sub", "f sub/b.txt=B"};
         row("links to outside skipped", text + QStringList{"l out=OUTSIDE", "l sub/secret=OUTSIDE/secret.txt"},
             "2 1 out sub/secret");
-        row("a pipe refuses all", text + QStringList{"p sub/fifo"}, "sub/fifo: a pipe, socket or device");
-        row("a binary file refuses all", text + QStringList{"f sub/logo.png=PK" + QString(QChar(0))},
-            "sub/logo.png: not UTF-8 text");
+        // Every item at fault is named; the link beside them is not one.
+        row("a pipe and a binary file refuse all",
+            text + QStringList{"p sub/fifo", "f sub/logo.png=PK" + QString(QChar(0)), "l out=OUTSIDE"},
+            "sub/fifo: a pipe, socket or device; sub/logo.png: not UTF-8 text");
         row("1,000 items", {"n many=999"}, "999 1");
         row("1,001 items", {"n many=1000"}, "many/e*: more than 1,000 items"); // whichever is listed last
         row("16 MiB", {"s a=8388608", "s b=8388608"}, "2 0");
@@ -146,10 +147,10 @@ private Q_SLOTS:
         } else {
             const auto& refusal = std::get<FolderTemplateTree::Refusal>(result);
             const QString at = refusal.path == source ? QString() : QDir(source).relativeFilePath(refusal.path);
-            QVERIFY2(QRegularExpression(QRegularExpression::wildcardToRegularExpression(expected))
-                         .match(at + ": " + refusal.reason)
-                         .hasMatch(),
-                     qPrintable(at + ": " + refusal.reason));
+            const QString shown = refusal.items.isEmpty() ? at + ": " + refusal.reason : refusal.items.join("; ");
+            QVERIFY2(
+                QRegularExpression(QRegularExpression::wildcardToRegularExpression(expected)).match(shown).hasMatch(),
+                qPrintable(shown));
         }
         // Nothing else, and no temporary, is left among the stored trees.
         const QFileInfo stored(FolderTemplateTree::path(id));
