@@ -372,6 +372,10 @@
         <source>Quintara may not write anywhere yet. Grant it your home folder in the welcome window, then try again.</source>
         <translation>Quintara darf noch nirgends schreiben. Geben Sie im Willkommensfenster Ihren persönlichen Ordner frei und versuchen Sie es dann erneut.</translation>
     </message>
+    <message>
+        <source>Links left out: %1</source>
+        <translation>Ausgelassene Verknüpfungen: %1</translation>
+    </message>
 </context>
 <context>
     <name>SettingsView</name>
@@ -535,6 +539,18 @@
     <message>
         <source>Quintara’s settings could not be saved</source>
         <translation>Die Einstellungen von Quintara konnten nicht gespeichert werden</translation>
+    </message>
+    <message>
+        <source>holds items a template cannot</source>
+        <translation>enthält, was keine Vorlage sein kann</translation>
+    </message>
+    <message>
+        <source>more than 1,000 items</source>
+        <translation>mehr als 1.000 Einträge</translation>
+    </message>
+    <message>
+        <source>more than 16 MiB in all</source>
+        <translation>insgesamt mehr als 16 MiB</translation>
     </message>
 </context>
 <context>

@@ -232,21 +232,22 @@ try {
     const std::optional<ImportRequest> request = ImportRequest::parse(url);
     if (!request)
         return QStringLiteral("'%1' is not a request Quintara knows").arg(url);
-    const auto failure = [&](TemplateImporter::Refusal refusal) {
-        return RequestServing::importFailure(request->filePath, refusal);
+    const auto failure = [&](TemplateImporter::Refusal refusal, const QStringList& notes = {}) {
+        return RequestServing::importFailure(request->filePath, refusal, notes);
     };
+    QStringList notes;
     std::variant<TemplateImporter::Candidate, TemplateImporter::Refusal> examined =
-        TemplateImporter::examine(request->filePath);
+        TemplateImporter::examine(request->filePath, &notes);
     if (const auto* refusal = std::get_if<TemplateImporter::Refusal>(&examined)) {
-        finishImport({{request->filePath, *refusal}});
-        return failure(*refusal);
+        finishImport({{request->filePath, *refusal, notes}});
+        return failure(*refusal, notes);
     }
     TemplateImporter::Candidate& candidate = std::get<TemplateImporter::Candidate>(examined);
     if (direct && !candidate.ownerOnly) {
         const QList<TemplateImporter::Outcome> outcomes = TemplateImporter(m_services.store).add({candidate});
         finishImport(outcomes);
         if (const auto* refusal = std::get_if<TemplateImporter::Refusal>(&outcomes.constFirst().result))
-            return failure(*refusal);
+            return failure(*refusal, outcomes.constFirst().notes);
         return std::nullopt;
     }
     // A link can name any file the user may read; a file only its owner may read may be a secret.

@@ -51,21 +51,27 @@ FileCreationService::Result create(const Services& services, const FileTemplate&
     return result;
 }
 
-QString importFailure(const QString& path, TemplateImporter::Refusal refusal)
+QString importFailure(const QString& path, TemplateImporter::Refusal refusal, const QStringList& notes)
 {
-    return path + QStringLiteral(": ") + QString::fromUtf8(TemplateImporter::reason(refusal));
+    const QString failure = path + QStringLiteral(": ") + QString::fromUtf8(TemplateImporter::reason(refusal));
+    return notes.isEmpty() ? failure : failure + QStringLiteral(": ") + notes.join(QStringLiteral("; "));
 }
 
 Notice importNotice(const TemplateImporter::Outcome& outcome)
 {
     const QString file = QFileInfo(outcome.path).fileName();
-    if (const auto* made = std::get_if<FileTemplate>(&outcome.result))
-        return {QCoreApplication::translate("RequestServing", "Template added"),
-                QCoreApplication::translate("RequestServing", "“%1” is now the template “%2”.").arg(file, made->name)};
+    const QString notes = outcome.notes.join(QStringLiteral("; "));
+    if (const auto* made = std::get_if<FileTemplate>(&outcome.result)) {
+        QString body =
+            QCoreApplication::translate("RequestServing", "“%1” is now the template “%2”.").arg(file, made->name);
+        if (!notes.isEmpty())
+            body += QLatin1Char('\n') + QCoreApplication::translate("RequestServing", "Links left out: %1").arg(notes);
+        return {QCoreApplication::translate("RequestServing", "Template added"), body};
+    }
     const auto refusal = std::get<TemplateImporter::Refusal>(outcome.result);
+    const QString reason = QCoreApplication::translate("TemplateImporter", TemplateImporter::reason(refusal));
     return {QCoreApplication::translate("RequestServing", "Not added as a template"),
-            file + QStringLiteral(": ") +
-                QCoreApplication::translate("TemplateImporter", TemplateImporter::reason(refusal))};
+            file + QStringLiteral(": ") + reason + (notes.isEmpty() ? QString() : QStringLiteral(": ") + notes)};
 }
 
 Notice notGrantedNotice()
@@ -82,7 +88,12 @@ std::optional<QStringList> serveWithoutWindow(const Services& services, const QS
     // all hands it every request untouched.
     const SettingsReadScope oneRead;
     using Examined = std::variant<TemplateImporter::Candidate, TemplateImporter::Refusal>;
-    QList<std::variant<CreateRequest, std::pair<QString, Examined>>> requests;
+    struct Import {
+        QString path;
+        Examined examined;
+        QStringList notes; // a refused folder's items at fault
+    };
+    QList<std::variant<CreateRequest, Import>> requests;
     bool needsGrant = false;
     if (urls.isEmpty()) // a reopen: the welcome window
         return std::nullopt;
@@ -95,11 +106,12 @@ std::optional<QStringList> serveWithoutWindow(const Services& services, const QS
             requests.append(*create);
         } else if (const std::optional<ImportRequest> import = ImportRequest::parse(urls.at(i));
                    import && direct.value(i, false)) {
-            Examined examined = TemplateImporter::examine(import->filePath);
+            QStringList notes;
+            Examined examined = TemplateImporter::examine(import->filePath, &notes);
             const auto* candidate = std::get_if<TemplateImporter::Candidate>(&examined);
             if (candidate && candidate->ownerOnly)
                 return std::nullopt;
-            requests.append(std::pair(import->filePath, std::move(examined)));
+            requests.append(Import{import->filePath, std::move(examined), notes});
         } else {
             return std::nullopt;
         }
@@ -124,18 +136,15 @@ std::optional<QStringList> serveWithoutWindow(const Services& services, const QS
                 failures.append(error->errorDescription());
             continue;
         }
-        const auto& [path, examined] = std::get<std::pair<QString, Examined>>(request);
-        std::variant<FileTemplate, TemplateImporter::Refusal> result =
+        const auto& [path, examined, notes] = std::get<Import>(request);
+        const TemplateImporter::Outcome outcome =
             std::get_if<TemplateImporter::Refusal>(&examined)
-                ? std::get<TemplateImporter::Refusal>(examined)
-                : TemplateImporter(services.store)
-                      .add({std::get<TemplateImporter::Candidate>(examined)})
-                      .constFirst()
-                      .result;
-        if (const auto* refusal = std::get_if<TemplateImporter::Refusal>(&result))
-            failures.append(importFailure(path, *refusal));
+                ? TemplateImporter::Outcome{path, std::get<TemplateImporter::Refusal>(examined), notes}
+                : TemplateImporter(services.store).add({std::get<TemplateImporter::Candidate>(examined)}).constFirst();
+        if (const auto* refusal = std::get_if<TemplateImporter::Refusal>(&outcome.result))
+            failures.append(importFailure(path, *refusal, outcome.notes));
         if (services.notify) {
-            const Notice notice = importNotice({path, result});
+            const Notice notice = importNotice(outcome);
             services.notify(notice.summary, notice.body);
         }
     }

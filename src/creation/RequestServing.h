@@ -34,7 +34,7 @@ FileCreationService::Result create(const Services& services, const FileTemplate&
                                    const QString& fileManager);
 
 // Why an import of the file at `path` was refused, as a request's failure.
-QString importFailure(const QString& path, TemplateImporter::Refusal refusal);
+QString importFailure(const QString& path, TemplateImporter::Refusal refusal, const QStringList& notes = {});
 
 // What a notification says, in the user's language: the summary, then the body.
 struct Notice {

@@ -21,7 +21,8 @@ const char usage[] = "Usage: quintara [URL…] [--from FILEMANAGER] [--new INDEX
                      "where INDEX is the position of an enabled template (from 0) and FOLDER the\n"
                      "absolute path of the folder for the new file, percent-encoded, or\n"
                      "  quintara://import?f=FILE\n"
-                     "which makes a custom template of the text file at the absolute path FILE.\n"
+                     "which makes a custom template of the text file at the absolute path FILE,\n"
+                     "or a folder template of the folder there.\n"
                      "A running Quintara serves the URLs; otherwise this launch creates the files\n"
                      "itself, or becomes Quintara when a request needs a window. A template made\n"
                      "by a link is made only once you agree to it in a window.\n"
@@ -34,7 +35,8 @@ const char usage[] = "Usage: quintara [URL…] [--from FILEMANAGER] [--new INDEX
                      "                      relative to the current folder (as ./FOLDER when it\n"
                      "                      begins with - or holds a colon)\n"
                      "  --import FILE       the same request as quintara://import?f=FILE; FILE may\n"
-                     "                      be relative to the current folder\n"
+                     "                      be relative to the current folder, and a folder, which\n"
+                     "                      makes a folder template\n"
                      "  --from FILEMANAGER  the file manager the --new requests come from,\n"
                      "                      where the new files are shown: nautilus, nemo, caja,\n"
                      "                      thunar or dolphin\n"
@@ -95,8 +97,9 @@ std::optional<QString> newFileRequest(const QString& indexText, const QString& f
 std::optional<QString> importRequest(const QString& fileText)
 {
     const QString file = absolutePath(fileText);
-    if (LocalPath::kind(file) != LocalPath::Kind::regularFile) {
-        std::fprintf(stderr, "quintara: '%s' is not a file\n", printable(fileText).constData());
+    if (const LocalPath::Kind kind = LocalPath::kind(file);
+        kind != LocalPath::Kind::regularFile && kind != LocalPath::Kind::folder) {
+        std::fprintf(stderr, "quintara: '%s' is not a file or folder\n", printable(fileText).constData());
         return std::nullopt;
     }
     return ImportRequest::url(file);

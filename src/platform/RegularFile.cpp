@@ -47,6 +47,22 @@ bool isSystemFile(int fd)
 
 namespace RegularFile {
 
+std::optional<Failure> checkFolder(const QString& path, bool* ownerOnly)
+{
+    const QByteArray encoded = LocalPath::toBytes(path);
+    const FileDescriptor fd(encoded.isEmpty() ? -1 : ::open(encoded.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd.valid())
+        return errno == EACCES ? Failure::unreadable : Failure::missing;
+    struct stat status {};
+    if (::fstat(fd.get(), &status) != 0)
+        return Failure::unreadable;
+    if (isSystemFile(fd.get()))
+        return Failure::systemFile;
+    if (ownerOnly)
+        *ownerOnly = (status.st_mode & (S_IRGRP | S_IROTH)) == 0;
+    return std::nullopt;
+}
+
 std::variant<QByteArray, Failure> read(const QString& path, qsizetype maximum, bool* ownerOnly)
 {
     // Non-blocking, or opening a named pipe would wait for a writer; nothing is read before the

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
 #include <variant>
 
 // Reads files that someone else named, whole and within a bound.
@@ -20,5 +21,9 @@ enum class Failure {
 // `maximum` + 1 of them. Opening never waits: a named pipe without a writer is refused at once.
 // `ownerOnly`, when given, tells whether nobody but the file's owner may read it.
 std::variant<QByteArray, Failure> read(const QString& path, qsizetype maximum, bool* ownerOnly = nullptr);
+
+// Nothing when the folder at `path` may be read as a document is (a link is followed); else missing,
+// unreadable, or systemFile for one of the system's. `ownerOnly` as for read.
+std::optional<Failure> checkFolder(const QString& path, bool* ownerOnly = nullptr);
 
 } // namespace RegularFile

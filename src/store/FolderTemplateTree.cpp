@@ -2,7 +2,6 @@
 
 #include "model/FileTemplate.h"
 #include "platform/ConfinedFolderWriter.h"
-#include "platform/Log.h"
 #include "platform/SecurityScope.h"
 
 #include <QDir>
@@ -79,7 +78,6 @@ std::variant<FolderTemplateTree::Summary, FolderTemplateTree::Refusal>
 FolderTemplateTree::importFolder(const QString& sourceFolder, const QUuid& id) const
 {
     const auto refuse = [](Refusal refusal) {
-        Log::line(QStringLiteral("[QNT] folder import refused: %1: %2").arg(refusal.path, refusal.reason));
         return refusal;
     };
     const auto examined = check(sourceFolder);
@@ -108,10 +106,6 @@ FolderTemplateTree::importFolder(const QString& sourceFolder, const QUuid& id) c
     Summary summary{0, 0, tree.skippedLinks};
     for (const FolderEntry& entry : tree.entries)
         ++(entry.isFolder ? summary.folders : summary.files);
-    Log::line(QStringLiteral("[QNT] folder import: %1 files, %2 folders from %3 as %4")
-                  .arg(summary.files)
-                  .arg(summary.folders)
-                  .arg(sourceFolder, name));
     return summary;
 }
 

@@ -39,7 +39,8 @@ public:
     static QString path(const QUuid& id);
 
     // Copies the folder's tree into a hidden temporary beside the template's place and renames it
-    // into place; on a refusal nothing is stored. A tree already stored under the id is kept.
+    // into place; on a refusal nothing is stored. A tree already stored under the id is kept. Logging
+    // is the caller's.
     std::variant<Summary, Refusal> importFolder(const QString& sourceFolder, const QUuid& id) const;
     // The stored tree, checked as at import, in the order a writer makes it; links left out.
     std::variant<QList<FolderEntry>, Refusal> read(const QUuid& id) const;

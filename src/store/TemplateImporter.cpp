@@ -2,8 +2,10 @@
 
 #include "model/BuiltInTemplates.h"
 #include "model/HorizontalSpace.h"
+#include "platform/LocalPath.h"
 #include "platform/Log.h"
 #include "platform/RegularFile.h"
+#include "store/FolderTemplateTree.h"
 #include "store/TemplateStore.h"
 
 #include <QCoreApplication>
@@ -28,38 +30,76 @@ TemplateImporter::Refusal refusalFor(RegularFile::Failure failure)
     return TemplateImporter::Refusal::unreadable;
 }
 
+TemplateImporter::Refusal refusalFor(const FolderTemplateTree::Refusal& refusal)
+{
+    if (!refusal.items.isEmpty())
+        return TemplateImporter::Refusal::unfitItems;
+    if (refusal.reason == QLatin1String("more than 1,000 items"))
+        return TemplateImporter::Refusal::tooManyItems;
+    if (refusal.reason == QLatin1String("more than 16 MiB"))
+        return TemplateImporter::Refusal::folderTooLarge;
+    if (refusal.reason == QLatin1String("no such folder"))
+        return TemplateImporter::Refusal::missing;
+    return TemplateImporter::Refusal::unreadable;
+}
+
 } // namespace
 
 QList<TemplateImporter::Outcome> TemplateImporter::add(const QList<Candidate>& candidates)
 {
     if (candidates.isEmpty())
         return {};
-    QList<FileTemplate> made;
+    const FolderTemplateTree trees;
+    QList<std::variant<FileTemplate, Outcome>> made;
     for (const Candidate& candidate : candidates) {
-        const auto [name, extension] = nameAndExtension(QFileInfo(candidate.path).fileName());
-        made.append({QUuid::createUuid(), freeName(name), extension, candidate.text, false});
-        m_store.customTemplates().append(made.constLast()); // so that the next name is free of this one too
+        const QString fileName = QFileInfo(candidate.path).fileName();
+        if (!candidate.isFolder) {
+            const auto [name, extension] = nameAndExtension(fileName);
+            made.append(FileTemplate{QUuid::createUuid(), freeName(name), extension, candidate.text, false});
+        } else {
+            // The tree is stored first: a record is never without its tree.
+            FileTemplate folder{QUuid::createUuid(), freeName(fileName.isEmpty() ? candidate.path : fileName),
+                                QString(), QString(), false};
+            folder.isFolder = true;
+            const auto stored = trees.importFolder(candidate.path, folder.id);
+            if (const auto* refusal = std::get_if<FolderTemplateTree::Refusal>(&stored)) {
+                logRefusal(candidate.path, refusalFor(*refusal), refusal->items);
+                made.append(Outcome{candidate.path, refusalFor(*refusal), refusal->items});
+                continue;
+            }
+            made.append(folder);
+        }
+        m_store.customTemplates().append(std::get<FileTemplate>(made.constLast())); // the next name is free of it
     }
-    const SettingsDomain::WriteResult saved = m_store.save();
+    const bool anyMade = std::any_of(made.begin(), made.end(), [](const auto& m) { return m.index() == 0; });
+    const SettingsDomain::WriteResult saved = anyMade ? m_store.save() : SettingsDomain::WriteResult{};
     QList<Outcome> outcomes;
     for (qsizetype i = 0; i < candidates.size(); ++i) {
-        const QString& path = candidates.at(i).path;
-        if (saved) {
-            Log::line(QStringLiteral("[QNT] import: added %1 from %2").arg(made.at(i).name, path));
-            outcomes.append({path, made.at(i)});
+        const Candidate& candidate = candidates.at(i);
+        if (const auto* refused = std::get_if<Outcome>(&made.at(i))) {
+            outcomes.append(*refused);
+        } else if (const FileTemplate& added = std::get<FileTemplate>(made.at(i)); saved) {
+            Log::line(QStringLiteral("[QNT] import: added %1 from %2").arg(added.name, candidate.path) +
+                      (candidate.notes.isEmpty()
+                           ? QString()
+                           : QStringLiteral(" (links left out: %1)").arg(candidate.notes.join(QStringLiteral(", ")))));
+            outcomes.append({candidate.path, added, candidate.notes});
         } else {
             const Refusal refusal =
                 saved.failure == SettingsDomain::WriteResult::Failure::tooLarge ? Refusal::noRoom : Refusal::notSaved;
-            logRefusal(path, refusal);
-            outcomes.append({path, refusal});
+            if (added.isFolder)
+                trees.remove(added.id);
+            logRefusal(candidate.path, refusal);
+            outcomes.append({candidate.path, refusal});
         }
     }
     return outcomes;
 }
 
-void TemplateImporter::logRefusal(const QString& path, Refusal refusal)
+void TemplateImporter::logRefusal(const QString& path, Refusal refusal, const QStringList& items)
 {
-    Log::line(QStringLiteral("[QNT] import refused: %1: %2").arg(path, QString::fromUtf8(reason(refusal))));
+    const QString line = QStringLiteral("[QNT] import refused: %1: %2").arg(path, QString::fromUtf8(reason(refusal)));
+    Log::line(items.isEmpty() ? line : line + QStringLiteral(": ") + items.join(QStringLiteral("; ")));
 }
 
 const char* TemplateImporter::reason(Refusal refusal)
@@ -85,6 +125,12 @@ const char* TemplateImporter::reason(Refusal refusal)
         return QT_TRANSLATE_NOOP("TemplateImporter", "no room left in Quintara’s settings");
     case Refusal::notSaved:
         return QT_TRANSLATE_NOOP("TemplateImporter", "Quintara’s settings could not be saved");
+    case Refusal::unfitItems:
+        return QT_TRANSLATE_NOOP("TemplateImporter", "holds items a template cannot");
+    case Refusal::tooManyItems:
+        return QT_TRANSLATE_NOOP("TemplateImporter", "more than 1,000 items");
+    case Refusal::folderTooLarge:
+        return QT_TRANSLATE_NOOP("TemplateImporter", "more than 16 MiB in all");
     }
     return "";
 }
@@ -98,8 +144,27 @@ std::pair<QString, QString> TemplateImporter::nameAndExtension(const QString& fi
     return {name, FileTemplate::cleanedExtension(fileName.mid(dot + 1))};
 }
 
-std::variant<TemplateImporter::Candidate, TemplateImporter::Refusal> TemplateImporter::examine(const QString& path)
+std::variant<TemplateImporter::Candidate, TemplateImporter::Refusal> TemplateImporter::examine(const QString& path,
+                                                                                               QStringList* notes)
 {
+    if (LocalPath::kind(path) == LocalPath::Kind::folder) {
+        bool ownerOnly = false;
+        const std::optional<RegularFile::Failure> failure = RegularFile::checkFolder(path, &ownerOnly);
+        Refusal refusal = failure ? refusalFor(*failure) : Refusal::unreadable;
+        if (!failure) {
+            const auto checked = FolderTemplateTree().check(path);
+            if (const auto* tree = std::get_if<FolderReader::Tree>(&checked))
+                return Candidate{path, QString(), ownerOnly, true, tree->skippedLinks};
+            const auto& folderRefusal = std::get<FolderTemplateTree::Refusal>(checked);
+            refusal = refusalFor(folderRefusal);
+            if (notes)
+                *notes = folderRefusal.items;
+            logRefusal(path, refusal, folderRefusal.items);
+            return refusal;
+        }
+        logRefusal(path, refusal);
+        return refusal;
+    }
     bool ownerOnly = false;
     const std::variant<QByteArray, RegularFile::Failure> read = RegularFile::read(path, maximumSize, &ownerOnly);
     Refusal refusal = Refusal::notText;

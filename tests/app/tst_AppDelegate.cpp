@@ -258,7 +258,7 @@ private Q_SLOTS:
         row("one byte more, Settings open", "big.txt", mebibyte + 'a', false, "", "open", "larger than 1 MiB");
         row("Latin-1, Settings closed", "old.txt", "caf\xe9", false, "", "closed", "not UTF-8 text");
         row("NUL byte", "a.txt", QByteArray("a\0b", 3), false, "", "", "not UTF-8 text");
-        row("folder", "Folder.txt/", {}, false, "", "", "not a regular file");
+        row("folder: a folder template", "Folder.txt/", {}, false, "", "", "Folder.txt.");
         row("named pipe", "pipe.txt|", {}, false, "", "", "not a regular file");
         row("missing", "gone.txt", {}, false, "", "", "no such file");
         row("the kernel's file, through a link", "environ@", {}, false, "", "open",

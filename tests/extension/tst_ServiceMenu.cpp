@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace {
 
@@ -183,7 +184,10 @@ private Q_SLOTS:
         row("no such folder", {"--new", "0", "gone"}, "'gone' is not a folder", 2);
         row("a file", {"--new", "0", "config/group.app.quintara.Quintara.json"}, "is not a folder", 2);
         row("no folder", {"--new", "0"}, "--new needs a template position and a folder", 2);
-        row("import a folder", {"--import", "config"}, "'config' is not a file", 2);
+        row("import a pipe", {"--import", "odd/fifo"}, "'odd/fifo' is not a file or folder", 2);
+        // Every item that keeps a folder from being a template is named.
+        row("import a folder holding a pipe and a binary", {"--import", "odd"},
+            "odd: holds items a template cannot: fifo: a pipe, socket or device; binary.dat: not UTF-8 text", 1);
         row("import nothing", {"--import"}, "--import needs a file", 2);
         row("from nowhere", {"--from", "nowhere", "--new", "0", "."}, "--from needs one of", 2);
         // Refused by what the file holds, not by its name: the reason, and no template.
@@ -197,6 +201,8 @@ private Q_SLOTS:
         const auto [arguments, message, exitCode] =
             fetch<QStringList, QString, int>("arguments", "message", "exitCode");
         writeAll(home() + "/binary.dat", QByteArray("a\0b", 3));
+        writeAll(home() + "/odd/binary.dat", QByteArray("a\0b", 3));
+        QCOMPARE(::mkfifo(QFile::encodeName(home() + "/odd/fifo").constData(), 0600), 0);
         writeAll(home() + "/notes.txt", "notes");
         writeAll(home() + "/private.txt", "secret");
         QVERIFY(QFile::setPermissions(home() + "/private.txt", QFile::ReadOwner | QFile::WriteOwner));

@@ -371,11 +371,13 @@ void TemplatesView::importFiles(const QStringList& paths)
     QList<TemplateImporter::Outcome> refused;
     QList<TemplateImporter::Candidate> fit, ownerOnly;
     for (const QString& path : paths) {
-        std::variant<TemplateImporter::Candidate, TemplateImporter::Refusal> examined = TemplateImporter::examine(path);
+        QStringList notes;
+        std::variant<TemplateImporter::Candidate, TemplateImporter::Refusal> examined =
+            TemplateImporter::examine(path, &notes);
         if (auto* candidate = std::get_if<TemplateImporter::Candidate>(&examined))
             (candidate->ownerOnly ? ownerOnly : fit).append(std::move(*candidate));
         else
-            refused.append({path, std::get<TemplateImporter::Refusal>(examined)});
+            refused.append({path, std::get<TemplateImporter::Refusal>(examined), notes});
     }
     ImportConsentDialog::confirmEach(ownerOnly, this, [this, fit, refused](const auto& agreed, const auto& declined) {
         const QList<TemplateImporter::Outcome> outcomes =
@@ -400,13 +402,18 @@ void TemplatesView::showImportSummary(const QList<TemplateImporter::Outcome>& ou
     QStringList imported, refused;
     for (const TemplateImporter::Outcome& outcome : outcomes) {
         const QString file = QFileInfo(outcome.path).fileName();
+        // A folder's items at fault, or its links left out, each on a line of its own.
+        const QString notes = outcome.notes.isEmpty()
+                                  ? QString()
+                                  : QStringLiteral("\n    ") + outcome.notes.join(QStringLiteral("\n    "));
         if (const auto* made = std::get_if<FileTemplate>(&outcome.result))
-            imported.append(Texts::importedAs(file, made->name));
+            imported.append(Texts::importedAs(file, made->name) + notes);
         else
             refused.append(
                 file + QStringLiteral(": ") +
                 QCoreApplication::translate(
-                    "TemplateImporter", TemplateImporter::reason(std::get<TemplateImporter::Refusal>(outcome.result))));
+                    "TemplateImporter", TemplateImporter::reason(std::get<TemplateImporter::Refusal>(outcome.result))) +
+                notes);
     }
     const Texts text;
     QStringList parts;
