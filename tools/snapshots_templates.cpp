@@ -35,7 +35,7 @@ FileTemplate pythonModule()
 
 std::unique_ptr<QWidget> pane(Scene& scene)
 {
-    auto view = std::make_unique<TemplatesView>(scene.manager, scene.picker);
+    auto view = std::make_unique<TemplatesView>(scene.manager, scene.picker, scene.workspace);
     view->resize(paneSize);
     return view;
 }
@@ -105,7 +105,7 @@ void importFiles(TemplatesView& view, const QString& home)
 // The summary alone, as the window it is.
 std::unique_ptr<QWidget> importSummary(Scene& scene)
 {
-    TemplatesView view(scene.manager, scene.picker);
+    TemplatesView view(scene.manager, scene.picker, scene.workspace);
     importFiles(view, scene.home);
     QMessageBox* summary = view.importSummary();
     summary->setAttribute(Qt::WA_DeleteOnClose, false);

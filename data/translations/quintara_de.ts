@@ -438,6 +438,22 @@
         <source>Listed under “%1”</source>
         <translation>Aufgeführt unter „%1“</translation>
     </message>
+    <message>
+        <source>Folder Contents</source>
+        <translation>Inhalt des Ordners</translation>
+    </message>
+    <message>
+        <source>(empty folder)</source>
+        <translation>(leerer Ordner)</translation>
+    </message>
+    <message>
+        <source>Open Fo&amp;lder</source>
+        <translation>&amp;Ordner öffnen</translation>
+    </message>
+    <message>
+        <source>Change what new folders hold in the file manager</source>
+        <translation>Im Dateimanager ändern, was neue Ordner enthalten</translation>
+    </message>
 </context>
 <context>
     <name>TemplateEditorView</name>
@@ -496,6 +512,10 @@
     <message>
         <source>A submenu of “New File”; empty for none</source>
         <translation>Ein Untermenü von „Neue Datei“; leer für keines</translation>
+    </message>
+    <message>
+        <source>A new folder holds what this template’s folder holds, its variables filled in. To change that, open the folder from the template’s page.</source>
+        <translation>Ein neuer Ordner enthält, was der Ordner dieser Vorlage enthält, mit ausgefüllten Variablen. Um das zu ändern, öffnen Sie den Ordner auf der Seite der Vorlage.</translation>
     </message>
 </context>
 <context>
@@ -634,6 +654,10 @@
     <message>
         <source>Built-in template, %1, off</source>
         <translation>Mitgelieferte Vorlage, %1, aus</translation>
+    </message>
+    <message>
+        <source>folder</source>
+        <translation>Ordner</translation>
     </message>
 </context>
 <context>

@@ -1,4 +1,6 @@
 #include "model/BuiltInTemplates.h"
+#include "store/FolderTemplateTree.h"
+#include "store/TemplateImporter.h"
 #include "support/Fakes.h"
 #include "support/StoreFixture.h"
 #include "support/Table.h"
@@ -17,6 +19,7 @@ class TestTemplatesView : public QObject {
     std::optional<StoreFixture> m_fixture;
     std::unique_ptr<TemplatesView> m_view;
     FakeFilePicker m_picker;
+    FakeWorkspace m_workspace;
     QList<FileTemplate> m_saved; // by an editor opened on its own
 
     QListView* list() const { return m_view->findChild<QListView*>("templateList"); }
@@ -64,7 +67,7 @@ private Q_SLOTS:
     void init()
     {
         m_fixture.emplace();
-        m_view = std::make_unique<TemplatesView>(m_fixture->manager, m_picker);
+        m_view = std::make_unique<TemplatesView>(m_fixture->manager, m_picker, m_workspace);
         m_view->resize(620, 900); // every row on screen, so every row can be clicked
         m_view->show();
     }
@@ -224,6 +227,38 @@ private Q_SLOTS:
         QCOMPARE(heard("Notes"), (QStringList{"Notes", "Custom template, .txt", "on",
                                               "Notes\nDrag, or press Alt+Up or Alt+Down, to move it"}));
         QCOMPARE(storedEnabledSet(), others);
+    }
+
+    // A folder template's page shows its tree and opens its folder; its editor has no extension and no
+    // content; its tree stays while its deletion can be undone and goes with the window.
+    void folderTemplateShowsItsTreeAndKeepsItWhileItCanComeBack()
+    {
+        const QString source = m_fixture->home.folder("Site");
+        writeAll(source + "/css/site.css", "a");
+        writeAll(source + "/index.html", "<p>{{folder}}</p>");
+        const auto made = TemplateImporter(m_fixture->store)
+                              .add({std::get<TemplateImporter::Candidate>(TemplateImporter::examine(source))});
+        const QString tree = FolderTemplateTree::path(std::get<FileTemplate>(made.value(0).result).id);
+        QTRY_COMPARE(listed().mid(10), QStringList{"Site"});
+        QCOMPARE(model()->index(10, 0).data(Qt::AccessibleDescriptionRole), "Custom template, folder");
+        click("Site");
+        QCOMPARE(rightPane()->findChild<QWidget*>("contentText")->accessibleName(), "css/\n    site.css\nindex.html");
+        rightPane()->findChild<QPushButton*>("openFolderButton")->click();
+        QCOMPARE(m_workspace.opened, QList<QUrl>{QUrl::fromLocalFile(tree)});
+        rightPane()->findChild<QPushButton*>("editButton")->click();
+        QVERIFY(m_view->editor()->findChild<QLabel*>("folderNote") &&
+                !m_view->editor()->findChild<QWidget*>("contentEditor") &&
+                m_view->editor()->findChild<QWidget*>("extensionField")->isHidden());
+        m_view->editor()->reject();
+        for (const char* then : {"undoButton", ""}) {
+            QTRY_VERIFY(button("deleteButton")->isEnabled()); // the template selected, brought back
+            button("deleteButton")->click();
+            QVERIFY(QFileInfo(tree).isDir());
+            if (*then)
+                button(then)->click();
+        }
+        m_view->hide();
+        QCOMPARE(std::pair(m_fixture->storedNames(), QFileInfo(tree).exists()), std::pair(QStringList(), false));
     }
 
     // The page shows the record as stored, its content cut after 16 KiB or 400 lines, never inside a character;

@@ -15,7 +15,7 @@ SettingsView::SettingsView(TemplateManager& manager, FolderPicker& picker, FileP
 {
     setObjectName(QStringLiteral("settingsView"));
     setDocumentMode(true);
-    addTab(new TemplatesView(manager, filePicker), tr("Templates"));
+    addTab(new TemplatesView(manager, filePicker, workspace), tr("Templates"));
     addTab(new GeneralSettingsView(manager, picker, workspace, integration, account), tr("General"));
     addTab(new AboutView(bundleInfo, clock, workspace), tr("About"));
     Style::follow(this, [](QWidget& target) {

@@ -1,6 +1,7 @@
 #include "ui/templates/TemplateDetailView.h"
 
 #include "model/BuiltInTemplates.h"
+#include "store/FolderTemplateTree.h"
 #include "ui/common/Style.h"
 
 #include <QCoreApplication>
@@ -41,6 +42,10 @@ public:
     QString content = tr("Template Content");
     QString empty = tr("(empty file)");
     QString variables = tr("Supported Variables");
+    QString folderContent = tr("Folder Contents");
+    QString emptyFolder = tr("(empty folder)");
+    QString openFolder = tr("Open Fo&lder");
+    QString openFolderHint = tr("Change what new folders hold in the file manager");
     QString ownName = tr("New files named “%1”");
     QString inGroup = tr("Listed under “%1”");
 };
@@ -214,8 +219,10 @@ QVBoxLayout* section(const QString& heading, const QString& name, QWidget* host)
 
 } // namespace
 
-TemplateDetailView::TemplateDetailView(const FileTemplate& fileTemplate, std::function<void()> onEdit, QWidget* parent)
-    : QScrollArea(parent), m_template(fileTemplate), m_onEdit(std::move(onEdit))
+TemplateDetailView::TemplateDetailView(const FileTemplate& fileTemplate, std::function<void()> onEdit,
+                                       std::function<void()> onOpenFolder, QWidget* parent)
+    : QScrollArea(parent), m_template(fileTemplate), m_onEdit(std::move(onEdit)),
+      m_onOpenFolder(std::move(onOpenFolder))
 {
     setObjectName(QStringLiteral("templateDetailView"));
     setAccessibleName(shownName(fileTemplate)); // a Tab stop, for scrolling a long preview by keys
@@ -233,7 +240,7 @@ TemplateDetailView::TemplateDetailView(const FileTemplate& fileTemplate, std::fu
     column->setSpacing(16);
     column->addWidget(header(page));
     column->addWidget(Style::divider(page));
-    column->addWidget(contentSection(page));
+    column->addWidget(fileTemplate.isFolder ? folderSection(page) : contentSection(page));
     column->addWidget(variablesSection(page));
     column->addStretch(1);
     setWidget(page);
@@ -277,6 +284,46 @@ QWidget* TemplateDetailView::header(QWidget* page)
                 m_onEdit();
         });
         row->addWidget(edit, 0, Qt::AlignVCenter);
+    }
+    if (m_template.isFolder) {
+        auto* open = new QPushButton(Texts().openFolder, host);
+        open->setObjectName(QStringLiteral("openFolderButton"));
+        open->setToolTip(Texts().openFolderHint);
+        Style::giveTitleRoom(open);
+        connect(open, &QPushButton::clicked, this, [this] {
+            if (m_onOpenFolder)
+                m_onOpenFolder();
+        });
+        row->addWidget(open, 0, Qt::AlignVCenter);
+    }
+    return host;
+}
+
+QWidget* TemplateDetailView::folderSection(QWidget* page)
+{
+    auto* host = new QWidget(page);
+    QVBoxLayout* column = section(Texts().folderContent, QStringLiteral("contentHeading"), host);
+    auto* box = new RoundedBox(host);
+    auto* inside = new QVBoxLayout(box);
+    inside->setContentsMargins(0, 0, 0, 0);
+    // As the file manager would show the tree: each item under its folder, indented, folders marked.
+    QStringList lines;
+    for (const QString& entry : FolderTemplateTree().entries(m_template.id)) {
+        const QString path = entry.endsWith(QLatin1Char('/')) ? entry.chopped(1) : entry;
+        lines.append(QStringLiteral("    ").repeated(path.count(QLatin1Char('/'))) +
+                     path.section(QLatin1Char('/'), -1) +
+                     (entry.endsWith(QLatin1Char('/')) ? QStringLiteral("/") : QString()));
+    }
+    if (lines.isEmpty()) {
+        inside->addWidget(Style::secondaryLabel(Texts().emptyFolder, Style::font(font(), Style::body),
+                                                QStringLiteral("emptyContent"), box));
+        column->addWidget(box, 0, Qt::AlignLeft);
+    } else {
+        auto* text =
+            new PlainTextBlock(lines.join(QLatin1Char('\n')), Style::monospaced(Style::footnote), QPalette::Text, box);
+        text->setObjectName(QStringLiteral("contentText"));
+        inside->addWidget(text);
+        column->addWidget(box);
     }
     return host;
 }

@@ -51,6 +51,8 @@ public:
     QString content = tr("C&ontent");
     // The variable names themselves are part of the template syntax and stay as they are.
     QString contentHint = tr("Variables: {{date}}  {{time}}  {{folder}}  {{username}}  {{year}}");
+    QString folderNote = tr("A new folder holds what this template’s folder holds, its variables filled in. "
+                            "To change that, open the folder from the template’s page.");
     QString cancel = tr("&Cancel");
     QString add = tr("&Add");
     QString save = tr("&Save");
@@ -141,7 +143,7 @@ TemplateEditorView::TemplateEditorView(const FileTemplate& draft, bool isNew,
     column->addWidget(Style::divider(this));
     column->addWidget(fields());
     column->addWidget(Style::divider(this));
-    column->addWidget(contentArea(), 1);
+    column->addWidget(m_draft.isFolder ? folderNote() : contentArea(), 1);
     column->addWidget(Style::divider(this));
     column->addWidget(buttonBar());
 
@@ -209,6 +211,12 @@ QWidget* TemplateEditorView::fields()
                                           label->margin() * 2 + 2);
     for (int i = 0; i < labels.size(); ++i) {
         labels[i]->setFixedWidth(labelWidth);
+        // A folder's files keep their own names.
+        if (m_draft.isFolder && rows[i].second == m_extensionField) {
+            labels[i]->hide();
+            m_extensionField->hide();
+            continue;
+        }
         auto* row = new QHBoxLayout;
         row->setSpacing(12);
         row->addWidget(labels[i]);
@@ -264,6 +272,19 @@ QWidget* TemplateEditorView::contentArea()
     column->setSpacing(6);
     column->addLayout(heading);
     column->addWidget(frame, 1);
+    return host;
+}
+
+QWidget* TemplateEditorView::folderNote()
+{
+    auto* host = new QWidget(this);
+    auto* column = new QVBoxLayout(host);
+    column->setContentsMargins(Style::padding, barPadding, Style::padding, barPadding);
+    QLabel* note =
+        Style::secondaryLabel(Texts().folderNote, Style::font(font(), Style::body), QStringLiteral("folderNote"), host);
+    note->setWordWrap(true);
+    column->addWidget(note);
+    column->addStretch(1);
     return host;
 }
 

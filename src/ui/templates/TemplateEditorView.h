@@ -44,6 +44,7 @@ public Q_SLOTS:
 private:
     QWidget* fields();
     QWidget* contentArea();
+    QWidget* folderNote();
     QWidget* buttonBar();
     void extensionEdited(const QString& text);
     void updateConfirmButton();

@@ -24,6 +24,7 @@ public:
         return (on ? tr("Built-in template, %1, on") : tr("Built-in template, %1, off")).arg(extension);
     }
     static QString customKind(const QString& extension) { return tr("Custom template, %1").arg(extension); }
+    static QString folder() { return tr("folder"); }
     static QString reorderHint() { return tr("Drag, or press Alt+Up or Alt+Down, to move it"); }
 };
 
@@ -96,7 +97,13 @@ QVariant TemplateListModel::data(const QModelIndex& index, int role) const
         return role == HeaderRole ? QVariant(true) : QVariant();
     }
     const FileTemplate shown = *templateAt(row);
-    const QString extension = shown.fileExtension.isEmpty() ? QString() : QLatin1Char('.') + shown.fileExtension;
+    QStringList kind{shown.isFolder                  ? Texts::folder()
+                     : shown.fileExtension.isEmpty() ? QString()
+                                                     : QLatin1Char('.') + shown.fileExtension};
+    if (!shown.group.isEmpty())
+        kind.append(shown.group);
+    kind.removeAll(QString());
+    const QString extension = kind.join(QStringLiteral("  ·  "));
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
@@ -113,6 +120,8 @@ QVariant TemplateListModel::data(const QModelIndex& index, int role) const
         return shown.id;
     case ExtensionRole:
         return extension;
+    case FolderRole:
+        return shown.isFolder;
     case HeaderRole:
         return false;
     default:

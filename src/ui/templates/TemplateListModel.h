@@ -20,7 +20,8 @@ class TemplateListModel final : public QAbstractListModel {
 public:
     enum Role {
         IdRole = Qt::UserRole + 1, // the template's QUuid; none on a header
-        ExtensionRole,             // the extension as shown: ".txt", or "" when there is none
+        ExtensionRole,             // what the row says under the name: ".txt" or "folder", and the group
+        FolderRole,                // true on a folder template's row
         HeaderRole,                // true on a section header
     };
 

@@ -64,9 +64,19 @@ public:
                           QFontMetrics(nameFont).elidedText(name, Qt::ElideRight, texts.width()));
         painter->setFont(extensionFont);
         painter->setPen(selected ? row.palette.color(QPalette::HighlightedText) : Style::secondary(row.palette));
-        painter->drawText(QRect(texts.left(), top + nameHeight + textGap, texts.width(), texts.height()),
-                          Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                          index.data(TemplateListModel::ExtensionRole).toString());
+        QRect kind(texts.left(), top + nameHeight + textGap, texts.width(), texts.height());
+        if (index.data(TemplateListModel::FolderRole).toBool()) {
+            // The theme's folder, as the file manager shows one, at the height of the line it leads.
+            const int side = QFontMetrics(extensionFont).height();
+            style->standardIcon(QStyle::SP_DirIcon, &row, widget)
+                .paint(painter, QRect(kind.left(), kind.top(), side, side), Qt::AlignCenter,
+                       selected ? QIcon::Selected : QIcon::Normal);
+            kind.setLeft(kind.left() + side + 4);
+        }
+        painter->drawText(
+            kind, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+            QFontMetrics(extensionFont)
+                .elidedText(index.data(TemplateListModel::ExtensionRole).toString(), Qt::ElideRight, kind.width()));
         if (focused) {
             QPen ring(row.palette.color(selected ? QPalette::HighlightedText : QPalette::Highlight), focusRingWidth);
             painter->setPen(ring);

@@ -3,6 +3,8 @@
 #include "model/BuiltInTemplates.h"
 #include "platform/FilePicker.h"
 #include "platform/UserFolders.h"
+#include "platform/Workspace.h"
+#include "store/FolderTemplateTree.h"
 #include "store/TemplateManager.h"
 #include "store/TemplateStore.h"
 #include "ui/common/DividerSplitter.h"
@@ -96,8 +98,8 @@ QToolButton* barButton(const QString& symbol, const QString& toolTip, const QStr
 
 } // namespace
 
-TemplatesView::TemplatesView(TemplateManager& manager, FilePicker& picker, QWidget* parent)
-    : QWidget(parent), m_manager(manager), m_picker(picker)
+TemplatesView::TemplatesView(TemplateManager& manager, FilePicker& picker, Workspace& workspace, QWidget* parent)
+    : QWidget(parent), m_manager(manager), m_picker(picker), m_workspace(workspace)
 {
     setObjectName(QStringLiteral("templatesView"));
 
@@ -254,7 +256,9 @@ void TemplatesView::showDetail()
     }
     // The page keeps the record it was built with: Edit opens exactly what the page shows.
     auto* detail = new TemplateDetailView(
-        *selected, [this, shown = *selected] { editTemplate(shown); }, m_detailPane);
+        *selected, [this, shown = *selected] { editTemplate(shown); },
+        [this, id = selected->id] { m_workspace.openUrl(QUrl::fromLocalFile(FolderTemplateTree::path(id))); },
+        m_detailPane);
     m_detailPane->addWidget(detail);
     m_detailPane->setCurrentWidget(detail);
     if (m_detail) {
@@ -445,7 +449,24 @@ void TemplatesView::hideEvent(QHideEvent* event)
     // Deletions can be undone until the window closes, not merely until another tab is chosen; a
     // closing window is no longer visible by the time its pages hear of it.
     if (!window()->isVisible()) {
-        m_deleted.clear();
+        forgetDeleted();
         showUndo();
     }
+}
+
+TemplatesView::~TemplatesView()
+{
+    forgetDeleted();
+}
+
+void TemplatesView::forgetDeleted()
+{
+    // A deleted folder template's tree is kept for as long as the deletion can be undone.
+    const QList<FileTemplate>& custom = std::as_const(m_manager.store()).customTemplates();
+    for (const auto& [position, deleted] : std::as_const(m_deleted)) {
+        if (deleted.isFolder &&
+            std::none_of(custom.begin(), custom.end(), [&](const FileTemplate& t) { return t.id == deleted.id; }))
+            FolderTemplateTree().remove(deleted.id);
+    }
+    m_deleted.clear();
 }

@@ -12,6 +12,7 @@
 #include <optional>
 
 class FilePicker;
+class Workspace;
 class QStackedWidget;
 class QToolButton;
 class TemplateDetailView;
@@ -30,7 +31,8 @@ class TemplatesView : public QWidget {
     Q_OBJECT
 
 public:
-    TemplatesView(TemplateManager& manager, FilePicker& picker, QWidget* parent = nullptr);
+    TemplatesView(TemplateManager& manager, FilePicker& picker, Workspace& workspace, QWidget* parent = nullptr);
+    ~TemplatesView() override;
 
     // The selected template as listed now.
     std::optional<FileTemplate> selection() const;
@@ -74,12 +76,15 @@ private:
     // Marks the selected template's row, if it is listed.
     void showSelectionInList();
     void showUndo();
+    // Ends the undoing of deletions: the trees of deleted folder templates go too.
+    void forgetDeleted();
     void showDetail();
     void showEditor();
     void listSelectionChanged();
 
     TemplateManager& m_manager;
     FilePicker& m_picker;
+    Workspace& m_workspace;
     std::optional<QUuid> m_selection;
     bool m_showingEditor = false;
     std::optional<FileTemplate> m_templateToEdit;
