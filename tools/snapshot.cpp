@@ -94,6 +94,7 @@ int main(int argc, char** argv)
         qputenv("QT_SCALE_FACTOR", "2"); // sharp pictures: two pixels per point
     qputenv("HOME", home.path().toUtf8());
     qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
+    qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toUtf8());
     const QString runtime = home.path() + QStringLiteral("/runtime");
     QDir().mkpath(runtime);
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

@@ -1,11 +1,14 @@
 // The Templates pane with nothing, a built-in, a custom and an imported template selected, the summary
 // of an import, and the template editor in its two modes.
 #include "SnapshotScene.h"
+#include "store/TemplateImporter.h"
 #include "ui/templates/TemplateEditorView.h"
 #include "ui/templates/TemplatesView.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QListView>
 #include <QMessageBox>
@@ -42,7 +45,21 @@ std::unique_ptr<QWidget> pane(Scene& scene)
 
 std::unique_ptr<QWidget> paneWithCustomTemplates(Scene& scene)
 {
-    scene.store.customTemplates() = {meetingNotes(), pythonModule()};
+    FileTemplate notes = meetingNotes();
+    std::tie(notes.baseName, notes.group) = std::tuple(QStringLiteral("{{date}} Meeting"), QStringLiteral("Office"));
+    scene.store.customTemplates() = {notes, pythonModule()};
+    scene.store.save();
+    // A folder template, made as "Save as Template" makes one.
+    const QString site = scene.home + QStringLiteral("/Web Project");
+    for (const auto& [file, text] : {std::pair("index.html", "<h1>{{folder}}</h1>\n"), std::pair("css/site.css", ""),
+                                     std::pair("js/main.js", ""), std::pair("README.md", "# {{folder}}\n")}) {
+        QDir().mkpath(QFileInfo(site + QLatin1Char('/') + QLatin1String(file)).path());
+        QFile out(site + QLatin1Char('/') + QLatin1String(file));
+        if (out.open(QIODevice::WriteOnly))
+            out.write(text);
+    }
+    TemplateImporter(scene.store).add({std::get<TemplateImporter::Candidate>(TemplateImporter::examine(site))});
+    scene.store.customTemplates().last().group = QStringLiteral("Projects");
     scene.store.save();
     // Two built-ins switched off, to show the switches in both states.
     QSet<QString> enabled = scene.store.enabledBuiltIns();
@@ -124,6 +141,7 @@ const RegisterSnapshots registered({
     {QStringLiteral("templates-nothing-selected"), paneWithCustomTemplates},
     {QStringLiteral("templates-builtin-selected"), pane, selectRow(QStringLiteral("HTML"))},
     {QStringLiteral("templates-custom-selected"), paneWithCustomTemplates, selectRow(QStringLiteral("Meeting Notes"))},
+    {QStringLiteral("templates-folder-selected"), paneWithCustomTemplates, selectRow(QStringLiteral("Web Project"))},
     {QStringLiteral("templates-long-name-no-spaces"), paneWithLongNames,
      selectRow(QStringLiteral("QuarterlyReportForTheBoardOfDirectorsWithAppendices"))},
     {QStringLiteral("templates-long-name-spaces"), paneWithLongNames,

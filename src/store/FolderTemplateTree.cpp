@@ -134,6 +134,7 @@ QStringList FolderTemplateTree::entries(const QUuid& id) const
         const QFileInfo item = it.nextFileInfo();
         result.append(top.relativeFilePath(item.filePath()) + (item.isDir() ? QStringLiteral("/") : QString()));
     }
-    result.sort();
+    // As a file manager lists them, capitals or not.
+    result.sort(Qt::CaseInsensitive);
     return result;
 }
