@@ -251,7 +251,8 @@ private Q_SLOTS:
         TemplateStore store;
         store.setEnabledBuiltIns({"10000000-0000-0000-0000-000000000002"}); // Markdown
         store.customTemplates() = {customTemplate("my_memo", {}, "py"), customTemplate("odd", {}, "no-such-type")};
-        store.customTemplates().last().group = "a_b"; // a group comes first
+        for (FileTemplate& custom : store.customTemplates())
+            custom.group = "a_b"; // a group comes first, one submenu for all its templates
         store.save();
 
         // The smallest type module: loading it initialises the module, as the file managers' loaders
@@ -340,9 +341,9 @@ private Q_SLOTS:
                                                    : "text-x-generic";
         };
         const QString entry = QStringLiteral("New %1 %2 %3 ") + path + ' ' + m.name;
-        const QStringList menu{"New File", "a__b ▸", entry.arg("odd", icon("text-x-generic")).arg(2),
-                               entry.arg("Markdown", icon("text-markdown text-x-generic")).arg(0),
-                               entry.arg("my__memo", icon("text-x-python text-x-generic")).arg(1)};
+        const QStringList menu{"New File", "a__b ▸", entry.arg("my__memo", icon("text-x-python text-x-generic")).arg(1),
+                               entry.arg("odd", icon("text-x-generic")).arg(2),
+                               entry.arg("Markdown", icon("text-markdown text-x-generic")).arg(0)};
         const QString save = "Save as Template document-save-as " + path;
         QCOMPARE(shown.shown, target == "-" ? QStringList{save} : target.isEmpty() ? menu : menu + QStringList{save});
         // The file manager runs an entry by its name, across its background and selection menus: a
