@@ -146,6 +146,14 @@ private Q_SLOTS:
                  QStringLiteral("\"%1\" --from dolphin --new 1 %f")
                      .arg(QFileInfo(QStringLiteral(QUINTARA_BINARY)).canonicalFilePath()));
 
+        // A folder's Save as Template makes a folder template; its entry makes the tree, variables filled in.
+        writeAll(home() + "/Site/{{folder}}/notes.txt", "in {{folder}}");
+        QProcess folderImport, folderCreate;
+        QCOMPARE(run(folderImport, shell(0, home() + "/Site", fileMenuPath)), 0);
+        const qsizetype position = TemplateStore().enabledTemplates().size() - 1;
+        QCOMPARE(run(folderCreate, {QStringLiteral(QUINTARA_BINARY), "--new", QString::number(position), second}), 0);
+        QCOMPARE(readAll(second + "/Site/B/notes.txt"), QByteArray("in B"));
+
         // Fifteen templates: the file manager orders the actions by id, as text; each is named in every language.
         // A group's entries come first, named with it, and still create from their own template.
         TemplateStore store;

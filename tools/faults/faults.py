@@ -593,4 +593,18 @@ M = [
     ('ft-unknown-kind-accepted', 'src/model/FileTemplate.cpp', "kind != QLatin1String(\"file\") && kind != QLatin1String(\"folder\")", 'false'),
     # A group typed with a space after it makes a second submenu beside the first.
     ('ed-group-not-trimmed', 'src/ui/templates/TemplateEditorView.cpp', '    m_draft.group = HorizontalSpace::trimmed(m_draft.group);\n', ''),
+    # A folder template makes an empty file named like the folder.
+    ('fo-served-as-file', 'src/creation/RequestServing.cpp', '        chosen.isFolder\n', '        false\n'),
+    # "Save as Template" on a folder is refused as "not a regular file".
+    ('fo-import-as-file', 'src/store/TemplateImporter.cpp', '    if (LocalPath::kind(path) == LocalPath::Kind::folder) {', '    if (false) {'),
+    # A deleted folder template's tree stays on disk for ever.
+    ('fo-tree-kept', 'src/ui/templates/TemplatesView.cpp', '            FolderTemplateTree().remove(deleted.id);', '            ;'),
+    # Undo brings a folder template back without its tree: it then fails to create anything.
+    ('fo-tree-removed-at-once', 'src/ui/templates/TemplatesView.cpp', '    m_deleted.append({position, deleted});', '    m_deleted.append({position, deleted});\n    if (deleted.isFolder)\n        FolderTemplateTree().remove(deleted.id);'),
+    # A refused folder says only that it holds something unfit, not what.
+    ('fo-items-unnamed', 'src/creation/RequestServing.cpp', '    return notes.isEmpty() ? failure : failure + QStringLiteral(": ") + notes.join(QStringLiteral("; "));', '    return failure;'),
+    # A folder name typed in the naming window that is taken silently becomes "Name 2".
+    ('fo-named-numbered', 'src/creation/FolderCreationService.cpp', '        if (exactName)\n            return number++ == 0 ? newBase : QString();\n', ''),
+    # No Save as Template on a selected folder in the GTK file managers.
+    ('fo-menu-no-folder', 'src/extension/MenuModel.cpp', '(selection.constFirst().isRegularFile || selection.constFirst().isFolder)', 'selection.constFirst().isRegularFile'),
 ]
