@@ -161,22 +161,6 @@ mode_t newFolderMode(int dirFd)
     return mode;
 }
 
-bool writeAll(int fd, const QByteArray& bytes)
-{
-    const char* p = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, size_t(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        left -= n;
-    }
-    return true;
-}
-
 struct BuildFailure {
     int error;
     QString path;
@@ -209,7 +193,7 @@ std::optional<BuildFailure> build(int topFd, const QList<FolderEntry>& entries)
         } else {
             const FileDescriptor fd(
                 ::openat(parentFd, name.constData(), O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC, 0666));
-            if (!fd.valid() || !writeAll(fd.get(), entry.bytes))
+            if (!fd.valid() || !writeAll(fd.get(), entry.bytes.constData(), size_t(entry.bytes.size())))
                 return BuildFailure{errno, entry.path};
             // The content must be on disk before a name makes it visible, or a crash could leave
             // the new folder with files cut short; an empty file has no content to lose.

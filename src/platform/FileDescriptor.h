@@ -38,6 +38,22 @@ private:
     int m_fd;
 };
 
+// Writes all `size` bytes, going on after a short write or a signal; false, with errno set, when the
+// descriptor takes no more.
+inline bool writeAll(int fd, const char* data, size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= size_t(n);
+    }
+    return true;
+}
+
 // Waits until `fd` is ready for `events` (POLLIN, POLLOUT) or `deadline` has passed; false then, or
 // on an error of poll's own. A signal that interrupts the wait does not shorten it.
 inline bool waitForDescriptor(int fd, short events, std::chrono::steady_clock::time_point deadline)
