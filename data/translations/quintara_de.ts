@@ -454,6 +454,10 @@
         <source>Change what new folders hold in the file manager</source>
         <translation>Im Dateimanager ändern, was neue Ordner enthalten</translation>
     </message>
+    <message>
+        <source>New folders named “%1”</source>
+        <translation>Neue Ordner heißen „%1“</translation>
+    </message>
 </context>
 <context>
     <name>TemplateEditorView</name>

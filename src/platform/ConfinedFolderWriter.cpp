@@ -185,14 +185,15 @@ std::optional<BuildFailure> build(int topFd, const QList<FolderEntry>& entries)
             return BuildFailure{EINVAL, entry.path};
         if (entry.isFolder) {
             FileDescriptor fd;
-            if (::mkdirat(parentFd, name.constData(), 0777) == 0)
+            if (::mkdirat(parentFd, name.constData(), entry.ownerOnly ? 0700 : 0777) == 0)
                 fd.reset(::openat(parentFd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
             if (!fd.valid())
                 return BuildFailure{errno, entry.path};
             open.emplace_back(entry.path, std::move(fd));
         } else {
-            const FileDescriptor fd(
-                ::openat(parentFd, name.constData(), O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC, 0666));
+            const FileDescriptor fd(::openat(parentFd, name.constData(),
+                                             O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC,
+                                             (entry.executable ? 0777 : 0666) & (entry.ownerOnly ? 0700 : 0777)));
             if (!fd.valid() || !writeAll(fd.get(), entry.bytes.constData(), size_t(entry.bytes.size())))
                 return BuildFailure{errno, entry.path};
             // The content must be on disk before a name makes it visible, or a crash could leave

@@ -84,7 +84,7 @@ std::optional<Refusal> readFile(int fd, const QString& path, Walk& walk)
     }
     bytes.truncate(size);
     walk.bytes += size;
-    walk.tree.entries.append({path, false, bytes});
+    walk.tree.entries.append({path, false, bytes, (status.st_mode & 0111) != 0, (status.st_mode & 044) == 0});
     return std::nullopt;
 }
 
@@ -133,10 +133,13 @@ std::optional<Refusal> readFolder(int dirFd, const QString& prefix, Walk& walk)
             break;
         case Opened::failed:
             return Refusal{Problem::unreadable, path};
-        case Opened::folder:
-            walk.tree.entries.append({path, true, {}});
+        case Opened::folder: {
+            struct stat status {};
+            walk.tree.entries.append(
+                {path, true, {}, false, ::fstat(fd.get(), &status) == 0 && (status.st_mode & 044) == 0});
             refusal = readFolder(fd.get(), path + QLatin1Char('/'), walk);
             break;
+        }
         case Opened::file:
             refusal = readFile(fd.get(), path, walk);
             break;

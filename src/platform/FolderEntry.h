@@ -10,4 +10,7 @@ struct FolderEntry {
     QString path; // components joined by "/", each as LocalPath text
     bool isFolder = false;
     QByteArray bytes; // a file's content; empty for a folder
+    // Kept from the item it was read from, so that a script stays one and a secret stays closed.
+    bool executable = false; // a file anyone may run
+    bool ownerOnly = false;  // nobody but its owner may read it
 };

@@ -22,8 +22,8 @@ public:
         QStringList specialFiles; // relative paths of the named pipes, sockets and devices, never opened
     };
     enum class Problem {
-        missing,     // the top is not there, or is not a folder
-        unreadable,  // no permission, an input error, a descriptor limit
+        missing,    // the top is not there, or is not a folder
+        unreadable, // no permission, an input error, a descriptor limit
         tooManyItems,
         tooLarge,
     };

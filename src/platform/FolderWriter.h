@@ -14,7 +14,8 @@
 // taken. An existing item is never replaced, nobody sees part of a tree under its final name, and
 // no temporary is left behind on any path this process survives; one left by a writer that was
 // killed is removed by the next write into the same folder. New items get the modes of any ordinary
-// new file or folder: 0666 or 0777 less the umask.
+// new file or folder: 0666 or 0777 less the umask, 0777 for an executable file, and none for group
+// and others where the entry is owner-only.
 class FolderWriter {
 public:
     // The next name to try for the new folder, each one path component; an empty one ends the list.

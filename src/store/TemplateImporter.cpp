@@ -58,9 +58,12 @@ QList<TemplateImporter::Outcome> TemplateImporter::add(const QList<Candidate>& c
             made.append(FileTemplate{QUuid::createUuid(), freeName(name), extension, candidate.text, false});
         } else {
             // The tree is stored first: a record is never without its tree.
-            FileTemplate folder{QUuid::createUuid(), freeName(fileName.isEmpty() ? candidate.path : fileName),
-                                QString(), QString(), false};
+            const QString folderName = fileName.isEmpty() ? candidate.path : fileName;
+            FileTemplate folder{QUuid::createUuid(), freeName(folderName), QString(), QString(), false};
             folder.isFolder = true;
+            // New folders are named as the one it was made from, not "Web Project 2 2" for a second copy.
+            if (folder.name != folderName)
+                folder.baseName = folderName;
             const auto stored = trees.importFolder(candidate.path, folder.id);
             if (const auto* refusal = std::get_if<FolderTemplateTree::Refusal>(&stored)) {
                 logRefusal(candidate.path, refusalFor(*refusal), refusal->items);
@@ -153,8 +156,12 @@ std::variant<TemplateImporter::Candidate, TemplateImporter::Refusal> TemplateImp
         Refusal refusal = failure ? refusalFor(*failure) : Refusal::unreadable;
         if (!failure) {
             const auto checked = FolderTemplateTree().check(path);
-            if (const auto* tree = std::get_if<FolderReader::Tree>(&checked))
+            if (const auto* tree = std::get_if<FolderReader::Tree>(&checked)) {
+                // A secret anywhere in the tree is asked about, as a secret file of its own would be.
+                ownerOnly = ownerOnly || std::any_of(tree->entries.begin(), tree->entries.end(),
+                                                     [](const FolderEntry& e) { return e.ownerOnly; });
                 return Candidate{path, QString(), ownerOnly, true, tree->skippedLinks};
+            }
             const auto& folderRefusal = std::get<FolderTemplateTree::Refusal>(checked);
             refusal = refusalFor(folderRefusal);
             if (notes)

@@ -21,7 +21,8 @@
 namespace {
 
 // A source tree, one item a line: "d PATH" a folder, "f PATH=TEXT" a file, "p PATH" a named pipe, "l PATH=TARGET" a
-// link, "n PATH=COUNT" that many empty files in a new folder, "s PATH=SIZE" a file of that many bytes of text.
+// link, "n PATH=COUNT" that many empty files in a new folder, "s PATH=SIZE" a file of that many bytes of text,
+// "x PATH=TEXT" a file anyone may run, "o PATH=TEXT" a file only its owner may read.
 void makeTree(const QString& root, const QStringList& items)
 {
     for (const QString& item : items) {
@@ -29,8 +30,12 @@ void makeTree(const QString& root, const QStringList& items)
         const QString path = root + '/' + item.mid(2).section('=', 0, 0), arg = item.section('=', 1);
         if (kind == 'd')
             QDir().mkpath(path);
-        else if (kind == 'f' || kind == 's')
+        else if (kind == 'f' || kind == 's' || kind == 'x' || kind == 'o')
             writeAll(path, kind == 's' ? QByteArray(arg.toLongLong(), 'x') : arg.toUtf8());
+        if (kind == 'x' || kind == 'o')
+            QFile::setPermissions(path, kind == 'x' ? QFile::permissions(path) | QFile::ExeOwner | QFile::ExeGroup |
+                                                          QFile::ExeOther
+                                                    : QFile::ReadOwner | QFile::WriteOwner);
         else if (kind == 'p')
             ::mkfifo(QFile::encodeName(path).constData(), 0600);
         else if (kind == 'l')
@@ -211,8 +216,9 @@ private Q_SLOTS:
         QDir().mkpath(m_out + "/Web Project 2");
         QFile::link(elsewhere.path(), m_out + "/elsewhere");
         const QStringList before = entries(m_out);
-        const FileTemplate folderTemplate =
-            imported({"f {{username}}=by {{username}} in {{folder}}", "d docs", "f docs/{{folder}}.md="}, ownBase);
+        const FileTemplate folderTemplate = imported({"f {{username}}=by {{username}} in {{folder}}", "d docs",
+                                                      "f docs/{{folder}}.md=", "x run.sh=", "o key.txt="},
+                                                     ownBase);
         const QString where = target == "ELSEWHERE" ? elsewhere.path() : m_home->path() + '/' + target;
         const auto result = create(*m_scope, folderTemplate, where, base == "-" ? std::nullopt : std::optional(base),
                                    FakeUserAccount(user));
@@ -220,12 +226,17 @@ private Q_SLOTS:
             QCOMPARE(made->fileName(), expected);
             const QString name = QString(user).replace('/', '-');
             QCOMPARE(tree(made->toLocalFile()),
-                     QStringList({name + "=by " + user + " in Out", "docs/", "docs/Out.md="}));
+                     QStringList({name + "=by " + user + " in Out", "docs/", "docs/Out.md=", "key.txt=", "run.sh="}));
             QCOMPARE(entries(m_out).size(), before.size() + 1);
             // The modes of any new folder and file, never the temporary's owner-only one.
             QCOMPARE(QFileInfo(made->toLocalFile()).permissions(), QFileInfo(m_out).permissions());
             QCOMPARE(QFileInfo(made->toLocalFile() + "/docs/Out.md").permissions(),
                      QFileInfo(m_out + "/Web Project").permissions());
+            // A script stays one, and a secret stays closed to others.
+            QCOMPARE(std::pair(QFileInfo(made->toLocalFile() + "/run.sh").isExecutable(),
+                               QFileInfo(made->toLocalFile() + "/key.txt").permissions() &
+                                   (QFile::ReadGroup | QFile::ReadOther)),
+                     std::pair(true, QFile::Permissions()));
         } else {
             QCOMPARE(std::get<FileCreationError>(result).errorDescription(), expected);
             QCOMPARE(entries(m_out), before);

@@ -153,6 +153,11 @@ private Q_SLOTS:
         const qsizetype position = TemplateStore().enabledTemplates().size() - 1;
         QCOMPARE(run(folderCreate, {QStringLiteral(QUINTARA_BINARY), "--new", QString::number(position), second}), 0);
         QCOMPARE(readAll(second + "/Site/B/notes.txt"), QByteArray("in B"));
+        // A second template of it is "Site 2", and still makes folders named "Site".
+        QCOMPARE(run(folderImport, shell(0, home() + "/Site", fileMenuPath)), 0);
+        QCOMPARE(run(folderCreate, {QStringLiteral(QUINTARA_BINARY), "--new", QString::number(position + 1), first}),
+                 0);
+        QVERIFY(QFileInfo(first + "/Site").isDir());
 
         // Fifteen templates: the file manager orders the actions by id, as text; each is named in every language.
         // A group's entries come first, named with it, and still create from their own template.
@@ -203,6 +208,7 @@ private Q_SLOTS:
         // Asked about first, which needs a display.
         row("a link's import", {"quintara://import?f=HOME/notes.txt"}, "notes.txt: needs your confirmation", 1);
         row("import a private file", {"--import", "private.txt"}, "private.txt: needs your confirmation", 1);
+        row("import a folder holding one", {"--import", "kit"}, "kit: needs your confirmation", 1);
     }
     void badRequestsCreateNothing()
     {
@@ -213,7 +219,9 @@ private Q_SLOTS:
         QCOMPARE(::mkfifo(QFile::encodeName(home() + "/odd/fifo").constData(), 0600), 0);
         writeAll(home() + "/notes.txt", "notes");
         writeAll(home() + "/private.txt", "secret");
-        QVERIFY(QFile::setPermissions(home() + "/private.txt", QFile::ReadOwner | QFile::WriteOwner));
+        writeAll(home() + "/kit/private.txt", "secret");
+        for (const char* secret : {"/private.txt", "/kit/private.txt"})
+            QVERIFY(QFile::setPermissions(home() + secret, QFile::ReadOwner | QFile::WriteOwner));
         QProcess process;
         QCOMPARE(run(process, QStringList{QStringLiteral(QUINTARA_BINARY)} +
                                   QStringList(arguments).replaceInStrings("HOME", home())),

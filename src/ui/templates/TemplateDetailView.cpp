@@ -47,6 +47,7 @@ public:
     QString openFolder = tr("Open Fo&lder");
     QString openFolderHint = tr("Change what new folders hold in the file manager");
     QString ownName = tr("New files named “%1”");
+    QString ownFolderName = tr("New folders named “%1”");
     QString inGroup = tr("Listed under “%1”");
 };
 
@@ -262,7 +263,7 @@ QWidget* TemplateDetailView::header(QWidget* page)
         Style::font(font(), Style::subheadline), QStringLiteral("detailExtension"), host));
     QStringList naming;
     if (!m_template.baseName.isEmpty())
-        naming.append(Texts().ownName.arg(m_template.baseName));
+        naming.append((m_template.isFolder ? Texts().ownFolderName : Texts().ownName).arg(m_template.baseName));
     if (!m_template.group.isEmpty())
         naming.append(Texts().inGroup.arg(m_template.group));
     if (!naming.isEmpty()) {

@@ -294,7 +294,9 @@ void TemplatesView::showEditor()
     for (const FileTemplate& t : custom)
         if (!t.group.isEmpty() && !groups.contains(t.group))
             groups.append(t.group);
-    editor->setChoices(groups, m_manager.store().defaultBaseName());
+    // Without a name of its own, a new folder takes its template's name, a new file the default.
+    editor->setChoices(groups,
+                       m_templateToEdit->isFolder ? m_templateToEdit->name : m_manager.store().defaultBaseName());
     editor->setAttribute(Qt::WA_DeleteOnClose);
     connect(editor, &QDialog::finished, this, [this] { m_showingEditor = false; });
     m_editor = editor;
