@@ -17,7 +17,8 @@ std::unique_ptr<QWidget> naming(Scene&)
 std::unique_ptr<QWidget> consent(Scene&)
 {
     return std::make_unique<ImportConsentDialog>(
-        TemplateImporter::Candidate{QStringLiteral("/home/ada/.ssh/id_ed25519"), QString(411, QLatin1Char('k')), true},
+        TemplateImporter::Candidate{
+            QStringLiteral("/home/ada/.ssh/id_ed25519"), QString(411, QLatin1Char('k')), true, false, {}, 0, 411},
         ImportConsentDialog::Reason::link);
 }
 

@@ -224,6 +224,21 @@
         <source>&amp;Cancel</source>
         <translation>&amp;Abbrechen</translation>
     </message>
+    <message>
+        <source>A link asked Quintara to make a template of this folder. Agree only if you asked for it yourself: its files will be kept in Quintara’s data and written into every folder made from the template.</source>
+        <translation>Ein Link hat Quintara gebeten, aus diesem Ordner eine Vorlage zu machen. Stimmen Sie nur zu, wenn Sie selbst darum gebeten haben: Seine Dateien werden in Quintaras Daten aufbewahrt und in jeden Ordner geschrieben, der aus der Vorlage entsteht.</translation>
+    </message>
+    <message>
+        <source>This folder holds what only you may read. Its files will be kept in Quintara’s data and written into every folder made from the template, where what is yours alone stays so.</source>
+        <translation>Dieser Ordner enthält, was nur Sie lesen dürfen. Seine Dateien werden in Quintaras Daten aufbewahrt und in jeden Ordner geschrieben, der aus der Vorlage entsteht; was nur Ihnen gehört, bleibt es dort.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n item(s), %1</source>
+        <translation>
+            <numerusform>%n Eintrag, %1</numerusform>
+            <numerusform>%n Einträge, %1</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>IntegrationStatusView</name>

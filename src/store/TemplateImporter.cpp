@@ -160,7 +160,10 @@ std::variant<TemplateImporter::Candidate, TemplateImporter::Refusal> TemplateImp
                 // A secret anywhere in the tree is asked about, as a secret file of its own would be.
                 ownerOnly = ownerOnly || std::any_of(tree->entries.begin(), tree->entries.end(),
                                                      [](const FolderEntry& e) { return e.ownerOnly; });
-                return Candidate{path, QString(), ownerOnly, true, tree->skippedLinks};
+                qint64 size = 0;
+                for (const FolderEntry& entry : tree->entries)
+                    size += entry.bytes.size();
+                return Candidate{path, QString(), ownerOnly, true, tree->skippedLinks, tree->entries.size(), size};
             }
             const auto& folderRefusal = std::get<FolderTemplateTree::Refusal>(checked);
             refusal = refusalFor(folderRefusal);
@@ -178,7 +181,7 @@ std::variant<TemplateImporter::Candidate, TemplateImporter::Refusal> TemplateImp
     if (const auto* failure = std::get_if<RegularFile::Failure>(&read)) {
         refusal = refusalFor(*failure);
     } else if (const QByteArray& bytes = std::get<QByteArray>(read); !bytes.contains('\0') && bytes.isValidUtf8()) {
-        return Candidate{path, QString::fromUtf8(bytes), ownerOnly};
+        return Candidate{path, QString::fromUtf8(bytes), ownerOnly, false, {}, 0, bytes.size()};
     }
     logRefusal(path, refusal);
     return refusal;

@@ -49,6 +49,8 @@ public:
         bool ownerOnly = false; // nobody but its owner may read it: a secret, perhaps
         bool isFolder = false;
         QStringList notes = {}; // a folder's links, which are left out
+        qsizetype items = 0;    // a folder's files and folders
+        qint64 size = 0;        // a folder's files' bytes; a file's are its text's
     };
     static constexpr qsizetype maximumSize = 1024 * 1024;
 

@@ -37,7 +37,8 @@ private Q_SLOTS:
         while (!xml.atEnd()) {
             if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"source")
                 source = xml.readElementText();
-            else if (xml.isStartElement() && xml.name() == u"translation" && xml.readElementText() != source)
+            else if (xml.isStartElement() && xml.name() == u"translation" &&
+                     xml.readElementText(QXmlStreamReader::IncludeChildElements) != source)
                 m_english.insert(source);
         }
         QVERIFY(m_english.size() > 50);

@@ -28,6 +28,16 @@ struct Texts {
     QString ownerOnly = ImportConsentDialog::tr(
         "Only you may read this file. Its text will be kept in Quintara’s settings and written into every file "
         "made from the template, where others may be able to read it.");
+    QString fromLinkFolder = ImportConsentDialog::tr(
+        "A link asked Quintara to make a template of this folder. Agree only if you asked for it yourself: its "
+        "files will be kept in Quintara’s data and written into every folder made from the template.");
+    QString ownerOnlyFolder = ImportConsentDialog::tr(
+        "This folder holds what only you may read. Its files will be kept in Quintara’s data and written into "
+        "every folder made from the template, where what is yours alone stays so.");
+    static QString folderSize(qsizetype items, const QString& size)
+    {
+        return ImportConsentDialog::tr("%n item(s), %1", nullptr, int(items)).arg(size);
+    }
     QString makeTemplate = ImportConsentDialog::tr("&Make Template");
     QString cancel = ImportConsentDialog::tr("&Cancel");
     static QString question(const QString& file)
@@ -57,13 +67,16 @@ ImportConsentDialog::ImportConsentDialog(const TemplateImporter::Candidate& cand
     auto* folder = Style::label(file.path(), font(), QStringLiteral("consentFolder"), this);
     folder->setWordWrap(true);
     folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    const qint64 bytes = candidate.text.toUtf8().size();
+    const QString size = QLocale().formattedDataSize(candidate.size);
     details->addRow(Style::label(text.folder, font(), QString(), this), folder);
     details->addRow(Style::label(text.size, font(), QString(), this),
-                    Style::label(QLocale().formattedDataSize(bytes), font(), QStringLiteral("consentSize"), this));
-    auto* why = Style::secondaryLabel(reason == Reason::link ? text.fromLink : text.ownerOnly,
-                                      Style::font(font(), Style::caption), QStringLiteral("consentReason"), this);
-    why->setWordWrap(true);
+                    Style::label(candidate.isFolder ? Texts::folderSize(candidate.items, size) : size, font(),
+                                 QStringLiteral("consentSize"), this));
+    const QString& why = reason == Reason::link ? (candidate.isFolder ? text.fromLinkFolder : text.fromLink)
+                                                : (candidate.isFolder ? text.ownerOnlyFolder : text.ownerOnly);
+    auto* whyLabel =
+        Style::secondaryLabel(why, Style::font(font(), Style::caption), QStringLiteral("consentReason"), this);
+    whyLabel->setWordWrap(true);
 
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* make = buttons->addButton(text.makeTemplate, QDialogButtonBox::AcceptRole);
@@ -83,7 +96,7 @@ ImportConsentDialog::ImportConsentDialog(const TemplateImporter::Candidate& cand
     column->setSpacing(12);
     column->addWidget(question);
     column->addLayout(details);
-    column->addWidget(why);
+    column->addWidget(whyLabel);
     column->addWidget(buttons);
     // Wrapped text sets the height for the width, not the other way round.
     setFixedWidth(std::max(440, fontMetrics().averageCharWidth() * 56));
