@@ -82,8 +82,10 @@ FolderCreationService::Result create(const SecurityScope& scope, const FileTempl
     static TemplateStore unused([] { return SettingsDomain("/nonexistent/settings.json"); });
     const FileCreationService files(unused, FileWriter::system(), Clock::system(), account);
     ConfinedFolderWriter writer(scope, claim);
-    return FolderCreationService(files, FolderTemplateTree(), writer)
-        .createFolder(folderTemplate, QUrl::fromLocalFile(where), baseName);
+    const FolderCreationService folders(files, FolderTemplateTree(), writer);
+    if (baseName && baseName->startsWith('=')) // a name typed in the naming window
+        return folders.createNamedFolder(folderTemplate, QUrl::fromLocalFile(where), baseName->mid(1));
+    return folders.createFolder(folderTemplate, QUrl::fromLocalFile(where), baseName);
 }
 
 } // namespace
@@ -190,7 +192,8 @@ private Q_SLOTS:
 
     void createsAFolderOrNothing_data()
     {
-        // base: the name asked for, "-" for none; expected: the new folder's name or the error's description
+        // base: the name asked for, "-" for none, "=NAME" typed in the naming window; expected: the new folder's
+        // name or the error's description
         const auto row =
             columns<QString, QString, QString, QString, QString>("user", "base", "ownBase", "target", "expected");
         row("template's name, first free", "Ada/Lovelace", "-", "", "Out", "Web Project 3");
@@ -201,6 +204,9 @@ private Q_SLOTS:
         row("a name dot", ".", "-", "", "Out", invalid);
         row("a name dot dot", "..", "-", "", "Out", invalid);
         row("a base name empty", "Ada", "", "", "Out", invalid);
+        row("a typed name, as it stands", "Ada", "={{folder}} 2", "", "Out", "{{folder}} 2");
+        row("a typed name, taken", "Ada", "=Web Project 2", "", "Out",
+            "An item with this name already exists in the target directory.");
         row("no such folder", "Ada", "-", "", "Out/missing", "The target directory could not be found.");
         row("a file", "Ada", "-", "", "Out/Web Project", "The target path is not a directory.");
         const char* denied = "Permission denied. Cannot write to this location.";
