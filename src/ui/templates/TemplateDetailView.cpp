@@ -302,11 +302,6 @@ QWidget* TemplateDetailView::header(QWidget* page)
 
 QWidget* TemplateDetailView::folderSection(QWidget* page)
 {
-    auto* host = new QWidget(page);
-    QVBoxLayout* column = section(Texts().folderContent, QStringLiteral("contentHeading"), host);
-    auto* box = new RoundedBox(host);
-    auto* inside = new QVBoxLayout(box);
-    inside->setContentsMargins(0, 0, 0, 0);
     // As the file manager would show the tree: each item under its folder, indented, folders marked.
     QStringList lines;
     for (const QString& entry : FolderTemplateTree().entries(m_template.id)) {
@@ -315,38 +310,33 @@ QWidget* TemplateDetailView::folderSection(QWidget* page)
                      path.section(QLatin1Char('/'), -1) +
                      (entry.endsWith(QLatin1Char('/')) ? QStringLiteral("/") : QString()));
     }
-    if (lines.isEmpty()) {
-        inside->addWidget(Style::secondaryLabel(Texts().emptyFolder, Style::font(font(), Style::body),
-                                                QStringLiteral("emptyContent"), box));
-        column->addWidget(box, 0, Qt::AlignLeft);
-    } else {
-        auto* text =
-            new PlainTextBlock(lines.join(QLatin1Char('\n')), Style::monospaced(Style::footnote), QPalette::Text, box);
-        text->setObjectName(QStringLiteral("contentText"));
-        inside->addWidget(text);
-        column->addWidget(box);
-    }
-    return host;
+    return boxedSection(page, Texts().folderContent, lines.join(QLatin1Char('\n')), Texts().emptyFolder);
 }
 
 QWidget* TemplateDetailView::contentSection(QWidget* page)
 {
+    return boxedSection(page, Texts().content, m_template.content.isEmpty() ? QString() : preview(m_template.content),
+                        Texts().empty);
+}
+
+QWidget* TemplateDetailView::boxedSection(QWidget* page, const QString& title, const QString& text,
+                                          const QString& emptyNote)
+{
     auto* host = new QWidget(page);
-    QVBoxLayout* column = section(Texts().content, QStringLiteral("contentHeading"), host);
+    QVBoxLayout* column = section(title, QStringLiteral("contentHeading"), host);
     auto* box = new RoundedBox(host);
     auto* inside = new QVBoxLayout(box);
     inside->setContentsMargins(0, 0, 0, 0);
-    if (m_template.content.isEmpty()) {
+    if (text.isEmpty()) {
         QFont italic = Style::font(font(), Style::body);
         italic.setItalic(true);
-        inside->addWidget(Style::secondaryLabel(Texts().empty, italic, QStringLiteral("emptyContent"), box));
+        inside->addWidget(Style::secondaryLabel(emptyNote, italic, QStringLiteral("emptyContent"), box));
         // Only as wide as the note itself.
         column->addWidget(box, 0, Qt::AlignLeft);
     } else {
-        auto* text =
-            new PlainTextBlock(preview(m_template.content), Style::monospaced(Style::footnote), QPalette::Text, box);
-        text->setObjectName(QStringLiteral("contentText"));
-        inside->addWidget(text);
+        auto* block = new PlainTextBlock(text, Style::monospaced(Style::footnote), QPalette::Text, box);
+        block->setObjectName(QStringLiteral("contentText"));
+        inside->addWidget(block);
         column->addWidget(box);
     }
     return host;

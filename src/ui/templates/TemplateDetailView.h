@@ -26,6 +26,8 @@ private:
     QWidget* header(QWidget* page);
     QWidget* contentSection(QWidget* page);
     QWidget* folderSection(QWidget* page);
+    // A heading over a rounded box of monospaced text, or of `emptyNote` when there is none.
+    QWidget* boxedSection(QWidget* page, const QString& title, const QString& text, const QString& emptyNote);
     QWidget* variablesSection(QWidget* page);
 
     FileTemplate m_template;
