@@ -7,7 +7,6 @@
 #include "platform/SecurityScope.h"
 #include "store/TemplateStore.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -123,12 +122,3 @@ void createFile(benchmark::State& state)
 BENCHMARK(createFile)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

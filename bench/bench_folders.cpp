@@ -4,7 +4,6 @@
 #include "platform/SecurityScope.h"
 #include "store/TemplateStore.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -82,12 +81,3 @@ void createFolderAgainstCopy(benchmark::State& state)
 BENCHMARK(createFolderAgainstCopy)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
