@@ -11,6 +11,7 @@
 #include "platform/Log.h"
 #include "platform/ProgramImage.h"
 #include "platform/SecurityScope.h"
+#include "platform/SettingsDomain.h"
 #include "store/TemplateStore.h"
 
 #include <QCoreApplication>
@@ -60,6 +61,7 @@ std::optional<int> serveWithoutWindow(int argc, char** argv, const CommandLine& 
 
 extern "C" __attribute__((visibility("default"))) int quintara_launch(int argc, char** argv)
 {
+    const SettingsReadScope oneRead; // the command line's check and the serving read the same file
     const CommandLine commandLine = CommandLine::parse(argc, argv);
     if (commandLine.exitCode)
         return *commandLine.exitCode;
