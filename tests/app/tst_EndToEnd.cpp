@@ -18,6 +18,7 @@
 class TestEndToEnd : public QObject {
     Q_OBJECT
 
+    QTemporaryDir m_busDir; // the bus's socket, which a killed daemon leaves behind
     QProcess m_bus;
     QProcessEnvironment m_environment = QProcessEnvironment::systemEnvironment();
     std::unique_ptr<QProcess> m_fileManager;
@@ -69,7 +70,8 @@ class TestEndToEnd : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        m_bus.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
+        m_bus.start("dbus-daemon",
+                    {"--session", "--nofork", "--print-address=1", "--address=unix:dir=" + m_busDir.path()});
         QVERIFY2(m_bus.waitForStarted(), "dbus-daemon is needed (scripts/bootstrap installs it)");
         QTRY_VERIFY(m_bus.canReadLine());
         m_environment.insert("DBUS_SESSION_BUS_ADDRESS", QString::fromUtf8(m_bus.readLine()).trimmed());

@@ -44,6 +44,7 @@ public Q_SLOTS:
 class TestPortalFolderPicker : public QObject {
     Q_OBJECT
     QTemporaryFile m_config;
+    QTemporaryDir m_busDir; // the bus's socket, which a killed daemon leaves behind
     QProcess m_bus;
 
 private Q_SLOTS:
@@ -54,7 +55,8 @@ private Q_SLOTS:
         QVERIFY(session.open(QIODevice::ReadOnly) && m_config.open());
         m_config.write(session.readAll().replace("<standard_session_servicedirs />", ""));
         m_config.flush();
-        m_bus.start("dbus-daemon", {"--config-file=" + m_config.fileName(), "--nofork", "--print-address=1"});
+        m_bus.start("dbus-daemon", {"--config-file=" + m_config.fileName(), "--nofork", "--print-address=1",
+                                    "--address=unix:dir=" + m_busDir.path()});
         QVERIFY2(m_bus.waitForStarted(), "dbus-daemon is needed (scripts/bootstrap installs it)");
         QTRY_VERIFY(m_bus.canReadLine());
         const QString address = QString::fromUtf8(m_bus.readLine()).trimmed();

@@ -44,6 +44,8 @@ class TestSetupViews : public QObject {
     int m_quitCalls = 0;
     std::unique_ptr<WelcomeView> m_welcome;
     std::unique_ptr<GeneralSettingsView> m_general;
+    // Qt's own settings (the file dialog's) fix their folder on first use, so theirs outlives every home.
+    QTemporaryDir m_qtSettings;
 
     QPushButton* button(const QString& name, int step = 0) const
     {
@@ -54,6 +56,7 @@ class TestSetupViews : public QObject {
     std::optional<QString> storedName() const { return m_fixture->domain().text("defaultBaseName"); }
 
 private Q_SLOTS:
+    void initTestCase() { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_qtSettings.path()); }
     void init()
     {
         m_fixture.emplace();
