@@ -51,7 +51,8 @@ QString InstanceChannel::socketPath()
     QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (folder.isEmpty() || !QDir::isAbsolutePath(folder))
         folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty() || !isPrivateFolder(folder)) {
+    // Qt hands a relative $XDG_RUNTIME_DIR back as it is: launches from two folders would miss each other.
+    if (folder.isEmpty() || !QDir::isAbsolutePath(folder) || !isPrivateFolder(folder)) {
         // A folder of our own instead, the same for every launch of this user. Another user may
         // have taken its name in the shared temporary folder first; the user's cache folder is out
         // of their reach.

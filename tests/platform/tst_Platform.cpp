@@ -552,6 +552,13 @@ private Q_SLOTS:
         qputenv("TMPDIR", tmp);
         qputenv("XDG_CACHE_HOME", encoded("cache"));
         QCOMPARE(InstanceChannel::socketPath(), path("cache/quintara-runtime/app.quintara.Quintara.socket"));
+        // A relative one, even naming a private folder from where this launch runs, is not the same for all.
+        const QString here = QDir::currentPath();
+        QVERIFY(::mkdir(encoded("relative"), 0700) == 0 && QDir::setCurrent(path("")));
+        qputenv("XDG_RUNTIME_DIR", "relative");
+        const QString relative = InstanceChannel::socketPath();
+        QVERIFY(QDir::setCurrent(here));
+        QCOMPARE(relative, path("cache/quintara-runtime/app.quintara.Quintara.socket"));
         // Both taken: no channel at all, rather than one that user reaches.
         QVERIFY(::chown(encoded("cache/quintara-runtime"), 65534, 65534) == 0);
         QCOMPARE(InstanceChannel::socketPath(), QString());
