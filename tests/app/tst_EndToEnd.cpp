@@ -151,6 +151,8 @@ private Q_SLOTS:
                  std::pair(1, QByteArray("quintara: there is no enabled template at position 8\n")));
         QCOMPARE(run({"--new", "0", "/"}, headless),
                  std::pair(1, QByteArray("quintara: Permission denied. Cannot write to this location.\n")));
+        QCOMPARE(run({"--from", "dolphin", "--new", "0x", notes}, headless),
+                 std::pair(2, QByteArray("quintara: '0x' is not a template position; expected a number from 0\n")));
         QCOMPARE(run({request(0, notes)}, headless), std::pair(0, QByteArray()));
         // Handing a request over, as a link or as a file manager's menu asks, loads nothing but the C
         // library (and the sanitizers' libraries).
@@ -205,7 +207,7 @@ private Q_SLOTS:
         for (const char* role : {"nautilus", "dolphin"}) {
             QProcess& other = others.emplace_back();
             other.setProcessEnvironment(m_environment);
-            other.start(FAKE_FILE_MANAGER, {record, role, folderOpen ? folderUri : uri(m_home->path())});
+            other.start(FAKE_FILE_MANAGER, {record, role, folderOpen ? folderUri + "/" : uri(m_home->path())});
             QVERIFY(other.waitForReadyRead(10'000));
         }
         QLocalServer stuck;
@@ -320,6 +322,7 @@ private Q_SLOTS:
         const QString nothingToDo = "neither DISPLAY nor WAYLAND_DISPLAY";
         row("request with a grant", "", {"request"}, true, 0, created);
         row("request without a grant", "", {"request"}, false, 1, welcome);
+        row("a request, then a stale one", "", {"request", "quintara://create?t=99&d=/"}, true, 1, created);
         row("Qt's own warning", "", {"request"}, false, 1, notes + "platforms/libqwayland-bogus.so: ");
         row("nothing to do", "", {}, false, 1, nothingToDo);
         row("escapes in a rejected argument", "", {"Notes\u0085\x1b[2J\u202E\\ntxt.exe"}, false, 2,

@@ -131,6 +131,7 @@ private Q_SLOTS:
             text + QStringList{"p sub/fifo", "f sub/logo.png=PK" + QString(QChar(0)), "l out=OUTSIDE"},
             "sub/fifo: a pipe, socket or device; sub/logo.png: not UTF-8 text");
         row("1,000 items", {"n many=999"}, "999 1");
+        row("hidden files", {"f .gitignore=x"}, "1 0");
         row("1,001 items", {"n many=1000"}, "many/e*: more than 1,000 items"); // whichever is listed last
         row("16 MiB", {"s a=8388608", "s b=8388608"}, "2 0");
         row("16 MiB and a byte", {"s a=8388608", "s b=8388609"}, "b: more than 16 MiB");

@@ -136,6 +136,8 @@ private Q_SLOTS:
         QCOMPARE(script("cd B && exec \"$0\" --new 0 /proc/self/cwd"), 0);
         QCOMPARE(script("exec \"$0\" --import \"$(printf '\\377')/Untitled.txt\""), 0);
         QTRY_COMPARE(TemplateStore().customTemplates().value(2).name, QStringLiteral("Untitled 2"));
+        QCOMPARE(script("exec \"$0\" --import /dev/stdin < B/Untitled.txt"), 0);
+        QTRY_COMPARE(TemplateStore().customTemplates().value(3).name, QStringLiteral("Untitled 3"));
         QVERIFY(QFile::exists(second + "/Untitled 3.txt"));
         QCOMPARE(entries(home() + "/\uFFFD"), QStringList());
         std::filesystem::remove_all(odd); // Qt cannot spell its name to remove it
@@ -197,6 +199,8 @@ private Q_SLOTS:
         row("no such folder", {"--new", "0", "gone"}, "'gone' is not a folder", 2);
         row("a file", {"--new", "0", "config/group.app.quintara.Quintara.json"}, "is not a folder", 2);
         row("no folder", {"--new", "0"}, "--new needs a template position and a folder", 2);
+        row("an empty folder", {"--new", "0", ""}, "'' is not a folder", 2);
+        row("a sign alone", {"--new", "+", "."}, "'+' is not a template position", 2);
         row("import a pipe", {"--import", "odd/fifo"}, "'odd/fifo' is not a file or folder", 2);
         // Every item that keeps a folder from being a template is named.
         row("import a folder holding a pipe and a binary", {"--import", "odd"},
