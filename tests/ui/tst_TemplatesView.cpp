@@ -162,6 +162,12 @@ private Q_SLOTS:
                  std::tuple("My Template", "txt", false));
         QVERIFY(model()->moveRow({}, 10, {}, 13)); // what a drop of "A" after "C" hands over
         listFollows({"Renamed", "C", "A", "My Template"});
+        // Dropped between custom rows, after the last or below the list; never among the built-ins.
+        const std::unique_ptr<QMimeData> dragged(model()->mimeData({item("A")}));
+        QList<bool> allowed;
+        for (const int row : {9, 10, 14, 15, -1})
+            allowed << model()->canDropMimeData(dragged.get(), Qt::MoveAction, row, 0, {});
+        QCOMPARE(allowed, (QList<bool>{false, true, true, false, true}));
         QVERIFY(shown().name == "My Template" && m_view->selection()->name == "My Template");
         // A built-in cannot be deleted; a key deletes the row the keyboard is on, not the selected one.
         click("HTML");
